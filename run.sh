@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Quillory and starts it:
+#   ./run.sh [data-set.qly]
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+[ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build --target quillory
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display found: start Quillory from a desktop session (or under xvfb-run)." >&2
+  exit 1
+fi
+exec ./build/src/quillory "$@"

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Quillory needs on Debian 12,
+# and nothing when it is all there already.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build                 # compilers and build
+  libgtest-dev libbenchmark-dev         # tests and benchmarks
+  qt6-base-dev qt6-svg-dev libgl-dev    # Qt Widgets, print support and SVG icons
+  fonts-liberation                      # metric-compatible "Arial" for drawing and printing
+  xvfb xauth poppler-utils              # headless runs, screenshots and PDF checks
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then sudo=(sudo); else
+    echo "Please install as root: apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+if ! "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; then
+  "${sudo[@]}" apt-get update
+  "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,217 @@
+#include "app/document.h"
+
+#include "data/fileio.h"
+#include "data/recordfile.h"
+#include "platform/clock.h"
+#include "platform/prompter.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace quillory {
+
+namespace {
+
+constexpr std::size_t kLastOpenedFileLimit = 1000;
+
+const FileDialogRequest& dataSetChooser(bool forSaving)
+{
+    static const FileDialogRequest save{"qly", "MyProjects", "Quillory files (*.qly) | *.qly||", true, true, false};
+    static const FileDialogRequest open{"qly", "", "Quillory files (*.qly) | *.qly||", false, true, true};
+    return forSaving ? save : open;
+}
+
+std::string absolutePath(const std::string& path)
+{
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
+} // namespace
+
+CQuilloryDoc::CQuilloryDoc(
+    Prompter& prompter, const Clock& clock, const std::string& commandLine, std::string lastOpenedFile)
+    : m_prompter(prompter)
+    , m_clock(clock)
+    , m_lastOpenedFile(std::move(lastOpenedFile))
+{
+    reopen(commandLine);
+    SetTitle();
+}
+
+CQuilloryDoc::~CQuilloryDoc()
+{
+    if (!m_bOpen)
+        return;
+    // Nothing can be reported at this point; a path that cannot be remembered
+    // only means the next start opens no data set.
+    if (auto file = fileSystem().open(m_lastOpenedFile, OpenMode::CreateTruncate)) {
+        file->writeAll(m_strPath.c_str(), m_strPath.size() + 1);
+        file->close();
+    }
+}
+
+void CQuilloryDoc::reopen(const std::string& commandLine)
+{
+    if (!commandLine.empty() && adopt(absolutePath(commandLine)))
+        return;
+    std::string bytes;
+    if (!readFileBytes(m_lastOpenedFile, bytes, kLastOpenedFileLimit))
+        return;
+    // The program writes the path and one zero byte; anything without the
+    // zero in its first 1000 bytes is not ours and is left alone.
+    const auto zero = bytes.find('\0');
+    if (zero == std::string::npos)
+        return;
+    adopt(bytes.substr(0, zero));
+}
+
+bool CQuilloryDoc::adopt(const std::string& candidate)
+{
+    if (candidate.empty() || !fileSystem().isRegularFile(candidate))
+        return false;
+    m_strPath = candidate;
+    m_bOpen = true;
+    return true;
+}
+
+void CQuilloryDoc::setTitleListener(std::function<void(const std::string&)> listener)
+{
+    m_titleListener = std::move(listener);
+    if (m_titleListener)
+        m_titleListener(m_strTitle);
+}
+
+std::string CQuilloryDoc::filePath(const char* extension) const
+{
+    return siblingPath(m_strPath, extension);
+}
+
+void CQuilloryDoc::SetTitle()
+{
+    m_strTitle = m_bOpen ? m_strPath : std::string();
+    if (m_bPaused)
+        m_strTitle += " - PAUSE";
+    if (m_titleListener)
+        m_titleListener(m_strTitle);
+}
+
+void CQuilloryDoc::UpdateAllViews(int hint)
+{
+    if (m_pView)
+        m_pView->OnUpdate(hint);
+}
+
+void CQuilloryDoc::OnFileNew()
+{
+    if (!m_running.empty()) {
+        m_prompter.inform("You must check out all your projects before creating a new file.");
+        return;
+    }
+    if (const auto chosen = m_prompter.askSaveFileName(dataSetChooser(true))) {
+        // A data set that cannot be created leaves the one open before open,
+        // under its own name.
+        if (createDataSet(*chosen, m_localeDefaults())) {
+            m_strPath = *chosen;
+            m_bOpen = true;
+        } else {
+            m_prompter.showMessage("Cannot create new project. Check your disk-drive for write-protection", kAppName,
+                MessageIcon::Exclamation, MessageButtons::Ok);
+        }
+        UpdateAllViews(kHintRefreshTotals);
+        UpdateAllViews(kHintReloadWeek);
+    }
+    SetTitle();
+}
+
+void CQuilloryDoc::OnFileOpen()
+{
+    if (!m_running.empty()) {
+        m_prompter.inform("You must check out all your projects before opening a new file.");
+        return;
+    }
+    if (const auto chosen = m_prompter.askOpenFileName(dataSetChooser(false))) {
+        m_strPath = *chosen;
+        m_bOpen = true;
+        UpdateAllViews(kHintRefreshTotals);
+        UpdateAllViews(kHintReloadWeek);
+    }
+    SetTitle();
+}
+
+bool CQuilloryDoc::CanCloseFrame()
+{
+    if (m_running.empty())
+        return true;
+    return m_prompter.ask("You haven't checked out from your running projects. Exit anyway?");
+}
+
+void CQuilloryDoc::CheckIn(std::int32_t projectId)
+{
+    m_running.push_back({projectId, m_clock.now()});
+}
+
+std::optional<TimeFrameRecord> CQuilloryDoc::CheckOut(std::int32_t projectId, bool write)
+{
+    const auto it = std::find_if(
+        m_running.begin(), m_running.end(), [projectId](const RunningProject& r) { return r.projectId == projectId; });
+    if (it == m_running.end())
+        return std::nullopt;
+    const Timestamp now = m_clock.now();
+    // The pause since the last tick is not worked time either.
+    if (m_bPaused)
+        accountPause(now);
+    const TimeFrameRecord frame{projectId, std::min(it->start, now), now};
+    m_running.erase(it);
+    if (write && appendTimeFrame(frame, m_strPath, m_prompter))
+        return frame;
+    return std::nullopt;
+}
+
+std::int32_t CQuilloryDoc::ChooseRunningProject()
+{
+    if (!m_pDialogs)
+        return -1;
+    std::vector<std::int32_t> ids;
+    for (const RunningProject& r : m_running)
+        ids.push_back(r.projectId);
+    return m_pDialogs->chooseRunningProject(ids, filePath("prj"));
+}
+
+void CQuilloryDoc::TogglePause()
+{
+    const Timestamp now = m_clock.now();
+    // Resuming takes off the pause since the last tick as well, so a pause
+    // is accounted to the second.
+    if (m_bPaused)
+        accountPause(now);
+    m_pauseStart = now;
+    m_bPaused = !m_bPaused;
+    SetTitle();
+}
+
+void CQuilloryDoc::OnTimerTick()
+{
+    if (m_bPaused)
+        accountPause(m_clock.now());
+}
+
+void CQuilloryDoc::accountPause(Timestamp now)
+{
+    const std::int64_t span = std::max<std::int64_t>(0, std::int64_t{now} - m_pauseStart);
+    // A project checked in during the pause has run for less than the span:
+    // it is held at "now", so it accrues nothing until the pause ends and no
+    // start ever lies in the future.
+    for (RunningProject& r : m_running)
+        r.start = static_cast<Timestamp>(std::min<std::int64_t>(r.start + span, now));
+    m_pauseStart = now;
+}
+
+std::string frameCaption(const std::string& documentTitle)
+{
+    return documentTitle + " - " + kAppName;
+}
+
+} // namespace quillory

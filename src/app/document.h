@@ -1,0 +1,128 @@
+// CQuilloryDoc stands for the open data set: its path, whether one is open,
+// the projects being timed and the pause. It remembers the last data set in
+// LastOpenedFile.cfg, creates and opens data sets, and tells its view what to
+// redraw through update hints. It holds no record in memory: every command
+// reads and writes the files itself.
+#pragma once
+
+#include "data/localedefaults.h"
+#include "data/records.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillory {
+
+class Clock;
+class Prompter;
+
+inline constexpr const char* kLastOpenedFileName = "LastOpenedFile.cfg";
+inline constexpr std::size_t kMaxRunningProjects = 5;
+
+// What the document asks of its view.
+enum UpdateHint : int {
+    kHintPrintHistory = 1,
+    kHintPrintCustomers = 2,
+    kHintRefreshTotals = 3, // reread the settings, recompute and redraw the totals
+    kHintReloadWeek = 4, // reload the displayed week and redraw the chart
+    kHintPrintInvoice = 5,
+    kHintPrintChart = 6,
+};
+
+class DocumentView {
+public:
+    virtual ~DocumentView() = default;
+    virtual void OnUpdate(int hint) = 0;
+};
+
+// The dialogs the document runs on the open data set; the window layer
+// implements them, tests script them.
+class DocumentDialogs {
+public:
+    virtual ~DocumentDialogs() = default;
+    // One of the running projects (ids in check-in order), or -1.
+    virtual std::int32_t chooseRunningProject(const std::vector<std::int32_t>& ids, const std::string& projectsFile)
+        = 0;
+};
+
+struct RunningProject {
+    std::int32_t projectId;
+    Timestamp start; // check-in moment, moved forward by pauses
+};
+
+class CQuilloryDoc {
+public:
+    // Reopens the data set named by `commandLine` or, failing that, by the
+    // file `lastOpenedFile`.
+    CQuilloryDoc(Prompter& prompter, const Clock& clock, const std::string& commandLine = {},
+        std::string lastOpenedFile = kLastOpenedFileName);
+    // Remembers the open data set in the last-opened file.
+    ~CQuilloryDoc();
+    CQuilloryDoc(const CQuilloryDoc&) = delete;
+    CQuilloryDoc& operator=(const CQuilloryDoc&) = delete;
+
+    void setView(DocumentView* view) { m_pView = view; }
+    void setDialogs(DocumentDialogs* dialogs) { m_pDialogs = dialogs; }
+    // Called with the new title whenever it changes.
+    void setTitleListener(std::function<void(const std::string&)> listener);
+    // Where a new data set takes its currency symbol and date order from.
+    void setLocaleDefaults(std::function<LocaleDefaults()> provider) { m_localeDefaults = std::move(provider); }
+
+    bool isOpen() const { return m_bOpen; }
+    const std::string& path() const { return m_strPath; }
+    // The sibling of the data-set file with that extension.
+    std::string filePath(const char* extension) const;
+    const std::vector<RunningProject>& running() const { return m_running; }
+    bool isPaused() const { return m_bPaused; }
+    Timestamp pauseStart() const { return m_pauseStart; }
+    const std::string& title() const { return m_strTitle; }
+
+    // File commands.
+    void OnFileNew();
+    void OnFileOpen();
+    // Whether the program may close; asks while projects run.
+    bool CanCloseFrame();
+
+    // Timing.
+    void CheckIn(std::int32_t projectId);
+    // Stops the first running entry of the project; with `write`, records it.
+    // The recorded frame, when one was written.
+    std::optional<TimeFrameRecord> CheckOut(std::int32_t projectId, bool write);
+    std::int32_t ChooseRunningProject();
+    void TogglePause();
+    // The 30-second tick: takes the paused time off every running project.
+    void OnTimerTick();
+
+    // Rebuilds the title: the path when open, " - PAUSE" while paused.
+    void SetTitle();
+    void UpdateAllViews(int hint);
+
+private:
+    void reopen(const std::string& commandLine);
+    bool adopt(const std::string& candidate);
+    // Moves every running start forward by the pause since m_pauseStart.
+    void accountPause(Timestamp now);
+
+    Prompter& m_prompter;
+    const Clock& m_clock;
+    std::string m_lastOpenedFile;
+    DocumentView* m_pView = nullptr;
+    DocumentDialogs* m_pDialogs = nullptr;
+    std::function<void(const std::string&)> m_titleListener;
+    std::function<LocaleDefaults()> m_localeDefaults = systemLocaleDefaults;
+
+    bool m_bOpen = false;
+    std::string m_strPath;
+    std::vector<RunningProject> m_running;
+    bool m_bPaused = false;
+    Timestamp m_pauseStart = 0;
+    std::string m_strTitle;
+};
+
+// The main window's caption for a document title.
+std::string frameCaption(const std::string& documentTitle);
+
+} // namespace quillory

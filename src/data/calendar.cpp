@@ -1,0 +1,251 @@
+#include "data/calendar.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace quillory {
+
+LocalTime toLocalTime(Timestamp t)
+{
+    const std::time_t tt = t;
+    std::tm tm{};
+    localtime_r(&tt, &tm);
+    LocalTime lt;
+    lt.year = tm.tm_year + 1900;
+    lt.month = tm.tm_mon + 1;
+    lt.day = tm.tm_mday;
+    lt.hour = tm.tm_hour;
+    lt.minute = tm.tm_min;
+    lt.second = tm.tm_sec;
+    lt.weekday = tm.tm_wday;
+    return lt;
+}
+
+Timestamp clampToTimestamp(std::int64_t seconds)
+{
+    return static_cast<Timestamp>(std::clamp<std::int64_t>(seconds, INT32_MIN, INT32_MAX));
+}
+
+Timestamp fromLocalTime(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    tm.tm_isdst = -1;
+    return clampToTimestamp(std::mktime(&tm));
+}
+
+Timestamp StartOfDay(Timestamp t)
+{
+    const LocalTime lt = toLocalTime(t);
+    return fromLocalTime(lt.year, lt.month, lt.day, 0, 0, 0);
+}
+
+Timestamp EndOfDay(Timestamp t)
+{
+    const LocalTime lt = toLocalTime(t);
+    return fromLocalTime(lt.year, lt.month, lt.day, 23, 59, 59);
+}
+
+Timestamp StartOfWeek(Timestamp t)
+{
+    const LocalTime lt = toLocalTime(t);
+    const int daysSinceMonday = (lt.weekday + 6) % 7;
+    return fromLocalTime(lt.year, lt.month, lt.day - daysSinceMonday, 0, 0, 0);
+}
+
+Timestamp EndOfWeek(Timestamp t)
+{
+    const LocalTime lt = toLocalTime(t);
+    const int daysToSunday = (7 - lt.weekday) % 7;
+    return fromLocalTime(lt.year, lt.month, lt.day + daysToSunday, 23, 59, 59);
+}
+
+Timestamp StartOfMonth(Timestamp t)
+{
+    const LocalTime lt = toLocalTime(t);
+    return fromLocalTime(lt.year, lt.month, 1, 0, 0, 0);
+}
+
+Timestamp EndOfMonth(Timestamp t)
+{
+    const LocalTime lt = toLocalTime(t);
+    return fromLocalTime(lt.year, lt.month, DaysInMonth(lt.month, lt.year), 23, 59, 59);
+}
+
+Timestamp StartOfYear(Timestamp t)
+{
+    return fromLocalTime(toLocalTime(t).year, 1, 1, 0, 0, 0);
+}
+
+Timestamp EndOfYear(Timestamp t)
+{
+    return fromLocalTime(toLocalTime(t).year, 12, 31, 23, 59, 59);
+}
+
+Timestamp PreviousDay(Timestamp t)
+{
+    const LocalTime lt = toLocalTime(t);
+    return fromLocalTime(lt.year, lt.month, lt.day - 1, lt.hour, lt.minute, lt.second);
+}
+
+Timestamp NextDay(Timestamp t)
+{
+    const LocalTime lt = toLocalTime(t);
+    return fromLocalTime(lt.year, lt.month, lt.day + 1, lt.hour, lt.minute, lt.second);
+}
+
+bool IsValidDate(int day, int month, int year)
+{
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return false;
+    if (day == 31 && (month == 4 || month == 6 || month == 9 || month == 11))
+        return false;
+    if (month == 2) {
+        if (day >= 30)
+            return false;
+        if (day == 29)
+            return year % 4 == 0;
+    }
+    return true;
+}
+
+int DaysInMonth(int month, int year)
+{
+    int days = 28;
+    while (days < 31 && IsValidDate(days + 1, month, year))
+        ++days;
+    return days;
+}
+
+namespace {
+
+std::string twoDigits(int v)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%.2d", v);
+    return buf;
+}
+
+std::string datePart(int year, int month, int day, bool americanDates, bool twoDigitYear)
+{
+    char buf[48];
+    const int first = americanDates ? month : day;
+    const int second = americanDates ? day : month;
+    if (twoDigitYear)
+        std::snprintf(buf, sizeof buf, "%.2d/%.2d/%.2d", first, second, ((year % 100) + 100) % 100);
+    else
+        std::snprintf(buf, sizeof buf, "%.2d/%.2d/%.4d", first, second, year);
+    return buf;
+}
+
+// A run of decimal digits, at most nine of them so the value fits an int.
+bool readNumber(std::string_view text, std::size_t& pos, int& value)
+{
+    const std::size_t begin = pos;
+    value = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && pos - begin < 9) {
+        value = value * 10 + (text[pos] - '0');
+        ++pos;
+    }
+    return pos > begin && (pos >= text.size() || text[pos] < '0' || text[pos] > '9');
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Numbers separated by `separator`, with blanks allowed only around the whole.
+template <std::size_t N> bool readNumbers(std::string_view text, char separator, int (&values)[N])
+{
+    std::size_t pos = 0;
+    while (pos < text.size() && isBlank(text[pos]))
+        ++pos;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (i > 0) {
+            if (pos >= text.size() || text[pos] != separator)
+                return false;
+            ++pos;
+        }
+        if (!readNumber(text, pos, values[i]))
+            return false;
+    }
+    while (pos < text.size() && isBlank(text[pos]))
+        ++pos;
+    return pos == text.size();
+}
+
+} // namespace
+
+std::string FormatDate(Timestamp t, bool americanDates, bool twoDigitYear)
+{
+    const LocalTime lt = toLocalTime(t);
+    return datePart(lt.year, lt.month, lt.day, americanDates, twoDigitYear);
+}
+
+std::string FormatDateNumber(std::int32_t dateNumber, bool americanDates)
+{
+    return datePart(dateNumber / 10000, dateNumber / 100 % 100, dateNumber % 100, americanDates, false);
+}
+
+std::string FormatTime24(Timestamp t)
+{
+    const LocalTime lt = toLocalTime(t);
+    return twoDigits(lt.hour) + ":" + twoDigits(lt.minute);
+}
+
+std::string FormatTime12(Timestamp t)
+{
+    const LocalTime lt = toLocalTime(t);
+    const int hour12 = lt.hour % 12 == 0 ? 12 : lt.hour % 12;
+    return twoDigits(hour12) + ":" + twoDigits(lt.minute) + (lt.hour < 12 ? " AM" : " PM");
+}
+
+std::string FormatDuration(std::int64_t minutes, bool padHours)
+{
+    const bool negative = minutes < 0;
+    const std::int64_t magnitude = negative ? -minutes : minutes;
+    char buf[48];
+    std::snprintf(buf, sizeof buf, padHours ? "%s%.2lld:%.2lld" : "%s%lld:%.2lld", negative ? "-" : "",
+        static_cast<long long>(magnitude / 60), static_cast<long long>(magnitude % 60));
+    return buf;
+}
+
+std::optional<TypedDate> ParseTypedDate(std::string_view text, bool americanDates)
+{
+    int n[3];
+    if (!readNumbers(text, '/', n))
+        return std::nullopt;
+    TypedDate d{n[2], americanDates ? n[0] : n[1], americanDates ? n[1] : n[0]};
+    if (d.year < 1970 || d.year > 2037 || !IsValidDate(d.day, d.month, d.year))
+        return std::nullopt;
+    return d;
+}
+
+std::optional<TypedClock> ParseTypedTime(std::string_view text)
+{
+    int n[2];
+    if (!readNumbers(text, ':', n) || n[0] > 23 || n[1] > 59)
+        return std::nullopt;
+    return TypedClock{n[0], n[1]};
+}
+
+std::optional<TypedClock> ParseTypedDuration(std::string_view text)
+{
+    int n[2];
+    if (!readNumbers(text, ':', n) || n[0] >= 100000 || n[1] > 59)
+        return std::nullopt;
+    return TypedClock{n[0], n[1]};
+}
+
+std::string invalidDateMessage(bool americanDates)
+{
+    return americanDates ? "Please enter a valid date (MM/DD/YYYY)." : "Please enter a valid date (DD/MM/YYYY).";
+}
+
+} // namespace quillory

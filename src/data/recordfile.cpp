@@ -1,0 +1,350 @@
+#include "data/recordfile.h"
+
+#include "data/calendar.h"
+#include "data/fileio.h"
+#include "data/localedefaults.h"
+#include "data/text.h"
+#include "platform/prompter.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace quillory {
+
+namespace {
+
+template <typename Record> std::string bytesFromRecords(const std::vector<Record>& records)
+{
+    std::string bytes(records.size() * sizeof(Record), '\0');
+    char* out = bytes.data();
+    for (const Record& r : records) {
+        std::memcpy(out, &r, sizeof r);
+        out += sizeof r;
+    }
+    return bytes;
+}
+
+template <typename Record>
+std::optional<std::vector<Record>> loadReported(const std::string& path, const char* prefix, Prompter& prompter)
+{
+    auto records = readRecords<Record>(path);
+    if (!records)
+        prompter.reportFileError(prefix, path);
+    return records;
+}
+
+template <typename Record>
+bool saveReported(const std::string& path, const std::vector<Record>& records, Prompter& prompter)
+{
+    if (replaceFileAtomically(path, siblingPath(path, "tmp"), bytesFromRecords(records)))
+        return true;
+    prompter.reportFileError(kCannotSaveFile, path);
+    return false;
+}
+
+enum class AppendResult { Appended, NotOpened, NotWritten };
+
+// Writes one record at the last whole-record boundary of the file, so a file
+// whose previous append was cut short stays aligned.
+template <typename Record> AppendResult appendRecord(const std::string& path, const Record& record)
+{
+    auto file = fileSystem().open(path, OpenMode::ReadWrite);
+    if (!file)
+        return AppendResult::NotOpened;
+    const std::int64_t size = file->size();
+    if (size < 0)
+        return AppendResult::NotWritten;
+    const std::int64_t boundary = size - size % static_cast<std::int64_t>(sizeof(Record));
+    if (!file->seek(boundary) || !file->writeAll(&record, sizeof record) || !file->sync()) {
+        // Leave no half record behind for the next reader.
+        file->truncate(boundary);
+        return AppendResult::NotWritten;
+    }
+    // The record is on the disk once flushed; closing cannot take it back.
+    file->close();
+    return AppendResult::Appended;
+}
+
+template <typename Record>
+bool appendReported(const std::string& path, const Record& record, const char* openPrefix, Prompter& prompter)
+{
+    switch (appendRecord(path, record)) {
+    case AppendResult::Appended:
+        return true;
+    case AppendResult::NotOpened:
+        prompter.reportFileError(openPrefix, path);
+        return false;
+    case AppendResult::NotWritten:
+        prompter.reportFileError(kCannotSaveFile, path);
+        return false;
+    }
+    return false;
+}
+
+// Rewrites `path` without the records `matches` accepts. A file that does not
+// exist becomes an empty one, as there is nothing in it to keep.
+template <typename Record, typename Matches>
+bool removeRecords(const std::string& path, Matches matches, Prompter& prompter)
+{
+    std::vector<Record> kept;
+    if (fileSystem().isRegularFile(path)) {
+        auto records = readRecords<Record>(path);
+        if (!records) {
+            prompter.reportFileError(kCannotSaveFile, path);
+            return false;
+        }
+        kept = std::move(*records);
+        kept.erase(std::remove_if(kept.begin(), kept.end(), matches), kept.end());
+    }
+    return saveReported(path, kept, prompter);
+}
+
+template <typename Record>
+void findById(const std::string& path, std::int32_t id, Record& record, const char* prefix, Prompter& prompter,
+    Record (*placeholder)(std::int32_t))
+{
+    const auto records = loadReported<Record>(path, prefix, prompter);
+    if (records) {
+        const auto it = std::find_if(records->begin(), records->end(), [id](const Record& r) { return r.id == id; });
+        if (it != records->end()) {
+            record = *it;
+            return;
+        }
+    }
+    record = placeholder(id);
+}
+
+bool createEmpty(const std::string& path)
+{
+    auto file = fileSystem().open(path, OpenMode::CreateTruncate);
+    return file && file->sync() && file->close();
+}
+
+// The local calendar fields that identify a time frame's end points.
+struct MatchKey {
+    std::int32_t projectId;
+    std::int32_t startDate, startSecondOfDay;
+    std::int32_t endDate, endSecondOfDay;
+    bool operator==(const MatchKey&) const = default;
+};
+
+MatchKey matchKeyOf(const TimeFrameRecord& r)
+{
+    const LocalTime s = toLocalTime(r.start);
+    const LocalTime e = toLocalTime(r.end);
+    return {r.projectId, s.dateNumber(), s.secondOfDay(), e.dateNumber(), e.secondOfDay()};
+}
+
+// One more than the largest id in use; should the largest be the greatest
+// int32 (a damaged file), the smallest id no record uses.
+std::int32_t idAfter(std::vector<std::int32_t> used)
+{
+    const auto largest = std::max_element(used.begin(), used.end());
+    if (largest == used.end() || *largest < 0)
+        return 0;
+    if (*largest < INT32_MAX)
+        return *largest + 1;
+    std::sort(used.begin(), used.end());
+    std::int32_t candidate = 0;
+    for (std::int32_t id : used) {
+        if (id == candidate)
+            ++candidate;
+        else if (id > candidate)
+            break;
+    }
+    return candidate;
+}
+
+// Equal local fields put two instants at most the spread of a zone's UTC
+// offsets apart; anything farther cannot match and needs no conversion.
+constexpr std::int64_t kMaxLocalSkew = 2 * 24 * 3600;
+
+} // namespace
+
+template <typename Record> std::optional<std::vector<Record>> readRecords(const std::string& path)
+{
+    auto file = fileSystem().open(path, OpenMode::Read);
+    if (!file)
+        return std::nullopt;
+    // Read straight into the records: a time-frames file of ten years is
+    // copied once, not three times.
+    const std::int64_t expected = std::max<std::int64_t>(file->size(), 0);
+    std::vector<Record> records(static_cast<std::size_t>(expected) / sizeof(Record) + 1);
+    std::size_t filled = 0; // bytes
+    for (;;) {
+        const std::size_t capacity = records.size() * sizeof(Record);
+        if (filled == capacity)
+            records.resize(records.size() * 2);
+        char* base = reinterpret_cast<char*>(records.data());
+        const std::int64_t n = file->read(base + filled, records.size() * sizeof(Record) - filled);
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        filled += static_cast<std::size_t>(n);
+    }
+    file->close();
+    // A cut-off last record (an append that never finished) is not a record.
+    records.resize(filled / sizeof(Record));
+    return records;
+}
+
+template std::optional<std::vector<ProjectRecord>> readRecords<ProjectRecord>(const std::string&);
+template std::optional<std::vector<CustomerRecord>> readRecords<CustomerRecord>(const std::string&);
+template std::optional<std::vector<TimeFrameRecord>> readRecords<TimeFrameRecord>(const std::string&);
+
+std::string siblingPath(const std::string& path, const std::string& extension)
+{
+    // Three characters, not bytes: a name ending in accented letters keeps
+    // whole UTF-8 sequences.
+    std::size_t cut = path.size();
+    for (int chars = 0; chars < 3 && cut > 0; ++chars) {
+        --cut;
+        while (cut > 0 && (static_cast<unsigned char>(path[cut]) & 0xC0) == 0x80)
+            --cut;
+    }
+    return path.substr(0, cut) + extension;
+}
+
+bool createDataSet(const std::string& path, const LocaleDefaults& locale)
+{
+    if (!createEmpty(path))
+        return false;
+    for (const char* ext : {"cus", "prj", "tfr"}) {
+        if (!createEmpty(siblingPath(path, ext)))
+            return false;
+    }
+    const SettingsRecord settings = defaultSettings(locale);
+    const std::string qly = siblingPath(path, "qly");
+    return replaceFileAtomically(
+        qly, siblingPath(path, "tmp"), std::string_view(reinterpret_cast<const char*>(&settings), sizeof settings));
+}
+
+bool readSettings(const std::string& path, SettingsRecord& record)
+{
+    std::string bytes;
+    if (!readFileBytes(path, bytes, sizeof(SettingsRecord)) || bytes.size() < sizeof(SettingsRecord))
+        return false;
+    std::memcpy(&record, bytes.data(), sizeof record);
+    return true;
+}
+
+bool writeSettings(const SettingsRecord& record, const std::string& path, Prompter& prompter)
+{
+    if (replaceFileAtomically(path, siblingPath(path, "tmp"),
+                              std::string_view(reinterpret_cast<const char*>(&record), sizeof record)))
+        return true;
+    prompter.reportFileError(kCannotSaveFile, path);
+    return false;
+}
+
+ProjectRecord deletedProjectRecord(std::int32_t id)
+{
+    return newProjectRecord(id, kDeletedProjectName, -1);
+}
+
+CustomerRecord deletedCustomerRecord(std::int32_t id)
+{
+    return newCustomerRecord(id, kDeletedCustomerName);
+}
+
+void findProject(const std::string& path, std::int32_t id, ProjectRecord& record, Prompter& prompter)
+{
+    findById(path, id, record, kCannotOpenProjectFile, prompter, &deletedProjectRecord);
+}
+
+std::int32_t findProjectIdByName(const std::string& path, const std::string& name, Prompter& prompter)
+{
+    const auto projects = loadReported<ProjectRecord>(path, kCannotOpenProjectFile, prompter);
+    if (!projects)
+        return -1;
+    const auto it = std::find_if(
+        projects->rbegin(), projects->rend(), [&name](const ProjectRecord& p) { return fieldText(p.name) == name; });
+    return it == projects->rend() ? -1 : std::int32_t{it->id};
+}
+
+std::int32_t nextCustomerId(const std::string& path, Prompter& prompter)
+{
+    const auto customers = loadReported<CustomerRecord>(siblingPath(path, "cus"), kCannotOpenCustomersFile, prompter);
+    if (!customers)
+        return -1;
+    std::vector<std::int32_t> used;
+    for (const CustomerRecord& c : *customers)
+        used.push_back(c.id);
+    if (const auto projects = readRecords<ProjectRecord>(siblingPath(path, "prj"))) {
+        for (const ProjectRecord& p : *projects)
+            used.push_back(p.customerId);
+    }
+    return idAfter(std::move(used));
+}
+
+bool appendCustomer(const CustomerRecord& record, const std::string& path, Prompter& prompter)
+{
+    return appendReported(siblingPath(path, "cus"), record, kCannotOpenCustomersFileForAppend, prompter);
+}
+
+void findCustomer(const std::string& path, std::int32_t id, CustomerRecord& record, Prompter& prompter)
+{
+    findById(path, id, record, kCannotOpenCustomersFile, prompter, &deletedCustomerRecord);
+}
+
+bool deleteCustomer(const std::string& path, const CustomerRecord& record, Prompter& prompter)
+{
+    const std::int32_t id = record.id;
+    return removeRecords<CustomerRecord>(
+        path, [id](const CustomerRecord& c) { return c.id == id; }, prompter);
+}
+
+bool appendTimeFrame(const TimeFrameRecord& record, const std::string& path, Prompter& prompter)
+{
+    return appendReported(siblingPath(path, "tfr"), record, kCannotOpenTimeFramesFile, prompter);
+}
+
+bool timeFramesMatch(const TimeFrameRecord& a, const TimeFrameRecord& b)
+{
+    if (a.projectId != b.projectId || std::llabs(std::int64_t{a.start} - b.start) > kMaxLocalSkew
+        || std::llabs(std::int64_t{a.end} - b.end) > kMaxLocalSkew)
+        return false;
+    return matchKeyOf(a) == matchKeyOf(b);
+}
+
+bool deleteTimeFrame(const std::string& path, const TimeFrameRecord& record, Prompter& prompter)
+{
+    return removeRecords<TimeFrameRecord>(
+        path, [&record](const TimeFrameRecord& r) { return timeFramesMatch(r, record); }, prompter);
+}
+
+std::optional<std::vector<ProjectRecord>> loadProjects(const std::string& path, Prompter& prompter)
+{
+    return loadReported<ProjectRecord>(path, kCannotOpenProjectFile, prompter);
+}
+
+std::optional<std::vector<CustomerRecord>> loadCustomers(const std::string& path, Prompter& prompter)
+{
+    return loadReported<CustomerRecord>(path, kCannotOpenCustomersFile, prompter);
+}
+
+std::optional<std::vector<TimeFrameRecord>> loadTimeFrames(const std::string& path, Prompter& prompter)
+{
+    return loadReported<TimeFrameRecord>(path, kCannotOpenTimeFramesFile, prompter);
+}
+
+bool saveProjects(const std::string& path, const std::vector<ProjectRecord>& projects, Prompter& prompter)
+{
+    return saveReported(path, projects, prompter);
+}
+
+std::int32_t nextProjectId(const std::vector<ProjectRecord>& projects, const std::string& path)
+{
+    std::vector<std::int32_t> used;
+    for (const ProjectRecord& p : projects)
+        used.push_back(p.id);
+    if (const auto frames = readRecords<TimeFrameRecord>(siblingPath(path, "tfr"))) {
+        for (const TimeFrameRecord& f : *frames)
+            used.push_back(f.projectId);
+    }
+    return idAfter(std::move(used));
+}
+
+} // namespace quillory

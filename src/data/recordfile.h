@@ -1,0 +1,97 @@
+// Operations on the record files of a data set. No file stays open between
+// calls: each operation opens what it needs, does its whole work and closes
+// it, so every change is on disk when the call returns. Files grow by
+// appending and shrink by an atomic rewrite; a record is changed by deleting
+// it and appending the new version.
+#pragma once
+
+#include "data/records.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillory {
+
+class Prompter;
+struct LocaleDefaults;
+
+// The fixed beginnings of the messages of the record operations; the full
+// name of the file follows directly.
+inline constexpr const char* kCannotOpenProjectFile = "Cannot open project file : ";
+inline constexpr const char* kCannotOpenCustomersFile = "Cannot open Customers file : ";
+inline constexpr const char* kCannotOpenCustomersFileForAppend = "Cannot open CUSTOMERS file : ";
+inline constexpr const char* kCannotOpenTimeFramesFile = "Cannot open time frames file : ";
+inline constexpr const char* kCannotSaveFile = "Cannot save file : ";
+
+inline constexpr const char* kDeletedProjectName = "(deleted project)";
+inline constexpr const char* kDeletedCustomerName = "(deleted customer)";
+
+// `path` with its last three characters replaced by `extension` ("prj",
+// "cus", "tfr", "qly" or "tmp"), whatever those characters are.
+std::string siblingPath(const std::string& path, const std::string& extension);
+
+// Creates (or empties) the four files of a data set and writes the default
+// settings. False when any file cannot be created; the files made before the
+// failure stay.
+bool createDataSet(const std::string& path, const LocaleDefaults& locale);
+
+// Fills `record` from the settings file; false, with `record` untouched, when
+// the file cannot be opened or holds less than a whole record.
+bool readSettings(const std::string& path, SettingsRecord& record);
+// Replaces the settings file atomically; reports a failure.
+bool writeSettings(const SettingsRecord& record, const std::string& path, Prompter& prompter);
+
+// The placeholders a lookup gives for an id that no record has.
+ProjectRecord deletedProjectRecord(std::int32_t id);
+CustomerRecord deletedCustomerRecord(std::int32_t id);
+
+// The first project with `id`, or the placeholder when none has it (also when
+// the file cannot be opened, which is reported).
+void findProject(const std::string& path, std::int32_t id, ProjectRecord& record, Prompter& prompter);
+// The id of the last project named exactly `name`, or -1.
+std::int32_t findProjectIdByName(const std::string& path, const std::string& name, Prompter& prompter);
+
+// The id for a new customer: one more than every id in the customers file and
+// every customer id the projects still refer to, so a removed customer's id
+// never passes to a new one while a project names it. -1 when the customers
+// file cannot be opened (reported). `path` names any file of the data set.
+std::int32_t nextCustomerId(const std::string& path, Prompter& prompter);
+bool appendCustomer(const CustomerRecord& record, const std::string& path, Prompter& prompter);
+void findCustomer(const std::string& path, std::int32_t id, CustomerRecord& record, Prompter& prompter);
+// Removes every customer with the record's id.
+bool deleteCustomer(const std::string& path, const CustomerRecord& record, Prompter& prompter);
+
+bool appendTimeFrame(const TimeFrameRecord& record, const std::string& path, Prompter& prompter);
+// Removes every time frame that matches the record (see timeFramesMatch).
+bool deleteTimeFrame(const std::string& path, const TimeFrameRecord& record, Prompter& prompter);
+
+// Time frames match when their project ids are equal and their starts and
+// ends fall on the same local date and time of day to the second. Two frames
+// an hour apart inside the hour repeated when daylight-saving time ends
+// therefore match.
+bool timeFramesMatch(const TimeFrameRecord& a, const TimeFrameRecord& b);
+
+// Whole files, in file order; nothing (reported) when the file cannot be
+// opened. A cut-off last record is left out.
+std::optional<std::vector<ProjectRecord>> loadProjects(const std::string& path, Prompter& prompter);
+std::optional<std::vector<CustomerRecord>> loadCustomers(const std::string& path, Prompter& prompter);
+std::optional<std::vector<TimeFrameRecord>> loadTimeFrames(const std::string& path, Prompter& prompter);
+// Replaces the projects file with `projects`, in that order, atomically.
+bool saveProjects(const std::string& path, const std::vector<ProjectRecord>& projects, Prompter& prompter);
+
+// The id for a new project: one more than every id in `projects` and every
+// project id the time frames of the data set still refer to, so time recorded
+// for a deleted project never passes to a new one. `path` names any file of
+// the data set; an unreadable time-frames file counts as empty.
+std::int32_t nextProjectId(const std::vector<ProjectRecord>& projects, const std::string& path);
+
+// Whole records of a file, without reporting; nothing when it cannot be read.
+template <typename Record> std::optional<std::vector<Record>> readRecords(const std::string& path);
+
+extern template std::optional<std::vector<ProjectRecord>> readRecords<ProjectRecord>(const std::string&);
+extern template std::optional<std::vector<CustomerRecord>> readRecords<CustomerRecord>(const std::string&);
+extern template std::optional<std::vector<TimeFrameRecord>> readRecords<TimeFrameRecord>(const std::string&);
+
+} // namespace quillory

@@ -1,0 +1,41 @@
+// Text in fixed record fields. We write UTF-8; files of the old program hold
+// Windows-1252, which shows up as bytes that are not valid UTF-8 and is
+// decoded as such. A field is read up to its first zero byte or its end,
+// whichever comes first, so a field without a terminator never leads us
+// past the record.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quillory {
+
+bool isValidUtf8(std::string_view bytes);
+
+// Windows-1252 bytes to UTF-8; the five bytes the code page leaves undefined
+// map to the control characters of the same value.
+std::string windows1252ToUtf8(std::string_view bytes);
+
+// The bytes of a field as UTF-8 text.
+std::string decodeFieldText(const char* field, std::size_t capacity);
+
+// Stores UTF-8 text in a field of `capacity` bytes: at most capacity - 1
+// bytes, cut before a character that would not fit whole, zero-filled after.
+void encodeFieldText(char* field, std::size_t capacity, std::string_view text);
+
+// The longest prefix of `text` of at most `maxBytes` bytes that ends on a
+// character boundary.
+std::string_view cutAtCharBoundary(std::string_view text, std::size_t maxBytes);
+
+template <std::size_t N> std::string fieldText(const char (&field)[N])
+{
+    return decodeFieldText(field, N);
+}
+
+template <std::size_t N> void setFieldText(char (&field)[N], std::string_view text)
+{
+    encodeFieldText(field, N, text);
+}
+
+} // namespace quillory

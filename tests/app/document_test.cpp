@@ -1,0 +1,383 @@
+#include "app/document.h"
+#include "data/recordfile.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quillory {
+namespace {
+
+class RecordingView : public DocumentView {
+public:
+    void OnUpdate(int hint) override { hints.push_back(hint); }
+    std::vector<int> hints;
+};
+
+class ScriptedDialogs : public DocumentDialogs {
+public:
+    std::int32_t chooseRunningProject(const std::vector<std::int32_t>& ids, const std::string& projectsFile) override
+    {
+        offered = ids;
+        file = projectsFile;
+        return choice;
+    }
+    std::int32_t choice = -1;
+    std::vector<std::int32_t> offered;
+    std::string file;
+};
+
+class DocumentTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CQuilloryDoc> makeDoc(const std::string& commandLine = {})
+    {
+        auto doc = std::make_unique<CQuilloryDoc>(prompter, clock, commandLine, cfg);
+        doc->setView(&view);
+        doc->setDialogs(&dialogs);
+        doc->setTitleListener([this](const std::string& t) { titles.push_back(t); });
+        doc->setLocaleDefaults([] { return LocaleDefaults{"$", true}; });
+        return doc;
+    }
+    std::string newDataSet(const std::string& name)
+    {
+        const std::string path = dir.file(name);
+        EXPECT_TRUE(createDataSet(path, LocaleDefaults{}));
+        return path;
+    }
+    std::vector<TimeFrameRecord> frames(const std::string& dataSet)
+    {
+        return readRecords<TimeFrameRecord>(siblingPath(dataSet, "tfr")).value();
+    }
+
+    test::TempDir dir;
+    std::string cfg = dir.file("LastOpenedFile.cfg");
+    test::ScriptedPrompter prompter;
+    test::FakeClock clock{1000000};
+    RecordingView view;
+    ScriptedDialogs dialogs;
+    std::vector<std::string> titles;
+};
+
+TEST_F(DocumentTest, StartsWithNothingOpenWithoutALastOpenedFile)
+{
+    auto doc = makeDoc();
+    EXPECT_FALSE(doc->isOpen());
+    EXPECT_EQ(doc->title(), "");
+    EXPECT_EQ(frameCaption(doc->title()), " - Quillory");
+    doc.reset();
+    EXPECT_FALSE(test::fileExists(cfg)); // nothing open: nothing remembered
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(DocumentTest, ReopensTheLastDataSetAndRemembersItAtTheEnd)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    test::writeBytes(cfg, plans + std::string(1, '\0'));
+    auto doc = makeDoc();
+    EXPECT_TRUE(doc->isOpen());
+    EXPECT_EQ(doc->path(), plans);
+    EXPECT_EQ(doc->title(), plans);
+    EXPECT_EQ(frameCaption(doc->title()), plans + " - Quillory");
+    test::writeBytes(cfg, "overwritten");
+    doc.reset();
+    EXPECT_EQ(test::readBytes(cfg), plans + std::string(1, '\0'));
+}
+
+TEST_F(DocumentTest, TheCommandLineWinsOverTheLastOpenedFile)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    const std::string other = newDataSet("Other.qly");
+    test::writeBytes(cfg, plans + std::string(1, '\0'));
+    auto doc = makeDoc(other);
+    EXPECT_EQ(doc->path(), other);
+    // A command line naming nothing that exists falls back to the last file.
+    auto second = makeDoc(dir.file("Missing.qly"));
+    EXPECT_EQ(second->path(), plans);
+}
+
+TEST_F(DocumentTest, BadLastOpenedFilesOpenNothingAndSayNothing)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    for (const std::string& content : {
+             plans, // no zero byte
+             std::string(5000, 'a'), // oversized, no zero in the first 1000 bytes
+             std::string(1200, 'b') + '\0', // zero too late
+             dir.file("Gone.qly") + std::string(1, '\0'), // names a file that is not there
+             std::string(1, '\0'), // empty path
+             dir.path() + std::string(1, '\0'), // a folder
+         }) {
+        test::writeBytes(cfg, content);
+        auto doc = makeDoc();
+        EXPECT_FALSE(doc->isOpen()) << content.substr(0, 40);
+        doc.reset();
+        EXPECT_EQ(test::readBytes(cfg), content) << "left untouched";
+    }
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(DocumentTest, NewCreatesADataSetAndRefreshesTheView)
+{
+    auto doc = makeDoc();
+    const std::string path = dir.file("MyProjects.qly");
+    prompter.saveNames.push_back(path);
+    doc->OnFileNew();
+    ASSERT_EQ(prompter.saveRequests.size(), 1u);
+    const FileDialogRequest& r = prompter.saveRequests[0];
+    EXPECT_EQ(r.defaultExtension, "qly");
+    EXPECT_EQ(r.initialName, "MyProjects");
+    EXPECT_EQ(r.filter, "Quillory files (*.qly) | *.qly||");
+    EXPECT_TRUE(r.confirmOverwrite);
+    EXPECT_TRUE(r.pathMustExist);
+    EXPECT_TRUE(doc->isOpen());
+    EXPECT_EQ(doc->path(), path);
+    EXPECT_EQ(std::filesystem::file_size(path), 1602u);
+    EXPECT_EQ(view.hints, (std::vector<int>{3, 4}));
+    EXPECT_EQ(titles.back(), path);
+}
+
+TEST_F(DocumentTest, CancellingNewChangesNothing)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    prompter.saveNames.push_back(std::nullopt);
+    doc->OnFileNew();
+    EXPECT_EQ(doc->path(), plans);
+    EXPECT_EQ(doc->title(), plans);
+    EXPECT_TRUE(view.hints.empty());
+}
+
+TEST_F(DocumentTest, AFailedCreateKeepsThePreviousDataSet)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    prompter.saveNames.push_back(dir.file("no-such-folder/New.qly"));
+    doc->OnFileNew();
+    EXPECT_TRUE(doc->isOpen());
+    EXPECT_EQ(doc->path(), plans);
+    EXPECT_EQ(doc->title(), plans);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Cannot create new project. Check your disk-drive for write-protection");
+    EXPECT_EQ(prompter.messages[0].caption, "Quillory");
+    EXPECT_EQ(view.hints, (std::vector<int>{3, 4}));
+    doc.reset();
+    EXPECT_EQ(test::readBytes(cfg), plans + std::string(1, '\0'));
+}
+
+TEST_F(DocumentTest, AFailedFirstCreateLeavesNothingOpen)
+{
+    auto doc = makeDoc();
+    prompter.saveNames.push_back(dir.file("no-such-folder/New.qly"));
+    doc->OnFileNew();
+    EXPECT_FALSE(doc->isOpen());
+    EXPECT_EQ(doc->title(), "");
+}
+
+TEST_F(DocumentTest, OpenTakesTheChosenFileWithoutReadingIt)
+{
+    auto doc = makeDoc();
+    const std::string chosen = dir.file("Elsewhere.qly");
+    prompter.openNames.push_back(chosen);
+    doc->OnFileOpen();
+    const FileDialogRequest& r = prompter.openRequests.at(0);
+    EXPECT_EQ(r.defaultExtension, "qly");
+    EXPECT_EQ(r.initialName, "");
+    EXPECT_TRUE(r.fileMustExist);
+    EXPECT_TRUE(doc->isOpen());
+    EXPECT_EQ(doc->path(), chosen);
+    EXPECT_EQ(view.hints, (std::vector<int>{3, 4}));
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(DocumentTest, NewAndOpenAreRefusedWhileProjectsRun)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    doc->CheckIn(0);
+    doc->OnFileNew();
+    doc->OnFileOpen();
+    EXPECT_EQ(prompter.texts(),
+        (std::vector<std::string>{"You must check out all your projects before creating a new file.",
+            "You must check out all your projects before opening a new file."}));
+    for (const auto& m : prompter.messages) {
+        EXPECT_EQ(m.caption, "Warning");
+        EXPECT_EQ(m.icon, MessageIcon::Information);
+    }
+    EXPECT_TRUE(prompter.saveRequests.empty());
+    EXPECT_TRUE(prompter.openRequests.empty());
+    EXPECT_EQ(doc->path(), plans);
+}
+
+TEST_F(DocumentTest, ExitAsksOnlyWhileProjectsRun)
+{
+    auto doc = makeDoc(newDataSet("Plans.qly"));
+    EXPECT_TRUE(doc->CanCloseFrame());
+    EXPECT_TRUE(prompter.messages.empty());
+    doc->CheckIn(1);
+    prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    EXPECT_FALSE(doc->CanCloseFrame());
+    EXPECT_EQ(doc->running().size(), 1u);
+    EXPECT_TRUE(doc->CanCloseFrame());
+    EXPECT_EQ(prompter.messages.at(0).text, "You haven't checked out from your running projects. Exit anyway?");
+    EXPECT_EQ(prompter.messages.at(0).caption, "Confirmation");
+    EXPECT_EQ(prompter.messages.at(0).icon, MessageIcon::Question);
+}
+
+TEST_F(DocumentTest, CheckOutRecordsFromCheckInToNow)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    doc->CheckIn(4);
+    const Timestamp in = clock.now();
+    clock.advance(3600 + 5);
+    const auto frame = doc->CheckOut(4, true);
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(doc->running().empty());
+    const auto stored = frames(plans);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].projectId, 4);
+    EXPECT_EQ(stored[0].start, in);
+    EXPECT_EQ(stored[0].end, in + 3605);
+}
+
+TEST_F(DocumentTest, CheckOutInTheSameSecondRecordsAZeroLengthFrame)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    doc->CheckIn(2);
+    doc->CheckOut(2, true);
+    const auto stored = frames(plans);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].start, stored[0].end);
+}
+
+TEST_F(DocumentTest, CheckOutRemovesTheFirstEntryOfTheProject)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    doc->CheckIn(7);
+    clock.advance(60);
+    doc->CheckIn(8);
+    clock.advance(60);
+    doc->CheckIn(7);
+    doc->CheckOut(7, false);
+    ASSERT_EQ(doc->running().size(), 2u);
+    EXPECT_EQ(doc->running()[0].projectId, 8);
+    EXPECT_EQ(doc->running()[1].projectId, 7);
+    EXPECT_EQ(doc->running()[1].start, clock.now());
+    EXPECT_TRUE(frames(plans).empty()); // not written
+}
+
+TEST_F(DocumentTest, ACheckOutThatCannotBeWrittenIsReportedAndStillEnds)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    std::filesystem::remove(siblingPath(plans, "tfr"));
+    doc->CheckIn(1);
+    EXPECT_FALSE(doc->CheckOut(1, true));
+    EXPECT_TRUE(doc->running().empty());
+    EXPECT_EQ(
+        prompter.texts(), std::vector<std::string>{"Cannot open time frames file : " + siblingPath(plans, "tfr")});
+}
+
+TEST_F(DocumentTest, ChooseRunningProjectOffersTheIdsInCheckInOrder)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    doc->CheckIn(5);
+    doc->CheckIn(3);
+    doc->CheckIn(5);
+    dialogs.choice = 3;
+    EXPECT_EQ(doc->ChooseRunningProject(), 3);
+    EXPECT_EQ(dialogs.offered, (std::vector<std::int32_t>{5, 3, 5}));
+    EXPECT_EQ(dialogs.file, siblingPath(plans, "prj"));
+}
+
+TEST_F(DocumentTest, PauseShowsInTheTitle)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    doc->CheckIn(1);
+    doc->TogglePause();
+    EXPECT_TRUE(doc->isPaused());
+    EXPECT_EQ(doc->title(), plans + " - PAUSE");
+    EXPECT_EQ(titles.back(), plans + " - PAUSE");
+    doc->TogglePause();
+    EXPECT_EQ(doc->title(), plans);
+}
+
+TEST_F(DocumentTest, PauseIsTakenOffToTheSecond)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    const Timestamp in = clock.now();
+    doc->CheckIn(1);
+    clock.advance(600); // ten minutes of work
+    doc->TogglePause();
+    for (int tick = 0; tick < 20; ++tick) { // ten minutes of pause, ticking every 30 seconds
+        clock.advance(30);
+        doc->OnTimerTick();
+    }
+    clock.advance(17); // resumed between two ticks
+    doc->TogglePause();
+    EXPECT_EQ(doc->running()[0].start, in + 617);
+    clock.advance(300);
+    const auto frame = doc->CheckOut(1, true);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->end - frame->start, 900); // 10 + 5 minutes worked, not a second more
+}
+
+TEST_F(DocumentTest, CheckingOutDuringAPauseLeavesThePauseOut)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    doc->CheckIn(1);
+    clock.advance(120);
+    doc->TogglePause();
+    clock.advance(45);
+    doc->OnTimerTick();
+    clock.advance(20);
+    const auto frame = doc->CheckOut(1, true);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->end - frame->start, 120);
+}
+
+TEST_F(DocumentTest, AProjectCheckedInDuringAPauseAccruesNothingUntilItEnds)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    doc->CheckIn(1);
+    doc->TogglePause();
+    clock.advance(25);
+    doc->CheckIn(2); // five seconds before the next tick
+    clock.advance(5);
+    doc->OnTimerTick();
+    for (const RunningProject& r : doc->running())
+        EXPECT_LE(r.start, clock.now());
+    clock.advance(30);
+    doc->OnTimerTick();
+    clock.advance(10);
+    doc->TogglePause(); // the pause ends here
+    EXPECT_EQ(doc->running()[1].start, clock.now());
+    clock.advance(90);
+    const auto frame = doc->CheckOut(2, true);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->end - frame->start, 90);
+}
+
+TEST_F(DocumentTest, AClockTurnedBackNeverGivesANegativeFrame)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    doc->CheckIn(1);
+    doc->TogglePause();
+    clock.advance(-3600);
+    doc->OnTimerTick();
+    const auto frame = doc->CheckOut(1, true);
+    ASSERT_TRUE(frame);
+    EXPECT_LE(frame->start, frame->end);
+}
+
+} // namespace
+} // namespace quillory

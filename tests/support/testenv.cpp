@@ -1,0 +1,70 @@
+#include "support/testenv.h"
+
+#include "data/calendar.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace quillory::test {
+
+TempDir::TempDir()
+{
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/quillory-test-XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        ADD_FAILURE() << "cannot create a temporary folder";
+    m_path = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(m_path, ec);
+}
+
+TimeZone::TimeZone(const char* tz)
+{
+    if (const char* old = std::getenv("TZ"))
+        m_previous = old;
+    ::setenv("TZ", tz, 1);
+    ::tzset();
+}
+
+TimeZone::~TimeZone()
+{
+    if (m_previous)
+        ::setenv("TZ", m_previous->c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
+}
+
+std::string readBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool fileExists(const std::string& path)
+{
+    return std::filesystem::exists(path);
+}
+
+Timestamp at(int year, int month, int day, int hour, int minute, int second)
+{
+    return fromLocalTime(year, month, day, hour, minute, second);
+}
+
+} // namespace quillory::test

@@ -1,0 +1,66 @@
+// Temporary folders, time zones, a settable clock and file helpers for tests.
+#pragma once
+
+#include "data/records.h"
+#include "platform/clock.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillory::test {
+
+// A fresh folder, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+// Runs the test in a time zone, restoring the previous one afterwards.
+class TimeZone {
+public:
+    explicit TimeZone(const char* tz);
+    ~TimeZone();
+    TimeZone(const TimeZone&) = delete;
+    TimeZone& operator=(const TimeZone&) = delete;
+
+private:
+    std::optional<std::string> m_previous;
+};
+
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(Timestamp t = 0)
+        : m_now(t)
+    {
+    }
+    Timestamp now() const override { return m_now; }
+    void set(Timestamp t) { m_now = t; }
+    void advance(std::int64_t seconds) { m_now = static_cast<Timestamp>(m_now + seconds); }
+
+private:
+    Timestamp m_now;
+};
+
+std::string readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::string& bytes);
+bool fileExists(const std::string& path);
+
+template <typename Record> std::string bytesOf(const std::vector<Record>& records)
+{
+    return std::string(reinterpret_cast<const char*>(records.data()), records.size() * sizeof(Record));
+}
+
+// Local time as a timestamp, for readable fixtures.
+Timestamp at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+
+} // namespace quillory::test
