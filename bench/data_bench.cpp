@@ -1,28 +1,16 @@
 // Record files at the size of ten busy years: 1,000 projects, 300 customers
 // and 1,000,000 time frames.
 #include "generator.h"
+#include "silentprompter.h"
 
 #include "data/numbers.h"
 #include "data/projectindex.h"
 #include "data/recordfile.h"
-#include "platform/prompter.h"
 
 #include <benchmark/benchmark.h>
 
 namespace quillory::bench {
 namespace {
-
-class SilentPrompter : public Prompter {
-public:
-    MessageAnswer showMessage(const std::string&, const std::string&, MessageIcon, MessageButtons) override
-    {
-        ++messages;
-        return MessageAnswer::Ok;
-    }
-    std::optional<std::string> askSaveFileName(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> askOpenFileName(const FileDialogRequest&) override { return std::nullopt; }
-    int messages = 0;
-};
 
 // Everything a totals or chart refresh must do with the files: read all time
 // frames and find each one's project.

@@ -1,32 +1,28 @@
-#include "app/document.h"
-#include "platform/clock.h"
-#include "platform/qt/qtprompter.h"
+// Quillory: a time tracker and invoicer.
+//
+//   src/data      records and record files, calendar, money   (no Qt)
+//   src/platform  message boxes, clock, drawing, help          (interfaces; Qt in platform/qt)
+//   src/app       the document, the commands, the main frame and this start-up
+//   src/chart     the week chart, panels and totals, and the view showing them
+#include "app/quilloryapp.h"
 
 #include <QApplication>
-#include <QMainWindow>
-#include <QStringList>
 
 #include <clocale>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    // Qt adopts the user's locale for the C library; amounts and typed numbers
-    // are read and written with a point whatever the language.
+    Q_INIT_RESOURCE(quillory);
+    QApplication::setApplicationName(QStringLiteral("Quillory"));
+    QApplication::setOrganizationName(QStringLiteral("KORVAN"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // Qt adopts the user's locale for the C library; numbers are read and
+    // written with a point whatever the language.
     std::setlocale(LC_NUMERIC, "C");
 
-    QStringList args = QApplication::arguments();
-    args.removeFirst();
-    quillory::QtPrompter prompter;
-    quillory::SystemClock clock;
-    quillory::CQuilloryDoc doc(prompter, clock, args.join(QLatin1Char(' ')).toStdString());
-
-    QMainWindow window;
-    prompter.setOwner(&window);
-    doc.setTitleListener([&window](const std::string& title) {
-        window.setWindowTitle(QString::fromStdString(quillory::frameCaption(title)));
-    });
-    window.resize(600, 400);
-    window.show();
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    quillory::CQuilloryApp quillory(arguments);
     return app.exec();
 }

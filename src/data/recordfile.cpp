@@ -232,8 +232,8 @@ bool readSettings(const std::string& path, SettingsRecord& record)
 
 bool writeSettings(const SettingsRecord& record, const std::string& path, Prompter& prompter)
 {
-    if (replaceFileAtomically(path, siblingPath(path, "tmp"),
-                              std::string_view(reinterpret_cast<const char*>(&record), sizeof record)))
+    if (replaceFileAtomically(
+            path, siblingPath(path, "tmp"), std::string_view(reinterpret_cast<const char*>(&record), sizeof record)))
         return true;
     prompter.reportFileError(kCannotSaveFile, path);
     return false;

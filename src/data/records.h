@@ -165,7 +165,7 @@ inline bool operator==(const TimeFrameRecord& a, const TimeFrameRecord& b)
 }
 
 static_assert(alignof(TimeFrameRecord) == 1 && alignof(ProjectRecord) == 1 && alignof(CustomerRecord) == 1
-              && alignof(SettingsRecord) == 1);
+    && alignof(SettingsRecord) == 1);
 
 // The values a newly created project or customer starts with.
 ProjectRecord newProjectRecord(std::int32_t id, const char* name, std::int32_t parentId);

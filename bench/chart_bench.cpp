@@ -1,0 +1,51 @@
+// What the main window does when it is activated, over ten busy years:
+// reload the displayed week and recompute the four totals.
+#include "generator.h"
+#include "silentprompter.h"
+
+#include "chart/ganttchart.h"
+#include "chart/totals.h"
+#include "data/calendar.h"
+
+#include <benchmark/benchmark.h>
+
+namespace quillory::bench {
+namespace {
+
+void BM_ActivationRefresh(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter;
+    const Timestamp now = set.lastStart;
+    CGanttChart chart(now);
+    for (auto _ : state) {
+        Totals totals = ComputeTotals(set.path, now, prompter);
+        chart.LoadWeek(set.path, prompter);
+        benchmark::DoNotOptimize(totals);
+        state.counters["weekItems"] = static_cast<double>(chart.items().size());
+        state.counters["yearMinutes"] = static_cast<double>(totals.m_totalMinutes[kThisYear]);
+    }
+}
+BENCHMARK(BM_ActivationRefresh)->Unit(benchmark::kMillisecond);
+
+void BM_LoadWeek(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter;
+    CGanttChart chart(set.lastStart);
+    for (auto _ : state)
+        chart.LoadWeek(set.path, prompter);
+}
+BENCHMARK(BM_LoadWeek)->Unit(benchmark::kMillisecond);
+
+void BM_ComputeTotals(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ComputeTotals(set.path, set.lastStart, prompter));
+}
+BENCHMARK(BM_ComputeTotals)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace quillory::bench

@@ -1,0 +1,71 @@
+// CMainFrame: the one top-level window. It holds the menu bar, the toolbar,
+// the status bar and the week chart view, offers Check In, Check Out and
+// Pause from the tray, keeps every command's availability current and saves
+// its rectangle when it closes.
+#pragma once
+
+#include "platform/windowprofile.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QSystemTrayIcon;
+class QToolBar;
+
+namespace quillory {
+
+class CQuilloryDoc;
+class CQuilloryView;
+class Clock;
+class HelpService;
+class Prompter;
+
+class CMainFrame final : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock, HelpService& help, WindowProfile& profile,
+        QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CQuilloryView& view() const { return *m_view; }
+    // What a command does; commands without a handler of their own do nothing.
+    void setCommandHandler(int id, std::function<void()> handler);
+    // Runs a command as its menu entry would, then brings the availability of
+    // every command up to date.
+    void runCommand(int id);
+    QAction* action(int id) const;
+    QToolBar* toolBar() const { return m_toolBar; }
+    void refreshCommandStates();
+
+    // Moves and sizes the window to an outer rectangle, and tells it back.
+    void setPlacement(const WindowPlacement& placement);
+    WindowPlacement placement() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void buildTrayMenu();
+    QAction* makeAction(int id, const std::string& menuText);
+
+    CQuilloryDoc& m_doc;
+    HelpService& m_help;
+    WindowProfile& m_profile;
+    CQuilloryView* m_view;
+    QToolBar* m_toolBar = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    std::map<int, QAction*> m_actions;
+    std::map<int, std::function<void()>> m_handlers;
+    std::vector<QAction*> m_trayActions;
+};
+
+} // namespace quillory

@@ -1,0 +1,61 @@
+#include "app/quilloryapp.h"
+
+#include "app/commands.h"
+#include "chart/quilloryview.h"
+
+#include <QLocale>
+#include <QPageLayout>
+#include <QPageSetupDialog>
+
+namespace quillory {
+
+LocaleDefaults qtLocaleDefaults()
+{
+    const QLocale locale;
+    LocaleDefaults defaults = systemLocaleDefaults();
+    const QString symbol = locale.currencySymbol(QLocale::CurrencySymbol);
+    if (!symbol.isEmpty() && locale.language() != QLocale::C)
+        defaults.currencySymbol = symbol.toStdString();
+    if (locale.language() != QLocale::C)
+        defaults.americanDates = isMonthFirstDatePattern(locale.dateFormat(QLocale::ShortFormat).toStdString());
+    return defaults;
+}
+
+CQuilloryApp::CQuilloryApp(const QStringList& arguments)
+{
+    InitInstance(arguments);
+}
+
+CQuilloryApp::~CQuilloryApp()
+{
+    // The frame goes first; the document then remembers the open data set.
+    m_frame.reset();
+    m_doc.reset();
+}
+
+void CQuilloryApp::InitInstance(const QStringList& arguments)
+{
+    m_doc = std::make_unique<CQuilloryDoc>(m_prompter, m_clock, arguments.join(QLatin1Char(' ')).toStdString());
+    m_doc->setLocaleDefaults(qtLocaleDefaults);
+    m_frame = std::make_unique<CMainFrame>(*m_doc, m_prompter, m_clock, m_help, m_profile);
+    m_prompter.setOwner(m_frame.get());
+    m_frame->setCommandHandler(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+    m_frame->show();
+    m_frame->setPlacement(readWindowPlacement(m_profile));
+    // The view's first activation: show the reopened data set at once, even
+    // where the desktop does not hand the new window the focus.
+    m_frame->view().OnActivateView();
+}
+
+void CQuilloryApp::SetPrintOrientation(int orientation)
+{
+    m_printer.setPageOrientation(orientation == kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+void CQuilloryApp::OnFilePrintSetup()
+{
+    QPageSetupDialog dialog(&m_printer, m_frame.get());
+    dialog.exec();
+}
+
+} // namespace quillory

@@ -1,0 +1,49 @@
+// CQuilloryApp starts the program: the document reopens the last data set,
+// the main frame and its view are built, and the window takes its saved
+// rectangle. It also owns the printer settings every printout uses.
+#pragma once
+
+#include "app/document.h"
+#include "app/mainframe.h"
+#include "platform/clock.h"
+#include "platform/qt/helpwindow.h"
+#include "platform/qt/qtprompter.h"
+#include "platform/qt/qtwindowprofile.h"
+
+#include <QPrinter>
+#include <QStringList>
+
+#include <memory>
+
+namespace quillory {
+
+enum PrintOrientation { kPortrait = 1, kLandscape = 2 };
+
+class CQuilloryApp {
+public:
+    // The program's arguments, without the program's name.
+    explicit CQuilloryApp(const QStringList& arguments);
+    ~CQuilloryApp();
+
+    CQuilloryDoc& document() { return *m_doc; }
+    CMainFrame& frame() { return *m_frame; }
+    QPrinter& printer() { return m_printer; }
+    void SetPrintOrientation(int orientation);
+
+private:
+    void InitInstance(const QStringList& arguments);
+    void OnFilePrintSetup();
+
+    QtPrompter m_prompter;
+    SystemClock m_clock;
+    QtWindowProfile m_profile;
+    QtHelpService m_help;
+    QPrinter m_printer;
+    std::unique_ptr<CQuilloryDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+// The locale's currency symbol and date order, for a new data set.
+LocaleDefaults qtLocaleDefaults();
+
+} // namespace quillory

@@ -1,0 +1,263 @@
+#include "chart/ganttchart.h"
+
+#include "data/calendar.h"
+#include "data/projectindex.h"
+#include "data/recordfile.h"
+#include "data/text.h"
+#include "platform/prompter.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace quillory {
+
+namespace {
+
+constexpr Rgb kPalette[12] = {
+    {255, 0, 0},
+    {0, 255, 0},
+    {0, 0, 255},
+    {192, 192, 192},
+    {128, 128, 128},
+    {255, 255, 0},
+    {0, 255, 255},
+    {255, 0, 255},
+    {255, 255, 128},
+    {0, 255, 128},
+    {255, 0, 128},
+    {0, 0, 0},
+};
+
+constexpr int kDayColumn = 150;
+constexpr int kHeader = 15;
+constexpr std::size_t kMaxItemName = 99;
+
+const FontSpec kLabelFont{"Arial", 12, 700};
+
+Timestamp daysAfter(Timestamp t, int days)
+{
+    for (int i = 0; i < days; ++i)
+        t = NextDay(t);
+    return t;
+}
+
+} // namespace
+
+std::string englishDayLabel(Timestamp t)
+{
+    static const char* const kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    static const char* const kMonths[] = {"January", "February", "March", "April", "May", "June", "July", "August",
+        "September", "October", "November", "December"};
+    const LocalTime lt = toLocalTime(t);
+    return std::string(kDays[lt.weekday]) + ", " + kMonths[lt.month - 1] + " " + std::to_string(lt.day);
+}
+
+CGanttChart::CGanttChart(Timestamp now)
+    : m_weekStart(StartOfWeek(now))
+    , m_dayLabel(englishDayLabel)
+{
+}
+
+void CGanttChart::setWeek(Timestamp t)
+{
+    m_weekStart = StartOfWeek(t);
+}
+
+void CGanttChart::previousWeek()
+{
+    Timestamp t = m_weekStart;
+    for (int i = 0; i < 7; ++i)
+        t = PreviousDay(t);
+    m_weekStart = t;
+}
+
+void CGanttChart::nextWeek()
+{
+    m_weekStart = daysAfter(m_weekStart, 7);
+}
+
+void CGanttChart::setHours(int startHour, int endHour)
+{
+    startHour = std::clamp(startHour, 0, 23);
+    endHour = std::clamp(endHour, startHour + 1, 24);
+    m_nStartMinutes = startHour * 60;
+    m_nEndMinutes = endHour * 60;
+}
+
+void CGanttChart::ClearItems()
+{
+    m_items.clear();
+    m_nColorsUsed = 0;
+}
+
+void CGanttChart::AddItem(const std::string& name, Timestamp start, Timestamp end)
+{
+    GanttItem item{std::string(cutAtCharBoundary(name, kMaxItemName)), start, end, {}};
+    const auto shared = FindColor(item.name);
+    item.color = shared ? *shared : NextColor();
+    m_items.push_back(std::move(item));
+}
+
+std::optional<Rgb> CGanttChart::FindColor(const std::string& name) const
+{
+    const std::string_view wanted = cutAtCharBoundary(name, kMaxItemName);
+    for (const GanttItem& item : m_items) {
+        if (item.name == wanted)
+            return item.color;
+    }
+    return std::nullopt;
+}
+
+Rgb CGanttChart::NextColor()
+{
+    const int n = m_nColorsUsed++;
+    if (n < 12)
+        return kPalette[n];
+    // The classic linear congruential generator with results 0..32767, each
+    // divided by 128 for one channel.
+    auto next = [this] {
+        m_randomState = m_randomState * 214013u + 2531011u;
+        return static_cast<std::uint8_t>(((m_randomState >> 16) & 0x7FFF) / 128);
+    };
+    const std::uint8_t r = next();
+    const std::uint8_t g = next();
+    const std::uint8_t b = next();
+    return {r, g, b};
+}
+
+CGanttChart::Geometry CGanttChart::geometry() const
+{
+    Geometry g{};
+    g.hours = std::max(1, (m_nEndMinutes - m_nStartMinutes) / 60);
+    const int hoursWidth = m_rect.right - m_rect.left - kDayColumn;
+    g.hourWidth = hoursWidth / g.hours;
+    // The spare pixels widen the day column so the hours end at the right edge.
+    g.hoursLeft = m_rect.left + kDayColumn + (hoursWidth - g.hourWidth * g.hours);
+    g.rowHeight = (m_rect.bottom - m_rect.top) / 7;
+    g.pixelsPerMinute = g.hourWidth * (1.0 / 60.0);
+    return g;
+}
+
+void CGanttChart::dayStarts(Timestamp (&starts)[8]) const
+{
+    Timestamp day = m_weekStart;
+    for (int d = 0; d < 8; ++d) {
+        starts[d] = StartOfDay(day);
+        day = NextDay(day);
+    }
+}
+
+int CGanttChart::rowOf(Timestamp start, const Timestamp (&starts)[8]) const
+{
+    for (int d = 0; d < 7; ++d) {
+        // A day runs from its 00:00:00 up to 23:59:59, the second before the next day.
+        if (start >= starts[d] && start < starts[d + 1])
+            return d;
+    }
+    return -1;
+}
+
+std::pair<int, int> CGanttChart::barEdges(const GanttItem& item, const Geometry& g) const
+{
+    const int a = toLocalTime(item.start).minuteOfDay() - m_nStartMinutes;
+    const int b = toLocalTime(item.end).minuteOfDay() - m_nStartMinutes;
+    const int x1 = static_cast<int>(a * g.pixelsPerMinute) + g.hoursLeft;
+    const int x2 = static_cast<int>(b * g.pixelsPerMinute) + g.hoursLeft + 1;
+    return {x1, x2};
+}
+
+void CGanttChart::DrawChart(DeviceContext& dc)
+{
+    const int L = m_rect.left;
+    const int R = m_rect.right;
+    dc.setPen(PenSpec{});
+    dc.setBrush(kWhite);
+    dc.rectangle({L, m_rect.top, R, m_rect.top + kHeader});
+    m_rect.top += kHeader;
+    const int T = m_rect.top;
+    const Geometry g = geometry();
+    m_rect.bottom = T + 7 * g.rowHeight;
+    const int B = m_rect.bottom;
+    dc.rectangle({L, T, R, B});
+
+    dc.setFont(kLabelFont);
+    Timestamp starts[8];
+    dayStarts(starts);
+    for (int d = 0; d < 7; ++d) {
+        const int y = T + d * g.rowHeight;
+        dc.rectangle({L, y, g.hoursLeft, y + g.rowHeight});
+        dc.drawText(m_dayLabel(starts[d]), {L + 5, y, g.hoursLeft - 5, y + g.rowHeight},
+            kTextLeft | kTextVCenter | kTextSingleLine);
+    }
+
+    dc.setPen(PenSpec{PenStyle::Dotted, 1, kLightGrey});
+    for (int i = 1; i < g.hours; ++i) {
+        const int x = g.hoursLeft + i * g.hourWidth;
+        dc.line(x, T, x, B);
+        const int minutes = m_nStartMinutes + 60 * i;
+        char label[16];
+        std::snprintf(label, sizeof label, "%.2d:%.2d", minutes / 60, minutes % 60);
+        dc.drawText(label, {x - 100, T - kHeader, x + 100, T}, kTextCenter | kTextVCenter | kTextSingleLine);
+    }
+    dc.setPen(PenSpec{});
+
+    for (const GanttItem& item : m_items) {
+        const int d = rowOf(item.start, starts);
+        if (d < 0)
+            continue;
+        const int y = T + d * g.rowHeight;
+        auto [x1, x2] = barEdges(item, g);
+        // Time outside the shown hours is cut off at the chart's edges.
+        x1 = std::clamp(x1, g.hoursLeft, R);
+        x2 = std::clamp(x2, g.hoursLeft, R);
+        const Rect bar{x1, y + 5, x2, y + g.rowHeight - 5};
+        dc.fillRect(bar, item.color);
+        dc.frameRect(bar, kBlack);
+    }
+}
+
+const GanttItem* CGanttChart::HitTest(int x, int y) const
+{
+    if (!m_rect.contains(x, y) || m_items.empty())
+        return nullptr;
+    const Geometry g = geometry();
+    Timestamp starts[8];
+    dayStarts(starts);
+    const GanttItem* hit = nullptr;
+    for (const GanttItem& item : m_items) {
+        const int d = rowOf(item.start, starts);
+        if (d < 0)
+            continue;
+        const int top = m_rect.top + d * g.rowHeight;
+        const auto [x1, x2] = barEdges(item, g);
+        if (Rect{x1, top + 5, x2, top + g.rowHeight - 5}.contains(x, y))
+            hit = &item;
+    }
+    return hit;
+}
+
+bool CGanttChart::LoadWeek(const std::string& dataSetPath, Prompter& prompter)
+{
+    const Timestamp from = StartOfDay(m_weekStart);
+    const Timestamp to = EndOfDay(daysAfter(m_weekStart, 6));
+    const auto frames = loadTimeFrames(siblingPath(dataSetPath, "tfr"), prompter);
+    if (!frames)
+        return false;
+    std::vector<const TimeFrameRecord*> inWeek;
+    for (const TimeFrameRecord& f : *frames) {
+        const Timestamp start = f.start;
+        if (start >= from && start <= to)
+            inWeek.push_back(&f);
+    }
+    ProjectIndex projects;
+    if (!inWeek.empty()) {
+        if (auto all = loadProjects(siblingPath(dataSetPath, "prj"), prompter))
+            projects = ProjectIndex(std::move(*all));
+    }
+    ClearItems();
+    for (const TimeFrameRecord* f : inWeek)
+        AddItem(fieldText(projects.find(f->projectId).name), f->start, f->end);
+    return true;
+}
+
+} // namespace quillory

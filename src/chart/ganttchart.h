@@ -1,0 +1,97 @@
+// The week chart: one row per day from Monday to Sunday, one column per hour
+// between a starting and an ending hour, one coloured bar per recorded time
+// frame. The same object draws the chart on screen and on paper.
+#pragma once
+
+#include "data/records.h"
+#include "platform/devicecontext.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillory {
+
+class Prompter;
+
+struct GanttItem {
+    std::string name; // the project's name, at most 99 bytes
+    Timestamp start;
+    Timestamp end;
+    Rgb color; // shared by every item of the same name
+};
+
+class CGanttChart {
+public:
+    // Shows the week of `now`, 08:00 to 20:00.
+    explicit CGanttChart(Timestamp now);
+
+    // Draws header strip, day rows, hour grid and bars into the chart
+    // rectangle, which it leaves as drawn: its top below the header strip
+    // and its bottom on the last row.
+    void DrawChart(DeviceContext& dc);
+
+    void ClearItems();
+    void AddItem(const std::string& name, Timestamp start, Timestamp end);
+    std::optional<Rgb> FindColor(const std::string& name) const;
+    // Twelve fixed colours, then pseudo-random ones.
+    Rgb NextColor();
+    // The item drawn on top at the point, or nothing.
+    const GanttItem* HitTest(int x, int y) const;
+
+    // Fills the items with the time frames that start in the displayed week,
+    // reading the time-frames and projects files once each. When the
+    // time-frames file cannot be opened, that is reported and the items stay
+    // as they were.
+    bool LoadWeek(const std::string& dataSetPath, Prompter& prompter);
+
+    Timestamp weekStart() const { return m_weekStart; }
+    // Shows the week holding `t`.
+    void setWeek(Timestamp t);
+    void previousWeek();
+    void nextWeek();
+
+    const Rect& rect() const { return m_rect; }
+    void setRect(const Rect& r) { m_rect = r; }
+    int startMinutes() const { return m_nStartMinutes; }
+    int endMinutes() const { return m_nEndMinutes; }
+    // Whole hours, at least one apart, within 00:00 to 24:00.
+    void setHours(int startHour, int endHour);
+    const std::vector<GanttItem>& items() const { return m_items; }
+    int colorsUsed() const { return m_nColorsUsed; }
+
+    // The label of a displayed day; by default the English long date without
+    // the year ("Monday, March 4"). The window layer gives the user's locale.
+    void setDayLabeler(std::function<std::string(Timestamp)> labeler) { m_dayLabel = std::move(labeler); }
+
+private:
+    struct Geometry {
+        int hours; // N
+        int hourWidth; // HW
+        int hoursLeft; // C0
+        int rowHeight; // RH
+        double pixelsPerMinute; // P
+    };
+    Geometry geometry() const;
+    // The row of a start time in the displayed week, or -1.
+    int rowOf(Timestamp start, const Timestamp (&dayStarts)[8]) const;
+    void dayStarts(Timestamp (&starts)[8]) const;
+    // Left and right edge of an item's bar before any limit.
+    std::pair<int, int> barEdges(const GanttItem& item, const Geometry& g) const;
+
+    Timestamp m_weekStart;
+    Rect m_rect;
+    std::vector<GanttItem> m_items;
+    int m_nColorsUsed = 0;
+    int m_nStartMinutes = 480;
+    int m_nEndMinutes = 1200;
+    std::uint32_t m_randomState = 1;
+    std::function<std::string(Timestamp)> m_dayLabel;
+};
+
+// "Monday, March 4": the English long date of a day without its year.
+std::string englishDayLabel(Timestamp t);
+
+} // namespace quillory

@@ -1,0 +1,229 @@
+#include "chart/quilloryview.h"
+
+#include "chart/viewpainter.h"
+#include "data/calendar.h"
+#include "data/recordfile.h"
+#include "data/text.h"
+#include "platform/clock.h"
+#include "platform/qt/qtdevicecontext.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <vector>
+
+namespace quillory {
+
+namespace {
+
+constexpr int kTimerPeriodMs = 30000;
+
+QRect qtRect(const Rect& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+struct FormatToken {
+    QString text;
+    bool field; // a run of one pattern letter
+};
+
+std::vector<FormatToken> tokenize(const QString& format)
+{
+    static const QString kFieldLetters = QStringLiteral("dMyhHmsapAPtz");
+    std::vector<FormatToken> tokens;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        if (c == QLatin1Char('\'')) {
+            // A quoted literal; two quotes inside stand for one.
+            qsizetype j = i + 1;
+            while (j < format.size()) {
+                if (format[j] == QLatin1Char('\'')) {
+                    if (j + 1 < format.size() && format[j + 1] == QLatin1Char('\''))
+                        j += 2;
+                    else
+                        break;
+                } else {
+                    ++j;
+                }
+            }
+            tokens.push_back({format.mid(i, j - i + 1), false});
+            i = j + 1;
+        } else if (kFieldLetters.contains(c)) {
+            qsizetype j = i;
+            while (j < format.size() && format[j] == c)
+                ++j;
+            tokens.push_back({format.mid(i, j - i), true});
+            i = j;
+        } else {
+            tokens.push_back({QString(c), false});
+            ++i;
+        }
+    }
+    return tokens;
+}
+
+} // namespace
+
+QString longDateFormatWithoutYear(const QString& format)
+{
+    std::vector<FormatToken> tokens = tokenize(format);
+    const auto isYear = [](const FormatToken& t) { return t.field && t.text.startsWith(QLatin1Char('y')); };
+    const auto year = std::find_if(tokens.begin(), tokens.end(), isYear);
+    if (year == tokens.end())
+        return format;
+    const auto index = year - tokens.begin();
+    const auto previousField
+        = std::find_if(std::make_reverse_iterator(year), tokens.rend(), [](const FormatToken& t) { return t.field; });
+    if (previousField == tokens.rend()) {
+        // The year leads: it goes with the literals up to the next field.
+        auto next = std::find_if(year + 1, tokens.end(), [](const FormatToken& t) { return t.field; });
+        tokens.erase(year, next);
+    } else {
+        // The year follows a field: it goes with the separator before it, and
+        // with what trails it when nothing but literals do.
+        const auto from = previousField.base() - tokens.begin();
+        auto to = tokens.begin() + index + 1;
+        if (std::none_of(to, tokens.end(), [](const FormatToken& t) { return t.field; }))
+            to = tokens.end();
+        tokens.erase(tokens.begin() + from, to);
+    }
+    QString result;
+    for (const FormatToken& t : tokens)
+        result += t.text;
+    return result.trimmed();
+}
+
+QString longDateWithoutYear(const QLocale& locale, const QDate& date)
+{
+    return locale.toString(date, longDateFormatWithoutYear(locale.dateFormat(QLocale::LongFormat)));
+}
+
+CQuilloryView::CQuilloryView(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock, QWidget* parent)
+    : QWidget(parent)
+    , m_doc(doc)
+    , m_prompter(prompter)
+    , m_clock(clock)
+    , m_pGanttChart(std::make_unique<CGanttChart>(clock.now()))
+{
+    setObjectName(QStringLiteral("quilloryView"));
+    // Every area paints its whole background itself; nothing is erased first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    m_pGanttChart->setDayLabeler([](Timestamp t) {
+        const LocalTime lt = toLocalTime(t);
+        return longDateWithoutYear(QLocale(), QDate(lt.year, lt.month, lt.day)).toStdString();
+    });
+    m_timer.setInterval(kTimerPeriodMs);
+    connect(&m_timer, &QTimer::timeout, this, &CQuilloryView::OnTimer);
+    m_timer.start();
+    m_doc.setView(this);
+}
+
+CQuilloryView::~CQuilloryView()
+{
+    m_doc.setView(nullptr);
+}
+
+void CQuilloryView::OnUpdate(int hint)
+{
+    // A new data set may fail in new ways: report them afresh.
+    if (m_doc.path() != m_lastLoadedPath) {
+        m_prompter.reset();
+        m_lastLoadedPath = m_doc.path();
+    }
+    switch (hint) {
+    case kHintRefreshTotals:
+        RefreshTotals();
+        break;
+    case kHintReloadWeek:
+        RefreshChart();
+        break;
+    case kHintPrintHistory:
+    case kHintPrintCustomers:
+    case kHintPrintInvoice:
+    case kHintPrintChart:
+        emit printRequested(hint);
+        break;
+    default:
+        break;
+    }
+}
+
+void CQuilloryView::OnActivateView()
+{
+    OnUpdate(kHintRefreshTotals);
+    OnUpdate(kHintReloadWeek);
+}
+
+void CQuilloryView::RefreshRunningPanel()
+{
+    update(qtRect(runningPanelRect(width())));
+}
+
+void CQuilloryView::RefreshTotals()
+{
+    if (m_doc.isOpen())
+        m_totals = ComputeTotals(m_doc.path(), m_clock.now(), m_prompter);
+    update(qtRect(totalsPanelRect(width())));
+}
+
+void CQuilloryView::RefreshChart()
+{
+    if (m_doc.isOpen() && m_pGanttChart->LoadWeek(m_doc.path(), m_prompter))
+        m_prompter.reset();
+    update(qtRect(chartAreaRect(width(), height())));
+}
+
+void CQuilloryView::OnTimer()
+{
+    m_doc.OnTimerTick();
+    RefreshRunningPanel();
+}
+
+SettingsRecord CQuilloryView::currentSettings() const
+{
+    // Without a readable settings record: no tips and no currency symbol.
+    SettingsRecord settings{};
+    settings.americanDates = 1;
+    if (m_doc.isOpen())
+        readSettings(m_doc.filePath("qly"), settings);
+    return settings;
+}
+
+void CQuilloryView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.fillRect(event->rect(), qtColor(kViewBackground));
+    QtDeviceContext dc(painter);
+    const int W = width();
+    const int H = height();
+    const SettingsRecord settings = currentSettings();
+    const std::string symbol = fieldText(settings.monetarySymbol);
+    const QRegion& region = event->region();
+
+    if (region.intersects(qtRect(runningPanelRect(W))))
+        DrawRunningPanel(dc, W, runningPanelData(m_doc, m_clock.now(), symbol));
+    if (region.intersects(qtRect(totalsPanelRect(W))))
+        DrawTotalsPanel(dc, W, m_doc.isOpen() ? &m_totals : nullptr, symbol);
+    if (region.intersects(qtRect(chartAreaRect(W, H)))) {
+        std::optional<std::pair<int, int>> cursor;
+        if (underMouse()) {
+            const QPoint p = mapFromGlobal(QCursor::pos());
+            cursor = std::make_pair(p.x(), p.y());
+        }
+        DrawChartArea(dc, W, H, *m_pGanttChart, settings.showTips != 0, cursor);
+    }
+}
+
+void CQuilloryView::mouseMoveEvent(QMouseEvent* event)
+{
+    // With tips on, the tip follows the mouse over the chart.
+    const QPoint p = event->position().toPoint();
+    if (m_pGanttChart->rect().contains(p.x(), p.y()) && currentSettings().showTips != 0)
+        update(qtRect(chartAreaRect(width(), height())));
+    QWidget::mouseMoveEvent(event);
+}
+
+} // namespace quillory

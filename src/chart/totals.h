@@ -1,0 +1,28 @@
+// Recorded time and charges for today, this week, this month and this year.
+// Only recorded time frames count, each entirely for the periods in which it
+// starts.
+#pragma once
+
+#include "data/records.h"
+
+#include <cstdint>
+#include <string>
+
+namespace quillory {
+
+class Prompter;
+
+enum TotalsPeriod { kToday = 0, kThisWeek = 1, kThisMonth = 2, kThisYear = 3 };
+
+struct Totals {
+    std::int64_t m_totalMinutes[4] = {};
+    double m_totalAmounts[4] = {};
+    std::string m_totalLabels[4];
+};
+
+// Reads the settings for the date order, then the time-frames file and the
+// projects file once each. A time-frames file that cannot be opened is
+// reported and leaves the totals at zero with their labels.
+Totals ComputeTotals(const std::string& dataSetPath, Timestamp now, Prompter& prompter);
+
+} // namespace quillory

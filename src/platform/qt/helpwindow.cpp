@@ -1,0 +1,69 @@
+#include "platform/qt/helpwindow.h"
+
+#include <QAction>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace quillory {
+
+QUrl helpTopicUrl(int context)
+{
+    switch (context) {
+    case kHelpWeekChart:
+        return QUrl(QStringLiteral("qrc:/help/topic300.html"));
+    case kHelpProperties:
+        return QUrl(QStringLiteral("qrc:/help/topic400.html"));
+    case kHelpProjectsTree:
+        return QUrl(QStringLiteral("qrc:/help/topic700.html"));
+    case kHelpUsingHelp:
+        return QUrl(QStringLiteral("qrc:/help/usinghelp.html"));
+    default:
+        return QUrl(QStringLiteral("qrc:/help/topic100.html"));
+    }
+}
+
+HelpWindow::HelpWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_browser(new QTextBrowser(this))
+{
+    setWindowTitle(QStringLiteral("Quillory Help"));
+    setObjectName(QStringLiteral("helpWindow"));
+    auto* bar = new QToolBar(this);
+    QAction* contents = bar->addAction(QStringLiteral("&Contents"));
+    QAction* back = bar->addAction(QStringLiteral("&Back"));
+    QAction* forward = bar->addAction(QStringLiteral("&Forward"));
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    connect(contents, &QAction::triggered, this, [this] { m_browser->setSource(helpTopicUrl(kHelpIndex)); });
+    connect(back, &QAction::triggered, m_browser, &QTextBrowser::backward);
+    connect(forward, &QAction::triggered, m_browser, &QTextBrowser::forward);
+    connect(m_browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+    m_browser->setOpenExternalLinks(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
+    layout->addWidget(m_browser);
+    resize(560, 620);
+}
+
+void HelpWindow::showTopic(int context)
+{
+    m_browser->setSource(helpTopicUrl(context));
+}
+
+void QtHelpService::showHelp(int context)
+{
+    if (!m_window) {
+        m_window = new HelpWindow(m_owner.data());
+        m_window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_window->showTopic(context);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+} // namespace quillory

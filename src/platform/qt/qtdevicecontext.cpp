@@ -1,0 +1,170 @@
+#include "platform/qt/qtdevicecontext.h"
+
+#include <QFontMetrics>
+#include <QString>
+
+#include <unordered_map>
+
+namespace quillory {
+
+namespace {
+
+QRect qtRect(const Rect& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+int qtTextFlags(unsigned flags)
+{
+    int f = 0;
+    if (flags & kTextCenter)
+        f |= Qt::AlignHCenter;
+    else if (flags & kTextRight)
+        f |= Qt::AlignRight;
+    else
+        f |= Qt::AlignLeft;
+    f |= (flags & kTextVCenter) ? Qt::AlignVCenter : Qt::AlignTop;
+    if (flags & kTextSingleLine)
+        f |= Qt::TextSingleLine;
+    if (flags & kTextWordBreak)
+        f |= Qt::TextWordWrap;
+    return f;
+}
+
+} // namespace
+
+QColor qtColor(Rgb color)
+{
+    return QColor(color.r, color.g, color.b);
+}
+
+QFont qtFont(const FontSpec& spec)
+{
+    // Fonts are asked for often (every paint); the em size for a cell height
+    // is measured once per face and height.
+    static std::unordered_map<std::string, int> pixelSizes;
+    const std::string key = spec.face + '/' + std::to_string(spec.height) + '/' + std::to_string(spec.weight);
+    QFont font(QString::fromStdString(spec.face));
+    font.setWeight(spec.weight >= 600 ? QFont::Bold : QFont::Normal);
+    font.setStyleStrategy(QFont::PreferQuality);
+    auto it = pixelSizes.find(key);
+    if (it == pixelSizes.end()) {
+        font.setPixelSize(100);
+        const QFontMetrics probe(font);
+        const int cell = std::max(1, probe.ascent() + probe.descent());
+        it = pixelSizes.emplace(key, std::max(1, (spec.height * 100 + cell / 2) / cell)).first;
+    }
+    font.setPixelSize(it->second);
+    return font;
+}
+
+QtDeviceContext::QtDeviceContext(QPainter& painter)
+    : m_painter(painter)
+    , m_pen(Qt::black, 0)
+    , m_brush(Qt::white)
+    , m_textColor(Qt::black)
+{
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+    m_painter.setFont(qtFont(FontSpec{}));
+}
+
+void QtDeviceContext::setFont(const FontSpec& font)
+{
+    m_painter.setFont(qtFont(font));
+}
+
+void QtDeviceContext::setTextColor(Rgb color)
+{
+    m_textColor = qtColor(color);
+}
+
+void QtDeviceContext::setTransparentText(bool transparent)
+{
+    m_transparentText = transparent;
+}
+
+void QtDeviceContext::setPen(const PenSpec& pen)
+{
+    if (pen.style == PenStyle::None) {
+        m_pen = QPen(Qt::NoPen);
+        return;
+    }
+    m_pen = QPen(qtColor(pen.color), pen.width <= 1 ? 0 : pen.width);
+    m_pen.setStyle(pen.style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+}
+
+void QtDeviceContext::setBrush(Rgb color)
+{
+    m_brush = QBrush(qtColor(color));
+}
+
+void QtDeviceContext::setHollowBrush()
+{
+    m_brush = QBrush(Qt::NoBrush);
+}
+
+void QtDeviceContext::rectangle(const Rect& r)
+{
+    if (r.right <= r.left || r.bottom <= r.top)
+        return;
+    if (m_brush.style() != Qt::NoBrush)
+        m_painter.fillRect(qtRect(r), m_brush);
+    if (m_pen.style() != Qt::NoPen) {
+        m_painter.setPen(m_pen);
+        m_painter.setBrush(Qt::NoBrush);
+        // The outline runs on the outermost pixels of the rectangle.
+        m_painter.drawRect(QRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1));
+    }
+}
+
+void QtDeviceContext::fillRect(const Rect& r, Rgb color)
+{
+    if (r.right > r.left && r.bottom > r.top)
+        m_painter.fillRect(qtRect(r), qtColor(color));
+}
+
+void QtDeviceContext::frameRect(const Rect& r, Rgb color)
+{
+    if (r.right <= r.left || r.bottom <= r.top)
+        return;
+    const QColor c = qtColor(color);
+    m_painter.fillRect(QRect(r.left, r.top, r.right - r.left, 1), c);
+    m_painter.fillRect(QRect(r.left, r.bottom - 1, r.right - r.left, 1), c);
+    m_painter.fillRect(QRect(r.left, r.top, 1, r.bottom - r.top), c);
+    m_painter.fillRect(QRect(r.right - 1, r.top, 1, r.bottom - r.top), c);
+}
+
+void QtDeviceContext::line(int x1, int y1, int x2, int y2)
+{
+    if (m_pen.style() == Qt::NoPen || (x1 == x2 && y1 == y2))
+        return;
+    // The end point is not part of the line.
+    const int dx = (x2 > x1) - (x2 < x1);
+    const int dy = (y2 > y1) - (y2 < y1);
+    m_painter.setPen(m_pen);
+    m_painter.drawLine(x1, y1, x2 - dx, y2 - dy);
+}
+
+void QtDeviceContext::drawText(const std::string& text, const Rect& r, unsigned flags)
+{
+    const QString s = QString::fromStdString(text);
+    const QRect box = qtRect(r);
+    const int qtFlags = qtTextFlags(flags);
+    if (!m_transparentText) {
+        const QRect used = m_painter.boundingRect(box, qtFlags, s).intersected(box);
+        m_painter.fillRect(used, Qt::white);
+    }
+    m_painter.setPen(m_textColor);
+    m_painter.save();
+    m_painter.setClipRect(box, Qt::IntersectClip);
+    m_painter.drawText(box, qtFlags, s);
+    m_painter.restore();
+}
+
+int QtDeviceContext::textWidth(const std::string& text)
+{
+    return m_painter.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+}
+
+} // namespace quillory

@@ -1,0 +1,213 @@
+#include "app/commands.h"
+#include "app/document.h"
+#include "app/mainframe.h"
+#include "chart/quilloryview.h"
+#include "data/localedefaults.h"
+#include "data/recordfile.h"
+#include "support/guisupport.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace quillory {
+namespace {
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    void start(const std::string& commandLine = {})
+    {
+        doc = std::make_unique<CQuilloryDoc>(prompter, clock, commandLine, dir.file("LastOpenedFile.cfg"));
+        frame = std::make_unique<CMainFrame>(*doc, prompter, clock, help, profile);
+        frame->show();
+        frame->setPlacement(readWindowPlacement(profile));
+    }
+    std::string dataSet()
+    {
+        const std::string path = dir.file("Frame.qly");
+        EXPECT_TRUE(createDataSet(path, LocaleDefaults{}));
+        return path;
+    }
+    void TearDown() override
+    {
+        frame.reset();
+        doc.reset();
+    }
+
+    test::TimeZone zone{"Europe/Berlin"};
+    test::TempDir dir;
+    test::ScriptedPrompter prompter;
+    test::FakeClock clock{test::at(1996, 3, 6, 12, 0)};
+    test::MemoryProfile profile;
+    test::RecordingHelp help;
+    std::unique_ptr<CQuilloryDoc> doc;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+// A menu as text: entries joined by "|", a separator as "-", shortcuts after a tab.
+std::string describe(QMenu* menu)
+{
+    std::string s;
+    for (QAction* a : menu->actions()) {
+        if (!s.empty())
+            s += "|";
+        if (a->isSeparator()) {
+            s += "-";
+            continue;
+        }
+        s += a->text().toStdString();
+        if (!a->shortcut().isEmpty())
+            s += "\t" + a->shortcut().toString().toStdString();
+    }
+    return s;
+}
+
+TEST_F(MainFrameTest, MenusAreLaidOutWithTheirKeys)
+{
+    start();
+    std::vector<std::string> titles, menus;
+    for (QAction* a : frame->menuBar()->actions()) {
+        titles.push_back(a->text().toStdString());
+        menus.push_back(describe(a->menu()));
+    }
+    EXPECT_EQ(titles,
+        (std::vector<std::string>{"&File", "Con&trol", "&Customers", "&Projects", "&Reports", "&View", "&Help"}));
+    EXPECT_EQ(menus[0],
+        "&New...\tCtrl+N|&Open...\tCtrl+O|-|&Export...|-|&Properties...|-|&Print Gantt Chart|"
+        "P&rint Setup...|-|E&xit");
+    EXPECT_EQ(menus[1], "Check In\tCtrl+E|Check &Out\tCtrl+T|-|&Pause\tCtrl+A");
+    EXPECT_EQ(menus[2], "&Edit Customers...\tCtrl+U");
+    EXPECT_EQ(menus[3], "&Edit Projects...\tCtrl+J|-|Projects &Pie Chart...");
+    EXPECT_EQ(menus[4], "&History of charges...\tCtrl+H|-|&Invoice...\tCtrl+I");
+    EXPECT_EQ(menus[5], "&Toolbar|&Status Bar");
+    EXPECT_EQ(menus[6], "&Index|&Using Help|-|&About Quillory...");
+}
+
+TEST_F(MainFrameTest, ToolbarButtonsWithTipsAndPrompts)
+{
+    start();
+    QToolBar* bar = frame->toolBar();
+    EXPECT_EQ(bar->iconSize(), QSize(22, 22));
+    std::vector<std::string> buttons;
+    for (QAction* a : bar->actions()) {
+        buttons.push_back(a->isSeparator() ? "-" : a->toolTip().toStdString());
+        if (!a->isSeparator()) {
+            EXPECT_EQ(bar->widgetForAction(a)->size(), QSize(28, 28));
+            EXPECT_FALSE(a->icon().isNull()) << a->toolTip().toStdString();
+        }
+    }
+    EXPECT_EQ(buttons,
+        (std::vector<std::string>{"New", "Open", "-", "Check In", "Check Out", "Pause", "-", "Customers", "Projects",
+            "-", "Pie Chart", "History", "Invoice", "-", "About"}));
+    EXPECT_EQ(frame->action(ID_FILE_NEW)->statusTip().toStdString(), "Create a new document");
+    EXPECT_EQ(frame->action(ID_EXPORT)->statusTip().toStdString(),
+        "Export data for use with other applications (spreadsheet, database, word processor, ...)");
+}
+
+TEST_F(MainFrameTest, StatusBarIdlesWithTheHelpHintAndLockPanes)
+{
+    start();
+    auto* idle = frame->statusBar()->findChild<QLabel*>(QStringLiteral("idlePrompt"));
+    ASSERT_NE(idle, nullptr);
+    EXPECT_EQ(idle->text().toStdString(), "For Help, press F1");
+    for (const char* pane : {"CAP", "NUM", "SCRL"})
+        EXPECT_NE(frame->statusBar()->findChild<QLabel*>(QString::fromLatin1(pane)), nullptr) << pane;
+    frame->runCommand(ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(frame->statusBar()->isVisible());
+    frame->runCommand(ID_VIEW_TOOLBAR);
+    EXPECT_FALSE(frame->toolBar()->isVisible());
+    EXPECT_FALSE(frame->action(ID_VIEW_TOOLBAR)->isChecked());
+}
+
+TEST_F(MainFrameTest, DataSetCommandsWaitForADataSet)
+{
+    start();
+    const int dataSetCommands[]
+        = {ID_EXPORT, ID_PROPERTIES, ID_CUSTOMERS_EDIT, ID_PROJECTS_EDIT, ID_PIE_CHART, ID_HISTORY, ID_INVOICE};
+    for (int id : dataSetCommands)
+        EXPECT_FALSE(frame->action(id)->isEnabled()) << id;
+    EXPECT_TRUE(frame->action(ID_FILE_NEW)->isEnabled());
+    EXPECT_TRUE(frame->action(ID_CHECK_IN)->isEnabled());
+    EXPECT_FALSE(frame->action(ID_CHECK_OUT)->isEnabled());
+    EXPECT_FALSE(frame->action(ID_PAUSE)->isEnabled());
+    EXPECT_EQ(frame->windowTitle().toStdString(), " - Quillory");
+
+    const std::string path = dataSet();
+    prompter.openNames.push_back(path);
+    frame->runCommand(ID_FILE_OPEN);
+    for (int id : dataSetCommands)
+        EXPECT_TRUE(frame->action(id)->isEnabled()) << id;
+    EXPECT_EQ(frame->windowTitle().toStdString(), path + " - Quillory");
+}
+
+TEST_F(MainFrameTest, CaptionShowsThePause)
+{
+    const std::string path = dataSet();
+    start(path);
+    doc->CheckIn(0);
+    frame->refreshCommandStates();
+    EXPECT_TRUE(frame->action(ID_PAUSE)->isEnabled());
+    doc->TogglePause();
+    EXPECT_EQ(frame->windowTitle().toStdString(), path + " - PAUSE - Quillory");
+}
+
+TEST_F(MainFrameTest, HelpIndexOpensTheIndexAndF1DoesNothing)
+{
+    start();
+    frame->action(ID_HELP)->trigger();
+    EXPECT_TRUE(help.contexts.empty());
+    frame->action(ID_HELP_INDEX)->trigger();
+    EXPECT_EQ(help.contexts, std::vector<int>{100});
+}
+
+TEST_F(MainFrameTest, FirstStartTakesTheDefaultRectangle)
+{
+    start();
+    EXPECT_EQ(frame->placement(), (WindowPlacement{30, 30, 600, 400}));
+}
+
+TEST_F(MainFrameTest, ClosingSavesTheRectangleForTheNextStart)
+{
+    start();
+    frame->setPlacement({120, 80, 700, 500});
+    EXPECT_TRUE(frame->close());
+    EXPECT_EQ(profile.values, (std::map<std::string, int>{{"x", 120}, {"y", 80}, {"cx", 700}, {"cy", 500}}));
+    frame.reset();
+    start();
+    EXPECT_EQ(frame->placement(), (WindowPlacement{120, 80, 700, 500}));
+}
+
+TEST_F(MainFrameTest, ExitAsksWhileProjectsRun)
+{
+    start(dataSet());
+    doc->CheckIn(0);
+    prompter.answers = {MessageAnswer::No};
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(doc->running().size(), 1u);
+    EXPECT_TRUE(profile.values.empty()); // nothing saved while the window stays
+    prompter.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(frame->close());
+    EXPECT_EQ(prompter.messages.back().text, "You haven't checked out from your running projects. Exit anyway?");
+}
+
+TEST_F(MainFrameTest, TrayOffersTheTimingCommands)
+{
+    start();
+    std::vector<std::string> entries;
+    for (const MenuEntry& e : trayMenu())
+        entries.push_back(e.id == kSeparator ? "-" : e.text);
+    EXPECT_EQ(entries, (std::vector<std::string>{"Check &In", "Check &Out", "-", "&Pause"}));
+    EXPECT_NE(frame->findChild<QAction*>(QStringLiteral("tray_32790")), nullptr);
+}
+
+} // namespace
+} // namespace quillory
