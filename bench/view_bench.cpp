@@ -9,7 +9,6 @@
 #include "data/recordfile.h"
 #include "platform/clock.h"
 
-#include <QApplication>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
@@ -53,13 +52,3 @@ BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace quillory::bench
-
-int main(int argc, char** argv)
-{
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

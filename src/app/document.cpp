@@ -180,6 +180,19 @@ std::int32_t CQuilloryDoc::ChooseRunningProject()
     return m_pDialogs->chooseRunningProject(ids, filePath("prj"));
 }
 
+std::optional<std::int32_t> CQuilloryDoc::ChooseProject()
+{
+    if (!m_pDialogs)
+        return std::nullopt;
+    return m_pDialogs->chooseProject(filePath("prj"));
+}
+
+void CQuilloryDoc::OnEditProjects()
+{
+    if (m_bOpen && m_pDialogs)
+        m_pDialogs->editProjects(filePath("prj"));
+}
+
 void CQuilloryDoc::TogglePause()
 {
     const Timestamp now = m_clock.now();

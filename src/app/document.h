@@ -46,6 +46,10 @@ public:
     // One of the running projects (ids in check-in order), or -1.
     virtual std::int32_t chooseRunningProject(const std::vector<std::int32_t>& ids, const std::string& projectsFile)
         = 0;
+    // The projects tree for picking one project; nothing when cancelled.
+    virtual std::optional<std::int32_t> chooseProject(const std::string& projectsFile) = 0;
+    // The projects tree for editing.
+    virtual void editProjects(const std::string& projectsFile) = 0;
 };
 
 struct RunningProject {
@@ -92,6 +96,11 @@ public:
     // The recorded frame, when one was written.
     std::optional<TimeFrameRecord> CheckOut(std::int32_t projectId, bool write);
     std::int32_t ChooseRunningProject();
+    // A project picked from the projects tree, or nothing.
+    std::optional<std::int32_t> ChooseProject();
+
+    // Commands that open the data set's dialogs.
+    void OnEditProjects();
     void TogglePause();
     // The 30-second tick: takes the paused time off every running project.
     void OnTimerTick();

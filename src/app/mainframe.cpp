@@ -3,6 +3,7 @@
 #include "app/commands.h"
 #include "app/document.h"
 #include "chart/quilloryview.h"
+#include "chart/timing.h"
 #include "platform/help.h"
 
 #include <QAction>
@@ -53,6 +54,10 @@ CMainFrame::CMainFrame(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock
     buildTrayMenu();
 
     setCommandHandler(ID_FILE_NEW, [this] { m_doc.OnFileNew(); });
+    setCommandHandler(ID_CHECK_IN, [this, &prompter] { OnCheckIn(m_doc, prompter, *m_view); });
+    setCommandHandler(ID_CHECK_OUT, [this] { OnCheckOut(m_doc, *m_view); });
+    setCommandHandler(ID_PAUSE, [this] { OnPause(m_doc, *m_view); });
+    setCommandHandler(ID_PROJECTS_EDIT, [this] { m_doc.OnEditProjects(); });
     setCommandHandler(ID_FILE_OPEN, [this] { m_doc.OnFileOpen(); });
     setCommandHandler(ID_APP_EXIT, [this] { close(); });
     setCommandHandler(ID_HELP_INDEX, [this] { m_help.showHelp(kHelpIndex); });

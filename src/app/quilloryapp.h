@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/document.h"
+#include "app/documentdialogs.h"
 #include "app/mainframe.h"
 #include "platform/clock.h"
 #include "platform/qt/helpwindow.h"
@@ -38,6 +39,7 @@ private:
     SystemClock m_clock;
     QtWindowProfile m_profile;
     QtHelpService m_help;
+    QtDocumentDialogs m_dialogs{m_prompter, m_help};
     QPrinter m_printer;
     std::unique_ptr<CQuilloryDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;

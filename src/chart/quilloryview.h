@@ -6,6 +6,7 @@
 
 #include "app/document.h"
 #include "chart/ganttchart.h"
+#include "chart/timing.h"
 #include "chart/totals.h"
 #include "platform/repeatguard.h"
 
@@ -20,7 +21,7 @@ namespace quillory {
 
 class Clock;
 
-class CQuilloryView final : public QWidget, public DocumentView {
+class CQuilloryView final : public QWidget, public DocumentView, public TimingView {
     Q_OBJECT
 public:
     CQuilloryView(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock, QWidget* parent = nullptr);
@@ -30,9 +31,9 @@ public:
     // Activation of the window: reread the totals, reload the week.
     void OnActivateView();
 
-    void RefreshRunningPanel();
-    void RefreshTotals();
-    void RefreshChart();
+    void RefreshRunningPanel() override;
+    void RefreshTotals() override;
+    void RefreshChart() override;
     // The 30-second tick: pause accounting, then the running panel.
     void OnTimer();
 

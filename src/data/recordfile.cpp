@@ -338,8 +338,10 @@ bool saveProjects(const std::string& path, const std::vector<ProjectRecord>& pro
 std::int32_t nextProjectId(const std::vector<ProjectRecord>& projects, const std::string& path)
 {
     std::vector<std::int32_t> used;
-    for (const ProjectRecord& p : projects)
+    for (const ProjectRecord& p : projects) {
         used.push_back(p.id);
+        used.push_back(p.parentId);
+    }
     if (const auto frames = readRecords<TimeFrameRecord>(siblingPath(path, "tfr"))) {
         for (const TimeFrameRecord& f : *frames)
             used.push_back(f.projectId);

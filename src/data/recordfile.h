@@ -81,9 +81,10 @@ std::optional<std::vector<TimeFrameRecord>> loadTimeFrames(const std::string& pa
 // Replaces the projects file with `projects`, in that order, atomically.
 bool saveProjects(const std::string& path, const std::vector<ProjectRecord>& projects, Prompter& prompter);
 
-// The id for a new project: one more than every id in `projects` and every
-// project id the time frames of the data set still refer to, so time recorded
-// for a deleted project never passes to a new one. `path` names any file of
+// The id for a new project: one more than every id in `projects`, every
+// parent they name and every project id the time frames of the data set
+// still refer to, so time recorded for a deleted project never passes to a
+// new one, nor does an orphan find a new parent. `path` names any file of
 // the data set; an unreadable time-frames file counts as empty.
 std::int32_t nextProjectId(const std::vector<ProjectRecord>& projects, const std::string& path);
 

@@ -1,5 +1,6 @@
 #include "app/document.h"
 #include "data/recordfile.h"
+#include "support/scripteddialogs.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -14,19 +15,6 @@ class RecordingView : public DocumentView {
 public:
     void OnUpdate(int hint) override { hints.push_back(hint); }
     std::vector<int> hints;
-};
-
-class ScriptedDialogs : public DocumentDialogs {
-public:
-    std::int32_t chooseRunningProject(const std::vector<std::int32_t>& ids, const std::string& projectsFile) override
-    {
-        offered = ids;
-        file = projectsFile;
-        return choice;
-    }
-    std::int32_t choice = -1;
-    std::vector<std::int32_t> offered;
-    std::string file;
 };
 
 class DocumentTest : public ::testing::Test {
@@ -56,7 +44,7 @@ protected:
     test::ScriptedPrompter prompter;
     test::FakeClock clock{1000000};
     RecordingView view;
-    ScriptedDialogs dialogs;
+    test::ScriptedDialogs dialogs;
     std::vector<std::string> titles;
 };
 

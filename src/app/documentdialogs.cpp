@@ -1,0 +1,29 @@
+#include "app/documentdialogs.h"
+
+#include "chart/runningprojectdialog.h"
+#include "records/projectsdialog.h"
+
+namespace quillory {
+
+std::int32_t QtDocumentDialogs::chooseRunningProject(
+    const std::vector<std::int32_t>& ids, const std::string& projectsFile)
+{
+    RunningProjectDialog dialog(ids, projectsFile, m_prompter, m_owner.data());
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedId() : -1;
+}
+
+std::optional<std::int32_t> QtDocumentDialogs::chooseProject(const std::string& projectsFile)
+{
+    ProjectsDialog dialog(projectsFile, ProjectsDialog::SelectionMode, m_prompter, m_help, m_owner.data());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedId();
+}
+
+void QtDocumentDialogs::editProjects(const std::string& projectsFile)
+{
+    ProjectsDialog dialog(projectsFile, ProjectsDialog::EditMode, m_prompter, m_help, m_owner.data());
+    dialog.exec();
+}
+
+} // namespace quillory

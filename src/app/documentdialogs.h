@@ -1,0 +1,33 @@
+// The data set's dialogs, run modally over the main window.
+#pragma once
+
+#include "app/document.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace quillory {
+
+class HelpService;
+class Prompter;
+
+class QtDocumentDialogs final : public DocumentDialogs {
+public:
+    QtDocumentDialogs(Prompter& prompter, HelpService& help)
+        : m_prompter(prompter)
+        , m_help(help)
+    {
+    }
+    void setOwner(QWidget* owner) { m_owner = owner; }
+
+    std::int32_t chooseRunningProject(const std::vector<std::int32_t>& ids, const std::string& projectsFile) override;
+    std::optional<std::int32_t> chooseProject(const std::string& projectsFile) override;
+    void editProjects(const std::string& projectsFile) override;
+
+private:
+    Prompter& m_prompter;
+    HelpService& m_help;
+    QPointer<QWidget> m_owner;
+};
+
+} // namespace quillory

@@ -1,0 +1,51 @@
+#include "chart/timing.h"
+
+#include "app/document.h"
+#include "platform/prompter.h"
+
+namespace quillory {
+
+void OnCheckIn(CQuilloryDoc& doc, Prompter& prompter, TimingView& view)
+{
+    if (!doc.isOpen()) {
+        prompter.inform("No file has been opened. Cannot load the projects file.", "File not found");
+        return;
+    }
+    if (doc.running().size() >= kMaxRunningProjects) {
+        prompter.inform("The limit of 5 projects being charged at the same time has been reached. Check out from a "
+                        "project before checking in.",
+            "Too many projects");
+        return;
+    }
+    if (const auto chosen = doc.ChooseProject()) {
+        doc.CheckIn(*chosen);
+        view.RefreshRunningPanel();
+    }
+}
+
+void OnCheckOut(CQuilloryDoc& doc, TimingView& view)
+{
+    const auto& running = doc.running();
+    if (running.empty())
+        return;
+    if (running.size() == 1) {
+        doc.CheckOut(running.front().projectId, true);
+        if (doc.isPaused())
+            OnPause(doc, view);
+    } else {
+        const std::int32_t chosen = doc.ChooseRunningProject();
+        if (chosen != -1)
+            doc.CheckOut(chosen, true);
+    }
+    view.RefreshRunningPanel();
+    view.RefreshTotals();
+    view.RefreshChart();
+}
+
+void OnPause(CQuilloryDoc& doc, TimingView& view)
+{
+    doc.TogglePause();
+    view.RefreshRunningPanel();
+}
+
+} // namespace quillory

@@ -1,0 +1,122 @@
+#include "records/projectinfodialog.h"
+
+#include "data/numbers.h"
+#include "data/recordfile.h"
+#include "data/text.h"
+#include "platform/prompter.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace quillory {
+
+namespace {
+
+constexpr int kNameChars = sizeof(ProjectRecord::name) - 1;
+
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+QString textFromCrLf(const std::string& text)
+{
+    QString s = qs(text);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return s;
+}
+
+std::string crLfFromText(const QString& text)
+{
+    QString s = text;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return s.toStdString();
+}
+
+ProjectInfoDialog::ProjectInfoDialog(
+    const std::string& projectsFile, ProjectRecord& record, Prompter& prompter, QWidget* parent)
+    : QDialog(parent)
+    , m_record(record)
+    , m_name(new QLineEdit(this))
+    , m_customers(new QComboBox(this))
+    , m_priceLabel(new QLabel(QStringLiteral("Charges per hour ($) :"), this))
+    , m_price(new QLineEdit(this))
+    , m_memo(new QPlainTextEdit(this))
+{
+    setWindowTitle(QStringLiteral("Project information"));
+    setObjectName(QStringLiteral("projectInfoDialog"));
+    m_name->setObjectName(QStringLiteral("name"));
+    m_name->setMaxLength(kNameChars);
+    m_customers->setObjectName(QStringLiteral("customer"));
+    m_customers->setMaxVisibleItems(12);
+    m_price->setObjectName(QStringLiteral("price"));
+    m_memo->setObjectName(QStringLiteral("memo"));
+    m_memo->setTabChangesFocus(true);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Project name :"), m_name);
+    form->addRow(QStringLiteral("Customer :"), m_customers);
+    form->addRow(m_priceLabel, m_price);
+    form->addRow(QStringLiteral("Memo :"), m_memo);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* done = buttons->addButton(QStringLiteral("Done"), QDialogButtonBox::AcceptRole);
+    done->setDefault(true);
+    done->setObjectName(QStringLiteral("done"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &ProjectInfoDialog::accept);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    resize(420, 360);
+
+    fillCustomers(siblingPath(projectsFile, "cus"), prompter);
+    // The project's own values are shown even when the customers cannot be
+    // read, so that Done never wipes them.
+    m_name->setText(qs(fieldText(record.name)));
+    SettingsRecord settings{};
+    readSettings(siblingPath(projectsFile, "qly"), settings);
+    m_priceLabel->setText(
+        QStringLiteral("Charges per hour (") + qs(fieldText(settings.monetarySymbol)) + QStringLiteral(") :"));
+    m_price->setText(qs(FormatAmount(record.pricePerHour)));
+    m_memo->setPlainText(textFromCrLf(fieldText(record.memo)));
+}
+
+void ProjectInfoDialog::fillCustomers(const std::string& customersFile, Prompter& prompter)
+{
+    auto customers = loadCustomers(customersFile, prompter);
+    if (!customers)
+        return;
+    std::vector<std::pair<QString, std::int32_t>> entries;
+    for (const CustomerRecord& c : *customers)
+        entries.emplace_back(qs(fieldText(c.name)), c.id);
+    std::stable_sort(entries.begin(), entries.end(),
+        [](const auto& a, const auto& b) { return QString::compare(a.first, b.first, Qt::CaseInsensitive) < 0; });
+    for (const auto& [name, id] : entries)
+        m_customers->addItem(name, id);
+    // The project's customer is found by its id: two customers of the same
+    // name stay two customers.
+    const std::int32_t customerId = m_record.customerId;
+    m_customers->setCurrentIndex(customerId >= 0 ? m_customers->findData(customerId) : -1);
+}
+
+void ProjectInfoDialog::accept()
+{
+    setFieldText(m_record.name, m_name->text().toStdString());
+    if (m_customers->currentIndex() >= 0)
+        m_record.customerId = m_customers->currentData().toInt();
+    m_record.pricePerHour = ParseDouble(m_price->text().toStdString());
+    setFieldText(m_record.memo, crLfFromText(m_memo->toPlainText()));
+    QDialog::accept();
+}
+
+} // namespace quillory

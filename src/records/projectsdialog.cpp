@@ -1,0 +1,292 @@
+#include "records/projectsdialog.h"
+
+#include "data/recordfile.h"
+#include "platform/help.h"
+#include "platform/prompter.h"
+#include "records/projectinfodialog.h"
+#include "records/projecttreemodel.h"
+
+#include <QDialogButtonBox>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quillory {
+
+namespace {
+
+int draggedKey(const QMimeData* data)
+{
+    if (!data || !data->hasFormat(QString::fromLatin1(kProjectKeyMimeType)))
+        return ProjectTree::kNone;
+    bool ok = false;
+    const int key = data->data(QString::fromLatin1(kProjectKeyMimeType)).toInt(&ok);
+    return ok ? key : ProjectTree::kNone;
+}
+
+} // namespace
+
+ProjectTreeView::ProjectTreeView(QWidget* parent)
+    : QTreeView(parent)
+{
+    setObjectName(QStringLiteral("projectsTree"));
+    setHeaderHidden(true);
+    setRootIsDecorated(true);
+    setUniformRowHeights(true);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDragDropOverwriteMode(true);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    setExpandsOnDoubleClick(false);
+}
+
+QModelIndex ProjectTreeView::labelAt(const QPoint& point) const
+{
+    const QModelIndex index = indexAt(point);
+    if (!index.isValid())
+        return {};
+    QRect label = visualRect(index);
+    label.setWidth(fontMetrics().horizontalAdvance(index.data().toString()) + 8);
+    return label.contains(point) ? index : QModelIndex();
+}
+
+void ProjectTreeView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QModelIndex index = labelAt(event->position().toPoint());
+    QTreeView::mouseDoubleClickEvent(event);
+    if (index.isValid() && event->button() == Qt::LeftButton)
+        emit labelDoubleClicked(index);
+}
+
+void ProjectTreeView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (draggedKey(event->mimeData()) != ProjectTree::kNone)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void ProjectTreeView::dragMoveEvent(QDragMoveEvent* event)
+{
+    QTreeView::dragMoveEvent(event);
+    const QModelIndex target = indexAt(event->position().toPoint());
+    auto* model = qobject_cast<ProjectTreeModel*>(this->model());
+    const int dragged = draggedKey(event->mimeData());
+    if (model && target.isValid() && model->tree().canMove(dragged, ProjectTreeModel::keyOf(target)))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void ProjectTreeView::dropEvent(QDropEvent* event)
+{
+    // The move happens in the tree, not by the view's own row shuffling.
+    const QModelIndex target = indexAt(event->position().toPoint());
+    const int dragged = draggedKey(event->mimeData());
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+    stopAutoScroll();
+    setState(NoState);
+    viewport()->update();
+    if (target.isValid() && dragged != ProjectTree::kNone)
+        emit projectDropped(dragged, ProjectTreeModel::keyOf(target));
+}
+
+ProjectsDialog::ProjectsDialog(
+    const std::string& projectsFile, Mode mode, Prompter& prompter, HelpService& help, QWidget* parent)
+    : QDialog(parent)
+    , m_projectsFile(projectsFile)
+    , m_mode(mode)
+    , m_prompter(prompter)
+    , m_help(help)
+    , m_view(new ProjectTreeView(this))
+    , m_note(new QLabel(
+          QStringLiteral("NOTE : Click your right mouse's button to create, delete or update your projects."), this))
+{
+    setWindowTitle(QStringLiteral("Quillory's Projects"));
+    setObjectName(QStringLiteral("projectsDialog"));
+    m_editor = [this](ProjectRecord& record) {
+        ProjectInfoDialog dialog(m_projectsFile, record, m_prompter, this);
+        dialog.exec();
+    };
+
+    if (auto records = loadProjects(projectsFile, prompter)) {
+        m_tree = ProjectTree(std::move(*records));
+        m_loaded = true;
+    }
+    m_model = std::make_unique<ProjectTreeModel>(m_tree);
+    m_view->setModel(m_model.get());
+    m_view->expandAll();
+    // The last project of the file is selected and in view.
+    if (const std::vector<int> keys = m_tree.listOrder(); !keys.empty())
+        selectAndShow(m_model->indexOfKey(keys.back()));
+
+    if (m_mode == SelectionMode)
+        m_note->setText(
+            QStringLiteral("HINT: Double-click on one project's label to select it and close this window."));
+    m_note->setObjectName(QStringLiteral("note"));
+    m_note->setWordWrap(true);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    buttons->button(QDialogButtonBox::Ok)->setAutoDefault(false);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ProjectsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ProjectsDialog::reject);
+    connect(m_view, &QWidget::customContextMenuRequested, this, &ProjectsDialog::onContextMenu);
+    connect(m_view, &ProjectTreeView::projectDropped, this, &ProjectsDialog::dropProject);
+    connect(m_view, &ProjectTreeView::labelDoubleClicked, this, &ProjectsDialog::onDoubleClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_view);
+    layout->addWidget(m_note);
+    layout->addWidget(buttons);
+    resize(380, 420);
+}
+
+ProjectsDialog::~ProjectsDialog()
+{
+    // The view must let go of the model before the model goes.
+    m_view->setModel(nullptr);
+}
+
+void ProjectsDialog::selectAndShow(const QModelIndex& index)
+{
+    if (!index.isValid())
+        return;
+    m_view->setCurrentIndex(index);
+    m_view->scrollTo(index);
+}
+
+std::unique_ptr<QMenu> ProjectsDialog::popupMenu(bool onItem)
+{
+    auto menu = std::make_unique<QMenu>(this);
+    menu->addAction(QStringLiteral("&Create a new project"), this, &ProjectsDialog::createProject);
+    menu->addSeparator();
+    if (onItem) {
+        menu->addAction(QStringLiteral("Create a &sub-project"), this, &ProjectsDialog::createSubProject);
+        menu->addSeparator();
+        menu->addAction(QStringLiteral("&Update this project"), this, &ProjectsDialog::updateProject);
+        menu->addAction(QStringLiteral("&Delete this project"), this, &ProjectsDialog::deleteProject);
+        menu->addSeparator();
+    }
+    menu->addAction(QStringLiteral("&What's This?"), this, &ProjectsDialog::whatsThis);
+    return menu;
+}
+
+void ProjectsDialog::onContextMenu(const QPoint& point)
+{
+    if (m_mode == SelectionMode || m_view->isEditingLabel())
+        return;
+    const QModelIndex index = m_view->labelAt(point);
+    if (index.isValid())
+        m_clickedKey = ProjectTreeModel::keyOf(index);
+    popupMenu(index.isValid())->exec(m_view->viewport()->mapToGlobal(point));
+}
+
+void ProjectsDialog::onDoubleClick(const QModelIndex& index)
+{
+    if (m_view->isEditingLabel() || !index.isValid())
+        return;
+    m_clickedKey = ProjectTreeModel::keyOf(index);
+    if (m_mode == EditMode)
+        updateProject();
+    else
+        accept();
+}
+
+void ProjectsDialog::editClicked()
+{
+    if (!m_tree.isAlive(m_clickedKey))
+        return;
+    m_editor(m_tree.record(m_clickedKey));
+    // Whatever the information dialog answered, the label shows the name.
+    m_model->recordChanged(m_clickedKey);
+}
+
+void ProjectsDialog::createProject()
+{
+    const QModelIndex index = m_model->createProject("New project", ProjectTree::kNone, m_projectsFile);
+    selectAndShow(index);
+    m_clickedKey = ProjectTreeModel::keyOf(index);
+    editClicked();
+}
+
+void ProjectsDialog::createSubProject()
+{
+    if (!m_tree.isAlive(m_clickedKey))
+        return;
+    const QModelIndex index = m_model->createProject("New sub-project", m_clickedKey, m_projectsFile);
+    m_view->expand(index.parent());
+    selectAndShow(index);
+    m_clickedKey = ProjectTreeModel::keyOf(index);
+    editClicked();
+}
+
+void ProjectsDialog::updateProject()
+{
+    editClicked();
+}
+
+void ProjectsDialog::deleteProject()
+{
+    if (!m_tree.isAlive(m_clickedKey))
+        return;
+    if (!m_prompter.ask(
+            "Are you sure you want to delete the selected project and all its sub-projects?", "Delete Confirmation"))
+        return;
+    m_model->removeProject(m_clickedKey);
+    m_clickedKey = ProjectTree::kNone;
+}
+
+void ProjectsDialog::whatsThis()
+{
+    m_help.showHelp(kHelpProjectsTree);
+}
+
+bool ProjectsDialog::dropProject(int dragged, int target)
+{
+    // The move rebuilds the rows; what was open stays open.
+    std::vector<int> expanded;
+    for (int key : m_tree.listOrder()) {
+        if (m_view->isExpanded(m_model->indexOfKey(key)))
+            expanded.push_back(key);
+    }
+    if (!m_model->moveProject(dragged, target))
+        return false;
+    for (int key : expanded)
+        m_view->expand(m_model->indexOfKey(key));
+    m_view->expand(m_model->indexOfKey(dragged));
+    selectAndShow(m_model->indexOfKey(dragged));
+    return true;
+}
+
+void ProjectsDialog::accept()
+{
+    if (m_mode == SelectionMode) {
+        const QModelIndex selected = m_view->currentIndex();
+        if (!selected.isValid()) {
+            m_prompter.inform("You must select a project before validating by OK.", "No selection");
+            return;
+        }
+        m_selectedId = m_tree.record(ProjectTreeModel::keyOf(selected)).id;
+    }
+    // A tree that was read and left as it was needs no rewrite.
+    if (m_tree.modified() || !m_loaded) {
+        const bool saved = saveProjects(m_projectsFile, m_tree.recordsToSave(), m_prompter);
+        if (!saved && m_mode == EditMode)
+            return;
+    }
+    QDialog::accept();
+}
+
+} // namespace quillory

@@ -1,0 +1,394 @@
+#include "data/localedefaults.h"
+#include "data/recordfile.h"
+#include "data/text.h"
+#include "records/projectinfodialog.h"
+#include "records/projectsdialog.h"
+#include "records/projecttreemodel.h"
+#include "support/guisupport.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quillory {
+namespace {
+
+ProjectRecord project(std::int32_t id, const char* name, std::int32_t parentId = -1)
+{
+    return newProjectRecord(id, name, parentId);
+}
+
+class ProjectsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(createDataSet(dataSet, LocaleDefaults{"$", true})); }
+    void writeProjects(const std::vector<ProjectRecord>& projects) { test::writeBytes(prj, test::bytesOf(projects)); }
+    std::vector<ProjectRecord> stored() { return readRecords<ProjectRecord>(prj).value(); }
+    std::unique_ptr<ProjectsDialog> open(ProjectsDialog::Mode mode = ProjectsDialog::EditMode)
+    {
+        auto dialog = std::make_unique<ProjectsDialog>(prj, mode, prompter, help);
+        // The information dialog is scripted: each call renames as told.
+        dialog->setProjectEditor([this](ProjectRecord& r) {
+            ++edits;
+            if (!names.empty()) {
+                setFieldText(r.name, names.front());
+                names.pop_front();
+            }
+        });
+        dialog->show();
+        return dialog;
+    }
+    int key(ProjectsDialog& d, const std::string& name)
+    {
+        for (int k : d.tree().listOrder()) {
+            if (fieldText(d.tree().record(k).name) == name)
+                return k;
+        }
+        ADD_FAILURE() << "no project " << name;
+        return ProjectTree::kNone;
+    }
+    // The tree as the view shows it: "Name(child),Other".
+    std::string shown(ProjectsDialog& d, const QModelIndex& parent = {})
+    {
+        std::string s;
+        QAbstractItemModel* m = d.treeView()->model();
+        for (int row = 0; row < m->rowCount(parent); ++row) {
+            const QModelIndex i = m->index(row, 0, parent);
+            if (!s.empty())
+                s += ",";
+            s += i.data().toString().toStdString();
+            if (m->rowCount(i) > 0)
+                s += "(" + shown(d, i) + ")";
+        }
+        return s;
+    }
+
+    test::TempDir dir;
+    std::string dataSet = dir.file("Projects.qly");
+    std::string prj = siblingPath(dataSet, "prj");
+    test::ScriptedPrompter prompter;
+    test::RecordingHelp help;
+    std::deque<std::string> names;
+    int edits = 0;
+};
+
+TEST_F(ProjectsDialogTest, AnEmptyFileGivesAnEmptyTreeAndTheFirstProjectIdZero)
+{
+    auto d = open();
+    EXPECT_EQ(shown(*d), "");
+    d->createProject();
+    EXPECT_EQ(edits, 1); // the information dialog opened at once
+    EXPECT_EQ(shown(*d), "New project");
+    d->accept();
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    const auto saved = stored();
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0].id, 0);
+    EXPECT_EQ(fieldText(saved[0].name), "New project");
+    EXPECT_EQ(saved[0].parentId, -1);
+}
+
+TEST_F(ProjectsDialogTest, CreateNestUpdateAndSave)
+{
+    writeProjects({project(0, "Web"), project(1, "Print")});
+    auto d = open();
+    EXPECT_EQ(shown(*d), "Web,Print");
+    // The last project of the file is selected.
+    EXPECT_EQ(d->treeView()->currentIndex().data().toString(), QStringLiteral("Print"));
+    names = {"Shop front"};
+    d->setClickedKey(key(*d, "Web"));
+    d->createSubProject();
+    names = {"Checkout"};
+    d->setClickedKey(key(*d, "Shop front"));
+    d->createSubProject();
+    names = {"Printing"};
+    d->setClickedKey(key(*d, "Print"));
+    d->updateProject();
+    EXPECT_EQ(shown(*d), "Web(Shop front(Checkout)),Printing");
+    d->accept();
+    const auto saved = stored();
+    ASSERT_EQ(saved.size(), 4u);
+    EXPECT_EQ(fieldText(saved[2].name), "Shop front");
+    EXPECT_EQ(saved[2].id, 2);
+    EXPECT_EQ(saved[2].parentId, 0);
+    EXPECT_EQ(saved[3].parentId, 2);
+    EXPECT_EQ(fieldText(saved[1].name), "Printing");
+    auto again = open();
+    EXPECT_EQ(shown(*again), "Web(Shop front(Checkout)),Printing");
+}
+
+TEST_F(ProjectsDialogTest, CancellingTheInformationDialogKeepsTheNewProject)
+{
+    auto d = open();
+    d->createProject(); // the scripted editor changes nothing, like Cancel
+    EXPECT_EQ(shown(*d), "New project");
+}
+
+TEST_F(ProjectsDialogTest, RenamingInPlaceKeepsSixtyCharacters)
+{
+    writeProjects({project(0, "Old")});
+    auto d = open();
+    QAbstractItemModel* m = d->treeView()->model();
+    ASSERT_TRUE(m->setData(m->index(0, 0), QString(70, QLatin1Char('n'))));
+    d->accept();
+    EXPECT_EQ(fieldText(stored()[0].name), std::string(60, 'n'));
+}
+
+TEST_F(ProjectsDialogTest, DeleteAsksThenTakesTheSubtreeButNoTime)
+{
+    writeProjects({project(0, "A"), project(1, "A1", 0), project(2, "A1a", 1), project(3, "B")});
+    test::writeBytes(siblingPath(dataSet, "tfr"), test::bytesOf(std::vector<TimeFrameRecord>{{2, 10, 20}}));
+    auto d = open();
+    d->setClickedKey(key(*d, "A1"));
+    prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    d->deleteProject();
+    EXPECT_EQ(shown(*d), "A(A1(A1a)),B");
+    d->setClickedKey(key(*d, "A1"));
+    d->deleteProject();
+    EXPECT_EQ(shown(*d), "A,B");
+    EXPECT_EQ(
+        prompter.messages.at(0).text, "Are you sure you want to delete the selected project and all its sub-projects?");
+    EXPECT_EQ(prompter.messages.at(0).caption, "Delete Confirmation");
+    EXPECT_EQ(prompter.messages.at(0).icon, MessageIcon::Question);
+    d->accept();
+    EXPECT_EQ(stored().size(), 2u);
+    EXPECT_EQ(readRecords<TimeFrameRecord>(siblingPath(dataSet, "tfr"))->size(), 1u);
+    // The deleted project's time does not pass to the next new project.
+    auto again = open();
+    again->createProject();
+    again->accept();
+    EXPECT_EQ(stored().back().id, 4);
+}
+
+TEST_F(ProjectsDialogTest, CancelWritesNothing)
+{
+    writeProjects({project(0, "A")});
+    const std::string before = test::readBytes(prj);
+    auto d = open();
+    d->createProject();
+    d->setClickedKey(key(*d, "A"));
+    prompter.answers = {MessageAnswer::Yes};
+    d->deleteProject();
+    d->reject();
+    EXPECT_EQ(test::readBytes(prj), before);
+}
+
+TEST_F(ProjectsDialogTest, DraggingMovesTheSubtreeAfterTheTargetAndPersists)
+{
+    writeProjects({project(0, "A"), project(1, "A1", 0), project(2, "B"), project(3, "B1", 2)});
+    auto d = open();
+    QTreeView* view = d->treeView();
+    const QModelIndex a1 = d->model()->indexOfKey(key(*d, "A1"));
+    // A real drop on the view: B, with B1, dropped on A1.
+    QMimeData data;
+    data.setData(QString::fromLatin1(kProjectKeyMimeType), QByteArray::number(key(*d, "B")));
+    const QPoint onA1 = view->visualRect(a1).center();
+    QDragEnterEvent enter(onA1, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &enter);
+    QDragMoveEvent over(onA1, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &over);
+    EXPECT_TRUE(over.isAccepted());
+    QDropEvent drop(QPointF(onA1), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &drop);
+    EXPECT_EQ(shown(*d), "A(A1,B(B1))");
+    // Dropping a project on its own sub-project changes nothing.
+    EXPECT_FALSE(d->dropProject(key(*d, "A"), key(*d, "B1")));
+    EXPECT_FALSE(d->dropProject(key(*d, "A"), key(*d, "A")));
+    EXPECT_EQ(shown(*d), "A(A1,B(B1))");
+    d->accept();
+    const auto saved = stored();
+    EXPECT_EQ(saved[2].id, 2);
+    EXPECT_EQ(saved[2].parentId, 0);
+    auto again = open();
+    EXPECT_EQ(shown(*again), "A(A1,B(B1))");
+}
+
+TEST_F(ProjectsDialogTest, PopupMenusOfferWhatTheClickWasOn)
+{
+    auto d = open();
+    auto describe = [](QMenu& menu) {
+        std::string s;
+        for (QAction* a : menu.actions())
+            s += (s.empty() ? "" : "|") + (a->isSeparator() ? std::string("-") : a->text().toStdString());
+        return s;
+    };
+    EXPECT_EQ(describe(*d->popupMenu(false)), "&Create a new project|-|&What's This?");
+    EXPECT_EQ(describe(*d->popupMenu(true)),
+        "&Create a new project|-|Create a &sub-project|-|&Update this project|"
+        "&Delete this project|-|&What's This?");
+    d->whatsThis();
+    EXPECT_EQ(help.contexts, std::vector<int>{700});
+}
+
+TEST_F(ProjectsDialogTest, SelectionModeHintsAndNeedsASelection)
+{
+    writeProjects({project(4, "Only")});
+    auto d = open(ProjectsDialog::SelectionMode);
+    EXPECT_EQ(d->note()->text().toStdString(),
+        "HINT: Double-click on one project's label to select it and close this window.");
+    d->treeView()->setCurrentIndex({});
+    d->treeView()->selectionModel()->clear();
+    d->accept();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(prompter.messages.at(0).text, "You must select a project before validating by OK.");
+    EXPECT_EQ(prompter.messages.at(0).caption, "No selection");
+    d->treeView()->setCurrentIndex(d->model()->indexOfKey(key(*d, "Only")));
+    d->accept();
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(d->selectedId(), 4);
+}
+
+TEST_F(ProjectsDialogTest, ADoubleClickOnALabelChoosesInSelectionMode)
+{
+    writeProjects({project(4, "First"), project(9, "Second")});
+    const std::string before = test::readBytes(prj);
+    auto d = open(ProjectsDialog::SelectionMode);
+    QTreeView* view = d->treeView();
+    const QRect first = view->visualRect(d->model()->indexOfKey(key(*d, "First")));
+    const QPoint onLabel(first.left() + 5, first.center().y());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, onLabel);
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(d->selectedId(), 4);
+    EXPECT_EQ(edits, 0);
+    EXPECT_EQ(test::readBytes(prj), before); // nothing changed, nothing written
+}
+
+TEST_F(ProjectsDialogTest, ADoubleClickOnALabelUpdatesInEditMode)
+{
+    writeProjects({project(4, "First")});
+    auto d = open();
+    QTreeView* view = d->treeView();
+    const QRect first = view->visualRect(d->model()->indexOfKey(key(*d, "First")));
+    names = {"Renamed"};
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, QPoint(first.left() + 5, first.center().y()));
+    EXPECT_EQ(edits, 1);
+    EXPECT_EQ(shown(*d), "Renamed");
+    EXPECT_TRUE(d->isVisible());
+    // Far right of the row is not the label.
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, QPoint(view->viewport()->width() - 3, first.center().y()));
+    EXPECT_EQ(edits, 1);
+}
+
+TEST_F(ProjectsDialogTest, AMissingFileIsReportedAndOkCreatesIt)
+{
+    std::filesystem::remove(prj);
+    auto d = open();
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot open project file : " + prj});
+    d->accept();
+    EXPECT_TRUE(test::fileExists(prj));
+}
+
+TEST_F(ProjectsDialogTest, AFailedSaveKeepsTheEditDialogOpen)
+{
+    auto d = open();
+    d->createProject();
+    std::filesystem::remove(prj);
+    std::filesystem::create_directory(prj); // nothing can replace a folder
+    d->accept();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(prompter.texts().back(), "Cannot save file : " + prj);
+    EXPECT_EQ(shown(*d), "New project"); // nothing lost from memory
+}
+
+class ProjectInfoTest : public ProjectsDialogTest {
+protected:
+    void SetUp() override
+    {
+        ProjectsDialogTest::SetUp();
+        std::vector<CustomerRecord> customers{newCustomerRecord(0, "zeta"), newCustomerRecord(1, "Acme"),
+            newCustomerRecord(2, "acme"), newCustomerRecord(3, "Beta")};
+        test::writeBytes(siblingPath(dataSet, "cus"), test::bytesOf(customers));
+        SettingsRecord s{};
+        ASSERT_TRUE(readSettings(dataSet, s));
+        setFieldText(s.monetarySymbol, "EUR");
+        ASSERT_TRUE(writeSettings(s, dataSet, prompter));
+    }
+};
+
+TEST_F(ProjectInfoTest, ShowsTheProjectWithItsCustomerAndPrice)
+{
+    ProjectRecord r = project(5, "Site");
+    r.customerId = 2;
+    r.pricePerHour = 40.5;
+    setFieldText(r.memo, "line one\r\nline two");
+    ProjectInfoDialog d(prj, r, prompter);
+    EXPECT_EQ(d.nameEdit()->text(), QStringLiteral("Site"));
+    QStringList customers;
+    for (int i = 0; i < d.customerList()->count(); ++i)
+        customers << d.customerList()->itemText(i);
+    EXPECT_EQ(customers, (QStringList{"Acme", "acme", "Beta", "zeta"}));
+    // Chosen by id: the second of the two names that differ only in case.
+    EXPECT_EQ(d.customerList()->currentData().toInt(), 2);
+    EXPECT_EQ(d.priceLabel()->text(), QStringLiteral("Charges per hour (EUR) :"));
+    EXPECT_EQ(d.priceEdit()->text(), QStringLiteral("40.50"));
+    EXPECT_EQ(d.memoEdit()->toPlainText(), QStringLiteral("line one\nline two"));
+    d.accept();
+    EXPECT_EQ(r.customerId, 2);
+    EXPECT_EQ(fieldText(r.memo), "line one\r\nline two");
+}
+
+TEST_F(ProjectInfoTest, DoneReadsTheFieldsBack)
+{
+    ProjectRecord r = project(0, "New project");
+    ProjectInfoDialog d(prj, r, prompter);
+    EXPECT_EQ(d.customerList()->currentIndex(), -1);
+    EXPECT_EQ(d.priceEdit()->text(), QStringLiteral("0.00"));
+    d.nameEdit()->setMaxLength(200); // as if pasted past the limit
+    d.nameEdit()->setText(QString(70, QLatin1Char('x')));
+    d.customerList()->setCurrentIndex(d.customerList()->findText(QStringLiteral("Beta")));
+    d.priceEdit()->setText(QStringLiteral("12,50"));
+    d.memoEdit()->setPlainText(QStringLiteral("a\nb"));
+    d.accept();
+    EXPECT_EQ(fieldText(r.name), std::string(60, 'x'));
+    EXPECT_EQ(r.customerId, 3);
+    EXPECT_EQ(r.pricePerHour, 12.0);
+    EXPECT_EQ(fieldText(r.memo), "a\r\nb");
+    ProjectInfoDialog letters(prj, r, prompter);
+    letters.priceEdit()->setText(QStringLiteral("abc"));
+    letters.accept();
+    EXPECT_EQ(r.pricePerHour, 0.0);
+}
+
+TEST_F(ProjectInfoTest, EscapeLeavesTheRecordAlone)
+{
+    ProjectRecord r = project(0, "Keep");
+    r.pricePerHour = 9.0;
+    ProjectInfoDialog d(prj, r, prompter);
+    d.nameEdit()->setText(QStringLiteral("Changed"));
+    d.priceEdit()->setText(QStringLiteral("99"));
+    d.reject();
+    EXPECT_EQ(fieldText(r.name), "Keep");
+    EXPECT_EQ(r.pricePerHour, 9.0);
+}
+
+TEST_F(ProjectInfoTest, WithoutACustomersFileTheProjectsValuesStay)
+{
+    std::filesystem::remove(siblingPath(dataSet, "cus"));
+    ProjectRecord r = project(0, "Kept name");
+    r.customerId = 1;
+    r.pricePerHour = 55.0;
+    setFieldText(r.memo, "memo");
+    ProjectInfoDialog d(prj, r, prompter);
+    EXPECT_EQ(
+        prompter.texts(), std::vector<std::string>{"Cannot open Customers file : " + siblingPath(dataSet, "cus")});
+    EXPECT_EQ(d.nameEdit()->text(), QStringLiteral("Kept name"));
+    d.accept();
+    EXPECT_EQ(fieldText(r.name), "Kept name");
+    EXPECT_EQ(r.customerId, 1);
+    EXPECT_EQ(r.pricePerHour, 55.0);
+    EXPECT_EQ(fieldText(r.memo), "memo");
+}
+
+} // namespace
+} // namespace quillory

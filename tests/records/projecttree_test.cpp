@@ -1,0 +1,179 @@
+#include "data/localedefaults.h"
+#include "data/recordfile.h"
+#include "data/text.h"
+#include "records/projecttree.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+namespace quillory {
+namespace {
+
+ProjectRecord project(std::int32_t id, const char* name, std::int32_t parentId = -1)
+{
+    return newProjectRecord(id, name, parentId);
+}
+
+// The tree as text: "Name(child,child(grandchild)),Other".
+std::string shape(const ProjectTree& tree, int parent = ProjectTree::kNone)
+{
+    std::string s;
+    for (int key : tree.childrenOf(parent)) {
+        if (!s.empty())
+            s += ",";
+        s += fieldText(tree.record(key).name);
+        if (!tree.childrenOf(key).empty())
+            s += "(" + shape(tree, key) + ")";
+    }
+    return s;
+}
+
+int keyNamed(const ProjectTree& tree, const std::string& name)
+{
+    for (int key : tree.listOrder()) {
+        if (fieldText(tree.record(key).name) == name)
+            return key;
+    }
+    ADD_FAILURE() << "no project " << name;
+    return ProjectTree::kNone;
+}
+
+class ProjectTreeTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(createDataSet(path, LocaleDefaults{})); }
+    test::TempDir dir;
+    std::string path = dir.file("Tree.qly");
+};
+
+TEST_F(ProjectTreeTest, SubProjectsHangUnderTheirParentsReadBeforeThem)
+{
+    const ProjectTree tree({project(0, "A"), project(1, "B"), project(2, "A1", 0), project(3, "A1a", 2),
+        project(4, "B1", 1), project(5, "A2", 0)});
+    EXPECT_EQ(shape(tree), "A(A1(A1a),A2),B(B1)");
+    EXPECT_EQ(tree.size(), 6);
+}
+
+TEST_F(ProjectTreeTest, AMissingOrLaterParentPutsAProjectAtTheTopAndKeepsItsParentId)
+{
+    ProjectTree tree({project(0, "Early child", 7), project(7, "Parent"), project(1, "Orphan", 99)});
+    EXPECT_EQ(shape(tree), "Early child,Parent,Orphan");
+    const auto saved = tree.recordsToSave();
+    ASSERT_EQ(saved.size(), 3u);
+    EXPECT_EQ(saved[0].parentId, 7);
+    EXPECT_EQ(saved[2].parentId, 99);
+}
+
+TEST_F(ProjectTreeTest, NewProjectsTakeFreshIdsAndDefaults)
+{
+    ProjectTree tree;
+    const int first = tree.create("New project", ProjectTree::kNone, path);
+    EXPECT_EQ(tree.record(first).id, 0);
+    EXPECT_EQ(fieldText(tree.record(first).name), "New project");
+    EXPECT_EQ(tree.record(first).customerId, -1);
+    EXPECT_EQ(tree.record(first).pricePerHour, 0.0);
+    EXPECT_EQ(tree.record(first).parentId, -1);
+    const int sub = tree.create("New sub-project", first, path);
+    EXPECT_EQ(tree.record(sub).id, 1);
+    EXPECT_EQ(tree.record(sub).parentId, 0);
+    EXPECT_EQ(shape(tree), "New project(New sub-project)");
+    EXPECT_TRUE(tree.modified());
+}
+
+TEST_F(ProjectTreeTest, IdsOfDeletedProjectsWithRecordedTimeAreNotReused)
+{
+    ProjectTree tree({project(0, "A"), project(4, "Gone soon")});
+    tree.remove(keyNamed(tree, "Gone soon"));
+    // Project 4 still has time recorded, and an orphan names 6 as its parent.
+    test::writeBytes(siblingPath(path, "tfr"), test::bytesOf(std::vector<TimeFrameRecord>{{4, 10, 20}}));
+    EXPECT_EQ(tree.record(tree.create("New project", ProjectTree::kNone, path)).id, 5);
+    ProjectTree orphans({project(0, "A"), project(1, "Orphan", 6)});
+    EXPECT_EQ(orphans.record(orphans.create("New project", ProjectTree::kNone, path)).id, 7);
+}
+
+TEST_F(ProjectTreeTest, DeletingTakesTheWholeSubtree)
+{
+    ProjectTree tree({project(0, "A"), project(1, "A1", 0), project(2, "A1a", 1), project(3, "B")});
+    tree.remove(keyNamed(tree, "A1"));
+    EXPECT_EQ(shape(tree), "A,B");
+    const auto saved = tree.recordsToSave();
+    ASSERT_EQ(saved.size(), 2u);
+    EXPECT_EQ(fieldText(saved[1].name), "B");
+}
+
+TEST_F(ProjectTreeTest, RenamingKeepsSixtyBytes)
+{
+    ProjectTree tree({project(0, "A")});
+    tree.rename(0, std::string(75, 'x'));
+    EXPECT_EQ(fieldText(tree.record(0).name), std::string(60, 'x'));
+    tree.rename(0, std::string(59, 'x') + "\xC3\xA9"); // the é would straddle the limit
+    EXPECT_EQ(fieldText(tree.record(0).name), std::string(59, 'x'));
+}
+
+TEST_F(ProjectTreeTest, ADroppedProjectFollowsTheTargetWithItsSubtree)
+{
+    ProjectTree tree({project(0, "A"), project(1, "A1", 0), project(2, "A2", 0), project(3, "B"), project(4, "B1", 3),
+        project(5, "B1a", 4)});
+    ASSERT_TRUE(tree.move(keyNamed(tree, "B1"), keyNamed(tree, "A1")));
+    EXPECT_EQ(shape(tree), "A(A1,B1(B1a),A2),B");
+    EXPECT_EQ(tree.record(keyNamed(tree, "B1")).parentId, 0);
+    ASSERT_TRUE(tree.move(keyNamed(tree, "A2"), keyNamed(tree, "B")));
+    EXPECT_EQ(shape(tree), "A(A1,B1(B1a)),B,A2");
+    EXPECT_EQ(tree.record(keyNamed(tree, "A2")).parentId, -1);
+}
+
+TEST_F(ProjectTreeTest, DropsOnItselfItsSubtreeOrNothingAreRefused)
+{
+    ProjectTree tree({project(0, "A"), project(1, "A1", 0), project(2, "A1a", 1), project(3, "B")});
+    const std::string before = shape(tree);
+    EXPECT_FALSE(tree.move(keyNamed(tree, "A"), keyNamed(tree, "A")));
+    EXPECT_FALSE(tree.move(keyNamed(tree, "A"), keyNamed(tree, "A1a")));
+    EXPECT_FALSE(tree.move(keyNamed(tree, "A"), ProjectTree::kNone));
+    EXPECT_EQ(shape(tree), before);
+    EXPECT_FALSE(tree.modified());
+}
+
+TEST_F(ProjectTreeTest, WhatIsSavedReadsBackAsTheSameTree)
+{
+    ProjectTree tree({project(0, "A"), project(1, "A1", 0), project(2, "B"), project(3, "B1", 2), project(4, "B2", 2)});
+    // B moves under A after A1: its sub-projects come along, and the file
+    // must now hold A before B and B before B1 and B2.
+    ASSERT_TRUE(tree.move(keyNamed(tree, "B"), keyNamed(tree, "A1")));
+    ASSERT_TRUE(tree.move(keyNamed(tree, "B2"), keyNamed(tree, "B")));
+    const std::string shown = shape(tree);
+    EXPECT_EQ(shown, "A(A1,B(B1),B2)");
+    const ProjectTree reread(tree.recordsToSave());
+    EXPECT_EQ(shape(reread), shown);
+}
+
+TEST_F(ProjectTreeTest, AnUnchangedOrderIsSavedAsItWasRead)
+{
+    const std::vector<ProjectRecord> records{
+        project(3, "C"), project(0, "A"), project(5, "C1", 3), project(1, "A1", 0)};
+    ProjectTree tree(records);
+    tree.rename(keyNamed(tree, "A"), "Renamed");
+    const auto saved = tree.recordsToSave();
+    std::vector<std::int32_t> ids;
+    for (const auto& r : saved)
+        ids.push_back(r.id);
+    EXPECT_EQ(ids, (std::vector<std::int32_t>{3, 0, 5, 1}));
+}
+
+TEST_F(ProjectTreeTest, AnOrphanWhoseParentWouldNowComeFirstIsSavedAtTheTop)
+{
+    // "Early" names 7 but is read before it, so it shows at the top; moving
+    // it after project 7 must not hang it under 7 at the next opening.
+    ProjectTree tree({project(0, "Early", 7), project(7, "Seven"), project(1, "Last")});
+    ASSERT_TRUE(tree.move(keyNamed(tree, "Early"), keyNamed(tree, "Seven")));
+    EXPECT_EQ(tree.record(keyNamed(tree, "Early")).parentId, -1); // a drop files it where it shows
+    // Seven moves up past the orphan, which stays where it is.
+    ProjectTree other({project(2, "First"), project(0, "Early", 7), project(7, "Seven")});
+    ASSERT_TRUE(other.move(keyNamed(other, "Seven"), keyNamed(other, "First")));
+    EXPECT_EQ(shape(other), "First,Seven,Early");
+    const auto saved = other.recordsToSave();
+    const ProjectTree reread(saved);
+    EXPECT_EQ(shape(reread), "First,Seven,Early");
+    EXPECT_EQ(saved[2].parentId, -1);
+}
+
+} // namespace
+} // namespace quillory

@@ -1,0 +1,44 @@
+// The data set's dialogs answered from a script, for driving the document
+// and the timing commands without windows.
+#pragma once
+
+#include "app/document.h"
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillory::test {
+
+class ScriptedDialogs : public DocumentDialogs {
+public:
+    std::int32_t chooseRunningProject(const std::vector<std::int32_t>& ids, const std::string& projectsFile) override
+    {
+        offered = ids;
+        file = projectsFile;
+        ++runningChoices;
+        return choice;
+    }
+    std::optional<std::int32_t> chooseProject(const std::string& projectsFile) override
+    {
+        file = projectsFile;
+        ++projectChoices;
+        if (projects.empty())
+            return std::nullopt;
+        const auto next = projects.front();
+        projects.pop_front();
+        return next;
+    }
+    void editProjects(const std::string& projectsFile) override { edited.push_back(projectsFile); }
+
+    std::int32_t choice = -1; // the running project chosen
+    std::deque<std::optional<std::int32_t>> projects; // projects picked from the tree, in order
+    std::vector<std::int32_t> offered;
+    std::string file;
+    int runningChoices = 0;
+    int projectChoices = 0;
+    std::vector<std::string> edited;
+};
+
+} // namespace quillory::test
