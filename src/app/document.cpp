@@ -193,6 +193,23 @@ void CQuilloryDoc::OnEditProjects()
         m_pDialogs->editProjects(filePath("prj"));
 }
 
+void CQuilloryDoc::OnHistory()
+{
+    if (!m_bOpen || !m_pDialogs)
+        return;
+    if (m_pDialogs->runHistory(m_strPath))
+        UpdateAllViews(kHintPrintHistory);
+    // Time frames may have changed whatever the dialog's answer.
+    UpdateAllViews(kHintRefreshTotals);
+    UpdateAllViews(kHintReloadWeek);
+}
+
+void CQuilloryDoc::OnCustomers()
+{
+    if (m_bOpen && m_pDialogs && m_pDialogs->runCustomers(filePath("cus")))
+        UpdateAllViews(kHintPrintCustomers);
+}
+
 void CQuilloryDoc::TogglePause()
 {
     const Timestamp now = m_clock.now();

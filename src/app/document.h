@@ -50,6 +50,10 @@ public:
     virtual std::optional<std::int32_t> chooseProject(const std::string& projectsFile) = 0;
     // The projects tree for editing.
     virtual void editProjects(const std::string& projectsFile) = 0;
+    // The history of charges; true when it ended with Print.
+    virtual bool runHistory(const std::string& dataSetPath) = 0;
+    // The customers list; true when it ended with Print.
+    virtual bool runCustomers(const std::string& customersFile) = 0;
 };
 
 struct RunningProject {
@@ -101,6 +105,8 @@ public:
 
     // Commands that open the data set's dialogs.
     void OnEditProjects();
+    void OnHistory();
+    void OnCustomers();
     void TogglePause();
     // The 30-second tick: takes the paused time off every running project.
     void OnTimerTick();

@@ -1,6 +1,8 @@
 #include "app/documentdialogs.h"
 
 #include "chart/runningprojectdialog.h"
+#include "records/customersdialog.h"
+#include "records/historydialog.h"
 #include "records/projectsdialog.h"
 
 namespace quillory {
@@ -24,6 +26,18 @@ void QtDocumentDialogs::editProjects(const std::string& projectsFile)
 {
     ProjectsDialog dialog(projectsFile, ProjectsDialog::EditMode, m_prompter, m_help, m_owner.data());
     dialog.exec();
+}
+
+bool QtDocumentDialogs::runHistory(const std::string& dataSetPath)
+{
+    HistoryDialog dialog(dataSetPath, m_prompter, m_help, m_clock, m_owner.data());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDocumentDialogs::runCustomers(const std::string& customersFile)
+{
+    CustomersDialog dialog(customersFile, m_prompter, m_owner.data());
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace quillory

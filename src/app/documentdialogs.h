@@ -8,14 +8,16 @@
 
 namespace quillory {
 
+class Clock;
 class HelpService;
 class Prompter;
 
 class QtDocumentDialogs final : public DocumentDialogs {
 public:
-    QtDocumentDialogs(Prompter& prompter, HelpService& help)
+    QtDocumentDialogs(Prompter& prompter, HelpService& help, const Clock& clock)
         : m_prompter(prompter)
         , m_help(help)
+        , m_clock(clock)
     {
     }
     void setOwner(QWidget* owner) { m_owner = owner; }
@@ -23,10 +25,13 @@ public:
     std::int32_t chooseRunningProject(const std::vector<std::int32_t>& ids, const std::string& projectsFile) override;
     std::optional<std::int32_t> chooseProject(const std::string& projectsFile) override;
     void editProjects(const std::string& projectsFile) override;
+    bool runHistory(const std::string& dataSetPath) override;
+    bool runCustomers(const std::string& customersFile) override;
 
 private:
     Prompter& m_prompter;
     HelpService& m_help;
+    const Clock& m_clock;
     QPointer<QWidget> m_owner;
 };
 

@@ -58,6 +58,8 @@ CMainFrame::CMainFrame(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock
     setCommandHandler(ID_CHECK_OUT, [this] { OnCheckOut(m_doc, *m_view); });
     setCommandHandler(ID_PAUSE, [this] { OnPause(m_doc, *m_view); });
     setCommandHandler(ID_PROJECTS_EDIT, [this] { m_doc.OnEditProjects(); });
+    setCommandHandler(ID_HISTORY, [this] { m_doc.OnHistory(); });
+    setCommandHandler(ID_CUSTOMERS_EDIT, [this] { m_doc.OnCustomers(); });
     setCommandHandler(ID_FILE_OPEN, [this] { m_doc.OnFileOpen(); });
     setCommandHandler(ID_APP_EXIT, [this] { close(); });
     setCommandHandler(ID_HELP_INDEX, [this] { m_help.showHelp(kHelpIndex); });

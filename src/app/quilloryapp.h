@@ -39,7 +39,7 @@ private:
     SystemClock m_clock;
     QtWindowProfile m_profile;
     QtHelpService m_help;
-    QtDocumentDialogs m_dialogs{m_prompter, m_help};
+    QtDocumentDialogs m_dialogs{m_prompter, m_help, m_clock};
     QPrinter m_printer;
     std::unique_ptr<CQuilloryDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;

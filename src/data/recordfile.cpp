@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace quillory {
 
@@ -291,9 +293,14 @@ void findCustomer(const std::string& path, std::int32_t id, CustomerRecord& reco
 
 bool deleteCustomer(const std::string& path, const CustomerRecord& record, Prompter& prompter)
 {
-    const std::int32_t id = record.id;
+    return deleteCustomers(path, {record.id}, prompter);
+}
+
+bool deleteCustomers(const std::string& path, const std::vector<std::int32_t>& ids, Prompter& prompter)
+{
+    const std::unordered_set<std::int32_t> gone(ids.begin(), ids.end());
     return removeRecords<CustomerRecord>(
-        path, [id](const CustomerRecord& c) { return c.id == id; }, prompter);
+        path, [&gone](const CustomerRecord& c) { return gone.count(c.id) > 0; }, prompter);
 }
 
 bool appendTimeFrame(const TimeFrameRecord& record, const std::string& path, Prompter& prompter)
@@ -311,8 +318,35 @@ bool timeFramesMatch(const TimeFrameRecord& a, const TimeFrameRecord& b)
 
 bool deleteTimeFrame(const std::string& path, const TimeFrameRecord& record, Prompter& prompter)
 {
-    return removeRecords<TimeFrameRecord>(
-        path, [&record](const TimeFrameRecord& r) { return timeFramesMatch(r, record); }, prompter);
+    return deleteTimeFrames(path, {record}, prompter);
+}
+
+bool deleteTimeFrames(const std::string& path, const std::vector<TimeFrameRecord>& records, Prompter& prompter)
+{
+    // The frames to remove by project, in order of start, so each record of
+    // the file is compared only with those that could match it.
+    std::unordered_map<std::int32_t, std::vector<TimeFrameRecord>> byProject;
+    for (const TimeFrameRecord& r : records)
+        byProject[r.projectId].push_back(r);
+    for (auto& [id, frames] : byProject) {
+        std::sort(frames.begin(), frames.end(),
+            [](const TimeFrameRecord& a, const TimeFrameRecord& b) { return Timestamp{a.start} < b.start; });
+    }
+    const auto matches = [&byProject](const TimeFrameRecord& r) {
+        const auto it = byProject.find(r.projectId);
+        if (it == byProject.end())
+            return false;
+        const auto& frames = it->second;
+        const std::int64_t from = std::int64_t{r.start} - kMaxLocalSkew;
+        auto candidate = std::lower_bound(
+            frames.begin(), frames.end(), from, [](const TimeFrameRecord& f, std::int64_t t) { return f.start < t; });
+        for (; candidate != frames.end() && candidate->start <= std::int64_t{r.start} + kMaxLocalSkew; ++candidate) {
+            if (timeFramesMatch(r, *candidate))
+                return true;
+        }
+        return false;
+    };
+    return removeRecords<TimeFrameRecord>(path, matches, prompter);
 }
 
 std::optional<std::vector<ProjectRecord>> loadProjects(const std::string& path, Prompter& prompter)

@@ -62,10 +62,14 @@ bool appendCustomer(const CustomerRecord& record, const std::string& path, Promp
 void findCustomer(const std::string& path, std::int32_t id, CustomerRecord& record, Prompter& prompter);
 // Removes every customer with the record's id.
 bool deleteCustomer(const std::string& path, const CustomerRecord& record, Prompter& prompter);
+// Removes every customer with one of the ids, in one rewrite.
+bool deleteCustomers(const std::string& path, const std::vector<std::int32_t>& ids, Prompter& prompter);
 
 bool appendTimeFrame(const TimeFrameRecord& record, const std::string& path, Prompter& prompter);
 // Removes every time frame that matches the record (see timeFramesMatch).
 bool deleteTimeFrame(const std::string& path, const TimeFrameRecord& record, Prompter& prompter);
+// Removes every time frame that matches one of the records, in one rewrite.
+bool deleteTimeFrames(const std::string& path, const std::vector<TimeFrameRecord>& records, Prompter& prompter);
 
 // Time frames match when their project ids are equal and their starts and
 // ends fall on the same local date and time of day to the second. Two frames

@@ -138,6 +138,59 @@ std::string_view cutAtCharBoundary(std::string_view text, std::size_t maxBytes)
     return text.substr(0, cut);
 }
 
+namespace {
+
+// The next code point of valid UTF-8 (callers pass decoded field text).
+char32_t nextCodePoint(std::string_view s, std::size_t& i)
+{
+    const auto c = static_cast<unsigned char>(s[i++]);
+    if (c < 0x80)
+        return c;
+    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
+    char32_t cp = c & (0x3F >> extra);
+    while (extra-- > 0 && i < s.size())
+        cp = (cp << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
+    return cp;
+}
+
+char32_t foldCase(char32_t c)
+{
+    if (c >= 'A' && c <= 'Z')
+        return c + 32;
+    if (c < 0xC0)
+        return c;
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F))
+        return c + 32;
+    if (c >= 0x400 && c <= 0x40F)
+        return c + 80;
+    // Latin Extended-A pairs capitals and small letters as even and odd.
+    if (c >= 0x100 && c <= 0x17F) {
+        const bool oddPairs = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        if (oddPairs ? (c % 2 == 1) : (c % 2 == 0))
+            return c + 1;
+    }
+    return c;
+}
+
+} // namespace
+
+int compareIgnoringCase(std::string_view a, std::string_view b)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const char32_t x = foldCase(nextCodePoint(a, i));
+        const char32_t y = foldCase(nextCodePoint(b, j));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    if (i < a.size())
+        return 1;
+    if (j < b.size())
+        return -1;
+    return 0;
+}
+
 void encodeFieldText(char* field, std::size_t capacity, std::string_view text)
 {
     if (capacity == 0)

@@ -28,6 +28,10 @@ void encodeFieldText(char* field, std::size_t capacity, std::string_view text);
 // character boundary.
 std::string_view cutAtCharBoundary(std::string_view text, std::size_t maxBytes);
 
+// Compares two UTF-8 texts ignoring the case of letters (Latin, Greek and
+// Cyrillic); negative, zero or positive like strcmp.
+int compareIgnoringCase(std::string_view a, std::string_view b);
+
 template <std::size_t N> std::string fieldText(const char (&field)[N])
 {
     return decodeFieldText(field, N);

@@ -282,6 +282,39 @@ TEST_F(DocumentTest, ChooseRunningProjectOffersTheIdsInCheckInOrder)
     EXPECT_EQ(dialogs.file, siblingPath(plans, "prj"));
 }
 
+TEST_F(DocumentTest, TheHistoryRefreshesTotalsAndWeekWhateverItsEnd)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    doc->OnHistory();
+    EXPECT_EQ(view.hints, (std::vector<int>{3, 4}));
+    view.hints.clear();
+    dialogs.historyPrints = true;
+    doc->OnHistory();
+    EXPECT_EQ(view.hints, (std::vector<int>{1, 3, 4}));
+    EXPECT_EQ(dialogs.edited.back(), plans);
+}
+
+TEST_F(DocumentTest, CustomersPrintOnlyWhenAskedAndDialogsNeedADataSet)
+{
+    auto none = makeDoc();
+    none->OnCustomers();
+    none->OnHistory();
+    none->OnEditProjects();
+    EXPECT_TRUE(dialogs.edited.empty());
+    none.reset();
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    doc->OnCustomers();
+    EXPECT_TRUE(view.hints.empty());
+    dialogs.customersPrint = true;
+    doc->OnCustomers();
+    EXPECT_EQ(view.hints, std::vector<int>{2});
+    EXPECT_EQ(dialogs.edited.back(), siblingPath(plans, "cus"));
+    doc->OnEditProjects();
+    EXPECT_EQ(dialogs.edited.back(), siblingPath(plans, "prj"));
+}
+
 TEST_F(DocumentTest, PauseShowsInTheTitle)
 {
     const std::string plans = newDataSet("Plans.qly");

@@ -282,6 +282,32 @@ TEST_F(DataSetTest, DeleteTimeFrameRemovesEveryIdenticalRecord)
     EXPECT_TRUE(prompter.messages.empty());
 }
 
+TEST_F(DataSetTest, SeveralTimeFramesGoInOneRewrite)
+{
+    std::vector<TimeFrameRecord> all;
+    for (int i = 0; i < 40; ++i)
+        all.push_back({i % 4, at(1996, 3, 4, 8, 0) + i * 3600, at(1996, 3, 4, 8, 30) + i * 3600});
+    all.push_back(all[7]); // an exact duplicate of one to remove
+    writeFrames(all);
+    ASSERT_TRUE(deleteTimeFrames(tfr, {all[7], all[20], all[39], {3, 1, 2}}, prompter));
+    const auto left = frames();
+    EXPECT_EQ(left.size(), 37u);
+    for (const TimeFrameRecord& f : left) {
+        EXPECT_FALSE(f == all[7] || f == all[20] || f == all[39]);
+    }
+    EXPECT_EQ(left.front(), all[0]);
+    EXPECT_EQ(left.back(), all[38]);
+}
+
+TEST_F(DataSetTest, SeveralCustomersGoInOneRewrite)
+{
+    writeCustomers({customer(0, "A"), customer(1, "B"), customer(2, "C"), customer(1, "B twin")});
+    ASSERT_TRUE(deleteCustomers(cus, {1, 2, 77}, prompter));
+    const auto left = customers();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(fieldText(left[0].name), "A");
+}
+
 TEST_F(DataSetTest, FramesInTheRepeatedHourOfAutumnMatchEachOther)
 {
     test::TimeZone zone("America/New_York");

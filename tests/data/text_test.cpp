@@ -87,3 +87,30 @@ TEST(Utf8Validation, UndefinedWindows1252BytesSurviveAsControls)
 
 } // namespace
 } // namespace quillory
+
+namespace quillory {
+namespace {
+
+TEST(CompareIgnoringCase, FoldsLettersOfTheCommonScripts)
+{
+    EXPECT_EQ(compareIgnoringCase("Acme", "ACME"), 0);
+    EXPECT_LT(compareIgnoringCase("apple", "Banana"), 0);
+    EXPECT_GT(compareIgnoringCase("Zeta", "alpha"), 0);
+    EXPECT_EQ(compareIgnoringCase("\xC3\x89tude", "\xC3\xA9TUDE"), 0); // Étude / éTUDE
+    EXPECT_EQ(compareIgnoringCase("\xC5\x81\xC3\xB3"
+                                  "d\xC5\xBA",
+                  "\xC5\x82\xC3\x93"
+                  "D\xC5\xB9"),
+        0); // Łódź
+    EXPECT_EQ(compareIgnoringCase("\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0",
+                  "\xD0\xBC\xD0\x9E\xD0\xA1\xD0\x9A\xD0\x92\xD0\x90"),
+        0); // Москва
+    EXPECT_EQ(
+        compareIgnoringCase("\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1", "\xCE\xB1\xCE\x98\xCE\xAE\xCE\x9D\xCE\x91"), 0);
+    EXPECT_LT(compareIgnoringCase("Ab", "abc"), 0);
+    EXPECT_GT(compareIgnoringCase("abc", "AB"), 0);
+    EXPECT_NE(compareIgnoringCase("a\xC3\x97", "a\xC3\xB7"), 0); // × and ÷ are not a pair
+}
+
+} // namespace
+} // namespace quillory

@@ -31,6 +31,18 @@ public:
         return next;
     }
     void editProjects(const std::string& projectsFile) override { edited.push_back(projectsFile); }
+    bool runHistory(const std::string& dataSetPath) override
+    {
+        edited.push_back(dataSetPath);
+        return historyPrints;
+    }
+    bool runCustomers(const std::string& customersFile) override
+    {
+        edited.push_back(customersFile);
+        return customersPrint;
+    }
+    bool historyPrints = false;
+    bool customersPrint = false;
 
     std::int32_t choice = -1; // the running project chosen
     std::deque<std::optional<std::int32_t>> projects; // projects picked from the tree, in order
@@ -38,7 +50,7 @@ public:
     std::string file;
     int runningChoices = 0;
     int projectChoices = 0;
-    std::vector<std::string> edited;
+    std::vector<std::string> edited; // the files each dialog was opened on
 };
 
 } // namespace quillory::test

@@ -1,0 +1,91 @@
+// The history of ten busy years (1,000,000 time frames) and a customers file
+// of 10,000 customers, opened and sorted in their dialogs.
+#include "generator.h"
+#include "silentprompter.h"
+
+#include "data/recordfile.h"
+#include "platform/clock.h"
+#include "platform/help.h"
+#include "records/customersdialog.h"
+#include "records/historydialog.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+
+namespace quillory::bench {
+namespace {
+
+class NoHelp : public HelpService {
+public:
+    void showHelp(int) override { }
+};
+
+void BM_OpenHistory(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter;
+    NoHelp help;
+    SystemClock clock;
+    for (auto _ : state) {
+        HistoryDialog dialog(set.path, prompter, help, clock);
+        dialog.show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(dialog.history().size());
+    }
+}
+BENCHMARK(BM_OpenHistory)->Unit(benchmark::kMillisecond);
+
+void BM_SortHistory(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter;
+    NoHelp help;
+    SystemClock clock;
+    HistoryDialog dialog(set.path, prompter, help, clock);
+    dialog.show();
+    QApplication::processEvents();
+    const int column = static_cast<int>(state.range(0));
+    dialog.sortBy(column);
+    for (auto _ : state) {
+        // Sorting by another column and back: each click sorts afresh.
+        dialog.sortBy(column);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SortHistory)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
+// The first sort by date or time also turns every start into local time.
+void BM_FirstSortByDate(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter;
+    for (auto _ : state) {
+        state.PauseTiming();
+        History history;
+        history.load(set.path, prompter);
+        state.ResumeTiming();
+        history.sortBy(kHistoryDate);
+        benchmark::DoNotOptimize(history.frame(0));
+    }
+}
+BENCHMARK(BM_FirstSortByDate)->Unit(benchmark::kMillisecond);
+
+void BM_OpenCustomers(benchmark::State& state)
+{
+    static const GeneratedDataSet set
+        = generateDataSet(GeneratorSize{100, 10000, 0, 2}, static_cast<Timestamp>(std::time(nullptr)));
+    SilentPrompter prompter;
+    for (auto _ : state) {
+        CustomersDialog dialog(siblingPath(set.path, "cus"), prompter);
+        dialog.show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(dialog.customers().size());
+    }
+}
+BENCHMARK(BM_OpenCustomers)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace quillory::bench

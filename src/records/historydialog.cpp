@@ -1,0 +1,105 @@
+#include "records/historydialog.h"
+
+#include "data/recordfile.h"
+#include "data/text.h"
+#include "platform/clock.h"
+#include "platform/prompter.h"
+#include "records/projectsdialog.h"
+#include "records/timeframedialog.h"
+
+#include <QTableView>
+
+namespace quillory {
+
+HistoryDialog::HistoryDialog(
+    const std::string& dataSetPath, Prompter& prompter, HelpService& help, const Clock& clock, QWidget* parent)
+    : ListDialog("History of charges", "historyDialog", parent)
+    , m_path(dataSetPath)
+    , m_prompter(prompter)
+    , m_clock(clock)
+{
+    setSizeGripEnabled(true);
+    m_chooseProject = [this, &help]() -> std::optional<std::int32_t> {
+        ProjectsDialog dialog(siblingPath(m_path, "prj"), ProjectsDialog::SelectionMode, m_prompter, help, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.selectedId();
+    };
+    m_editFrame = [this](TimeFrameRecord& frame) {
+        TimeFrameDialog dialog(m_path, frame, m_prompter, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        frame = dialog.frame();
+        return true;
+    };
+    setModel(std::make_unique<TextTableModel>(
+                 std::vector<TextTableModel::Column>{
+                     {"Project", 171}, {"Date", 60}, {"Time", 60}, {"Time charged", 80, true}, {"Charges", 80, true}},
+                 [this] { return m_history.size(); },
+                 [this](std::size_t row, int column) { return m_history.text(row, column); }),
+        360);
+    table()->setObjectName(QStringLiteral("history"));
+    m_history.setSortColumn(kHistoryProject);
+    reload();
+}
+
+void HistoryDialog::reload()
+{
+    SettingsRecord settings{};
+    settings.americanDates = 1;
+    readSettings(siblingPath(m_path, "qly"), settings);
+    model().change([&] {
+        m_history.load(m_path, m_prompter);
+        m_history.setFormat(settings.americanDates != 0, fieldText(settings.monetarySymbol));
+        m_history.sortBy(m_history.sortColumn());
+    });
+    showSortColumn(m_history.sortColumn());
+}
+
+void HistoryDialog::sortBy(int column)
+{
+    model().change([&] { m_history.sortBy(column); });
+    showSortColumn(column);
+}
+
+void HistoryDialog::add()
+{
+    const auto project = m_chooseProject();
+    if (!project)
+        return;
+    const Timestamp now = m_clock.now();
+    TimeFrameRecord frame{*project, now, now};
+    if (!m_editFrame(frame))
+        return;
+    appendTimeFrame(frame, m_path, m_prompter);
+    reload();
+}
+
+void HistoryDialog::update()
+{
+    const std::vector<int> rows = selectedRows();
+    if (!rows.empty()) {
+        const TimeFrameRecord old = m_history.frame(static_cast<std::size_t>(rows.front()));
+        TimeFrameRecord edited = old;
+        if (m_editFrame(edited)) {
+            // An update is a removal and an append: the frame moves to the end.
+            if (deleteTimeFrame(siblingPath(m_path, "tfr"), old, m_prompter))
+                appendTimeFrame(edited, m_path, m_prompter);
+        }
+    }
+    reload();
+}
+
+void HistoryDialog::remove()
+{
+    if (!m_prompter.ask("Are you sure you want to remove the selected items?"))
+        return;
+    std::vector<TimeFrameRecord> gone;
+    for (int row : selectedRows())
+        gone.push_back(m_history.frame(static_cast<std::size_t>(row)));
+    if (!gone.empty())
+        deleteTimeFrames(siblingPath(m_path, "tfr"), gone, m_prompter);
+    reload();
+}
+
+} // namespace quillory

@@ -1,0 +1,231 @@
+#include "data/fileio.h"
+#include "data/localedefaults.h"
+#include "data/recordfile.h"
+#include "data/text.h"
+#include "records/customerinfodialog.h"
+#include "records/customersdialog.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableView>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quillory {
+namespace {
+
+CustomerRecord customer(std::int32_t id, const char* name, const char* city = "")
+{
+    CustomerRecord c = newCustomerRecord(id, name);
+    setFieldText(c.city, city);
+    return c;
+}
+
+class CustomersDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(createDataSet(dataSet, LocaleDefaults{}));
+        test::writeBytes(cus,
+            test::bytesOf(std::vector<CustomerRecord>{
+                customer(0, "globex", "Paris"), customer(3, "Acme", "berlin"), customer(1, "Initech", "Athens")}));
+    }
+    std::vector<CustomerRecord> stored() { return readRecords<CustomerRecord>(cus).value(); }
+    std::unique_ptr<CustomersDialog> open()
+    {
+        auto d = std::make_unique<CustomersDialog>(cus, prompter);
+        d->setCustomerEditor([this](CustomerRecord& c) {
+            offered.push_back(c);
+            if (!newName)
+                return false;
+            setFieldText(c.name, *newName);
+            return true;
+        });
+        d->show();
+        return d;
+    }
+    void select(CustomersDialog& d, std::initializer_list<int> rows)
+    {
+        QItemSelectionModel* s = d.table()->selectionModel();
+        s->clearSelection();
+        for (int row : rows)
+            s->select(d.table()->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    std::vector<std::string> column(CustomersDialog& d, int c)
+    {
+        std::vector<std::string> texts;
+        for (int row = 0; row < d.table()->model()->rowCount(); ++row)
+            texts.push_back(d.table()->model()->index(row, c).data().toString().toStdString());
+        return texts;
+    }
+
+    test::TempDir dir;
+    std::string dataSet = dir.file("Firm.qly");
+    std::string cus = siblingPath(dataSet, "cus");
+    test::ScriptedPrompter prompter;
+    std::optional<std::string> newName;
+    std::vector<CustomerRecord> offered;
+};
+
+TEST_F(CustomersDialogTest, SevenColumnsSortedByNameIgnoringCase)
+{
+    auto d = open();
+    std::vector<std::string> headings;
+    std::vector<int> widths;
+    for (int col = 0; col < 7; ++col) {
+        headings.push_back(d->table()->model()->headerData(col, Qt::Horizontal).toString().toStdString());
+        widths.push_back(d->table()->columnWidth(col));
+    }
+    EXPECT_EQ(headings, (std::vector<std::string>{"Customer", "Address", "City", "ZIP", "State", "Country", "Phone"}));
+    const std::vector<int> classic{120, 200, 100, 50, 50, 100, 100};
+    for (int col = 0; col < 7; ++col)
+        EXPECT_GE(widths[col], classic[col]) << col;
+    EXPECT_EQ(widths[1], widths[0] * 200 / 120); // in proportion
+    EXPECT_EQ(widths[3], widths[4]);
+    EXPECT_EQ(column(*d, 0), (std::vector<std::string>{"Acme", "globex", "Initech"}));
+    d->table()->horizontalHeader()->sectionClicked(2);
+    EXPECT_EQ(column(*d, 2), (std::vector<std::string>{"Athens", "berlin", "Paris"}));
+}
+
+TEST_F(CustomersDialogTest, AddGivesTheNextIdAndSortsByNameAgain)
+{
+    auto d = open();
+    d->sortBy(2);
+    newName = "Hooli";
+    d->add();
+    ASSERT_EQ(offered.size(), 1u);
+    EXPECT_EQ(fieldText(offered[0].name), "New Customer");
+    const auto all = stored();
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_EQ(all.back().id, 4);
+    EXPECT_EQ(fieldText(all.back().name), "Hooli");
+    EXPECT_EQ(column(*d, 0), (std::vector<std::string>{"Acme", "globex", "Hooli", "Initech"}));
+}
+
+TEST_F(CustomersDialogTest, UpdateEditsTheFirstSelectedAndMovesItToTheEndKeepingItsId)
+{
+    auto d = open(); // Acme, globex, Initech
+    select(*d, {2, 1, 0});
+    newName = "Acme Corporation";
+    d->update();
+    ASSERT_EQ(offered.size(), 1u);
+    EXPECT_EQ(fieldText(offered[0].name), "Acme");
+    const auto all = stored();
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all.back().id, 3);
+    EXPECT_EQ(fieldText(all.back().name), "Acme Corporation");
+    EXPECT_EQ(fieldText(all.back().city), "berlin");
+}
+
+TEST_F(CustomersDialogTest, CancelledEditsChangeNothing)
+{
+    const std::string before = test::readBytes(cus);
+    auto d = open();
+    select(*d, {0});
+    d->update();
+    d->add();
+    EXPECT_EQ(test::readBytes(cus), before);
+}
+
+TEST_F(CustomersDialogTest, RemoveTakesEverySelectedRowAndReusesNoReferredId)
+{
+    // Project 0 still charges customer 3.
+    ProjectRecord p = newProjectRecord(0, "Site", -1);
+    p.customerId = 3;
+    test::writeBytes(siblingPath(dataSet, "prj"), test::bytesOf(std::vector<ProjectRecord>{p}));
+    auto d = open();
+    select(*d, {0, 2}); // Acme (3) and Initech (1)
+    prompter.answers = {MessageAnswer::Yes};
+    d->remove();
+    EXPECT_EQ(column(*d, 0), std::vector<std::string>{"globex"});
+    newName = "Next";
+    d->add();
+    EXPECT_EQ(stored().back().id, 4);
+    select(*d, {0, 1});
+    prompter.answers = {MessageAnswer::Yes};
+    d->remove();
+    EXPECT_EQ(d->table()->model()->rowCount(), 0);
+}
+
+TEST_F(CustomersDialogTest, RemoveWithNothingSelectedStillAsks)
+{
+    auto d = open();
+    select(*d, {});
+    prompter.answers = {MessageAnswer::Yes};
+    d->remove();
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Are you sure you want to remove the selected items?"});
+    EXPECT_EQ(stored().size(), 3u);
+}
+
+TEST_F(CustomersDialogTest, MissingFilesAreReportedByName)
+{
+    std::filesystem::remove(cus);
+    auto d = open();
+    EXPECT_EQ(d->table()->model()->rowCount(), 0);
+    newName = "Lost";
+    d->add();
+    // Once at opening, once when Add looks for a new id; nothing is added.
+    EXPECT_EQ(prompter.texts(),
+        (std::vector<std::string>{"Cannot open Customers file : " + cus, "Cannot open Customers file : " + cus}));
+    EXPECT_FALSE(test::fileExists(cus));
+}
+
+// Opens every file but refuses to write to an existing one.
+class ReadOnlyFileSystem : public PosixFileSystem {
+public:
+    std::unique_ptr<FileHandle> open(const std::string& path, OpenMode mode) override
+    {
+        return mode == OpenMode::ReadWrite ? nullptr : PosixFileSystem::open(path, mode);
+    }
+};
+
+TEST_F(CustomersDialogTest, AnAppendThatCannotOpenTheFileIsReported)
+{
+    auto d = open();
+    ReadOnlyFileSystem readOnly;
+    ScopedFileSystem scope(readOnly);
+    newName = "Unsaved";
+    d->add();
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot open CUSTOMERS file : " + cus});
+    EXPECT_EQ(stored().size(), 3u);
+    EXPECT_EQ(d->table()->model()->rowCount(), 3);
+}
+
+TEST_F(CustomersDialogTest, PrintAcceptsExitRejects)
+{
+    auto d = open();
+    d->print();
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+}
+
+TEST(CustomerInfoDialog, FieldsAreLimitedToTheirCapacityAndNotesKeepCrLf)
+{
+    CustomerRecord c = newCustomerRecord(5, "Acme");
+    setFieldText(c.notes, "first\r\nsecond");
+    CustomerInfoDialog d(c);
+    EXPECT_EQ(d.field(0)->maxLength(), 60);
+    EXPECT_EQ(d.field(1)->maxLength(), 60);
+    for (int i = 2; i < 7; ++i)
+        EXPECT_EQ(d.field(i)->maxLength(), 30);
+    EXPECT_EQ(d.notes()->toPlainText(), QStringLiteral("first\nsecond"));
+    d.field(2)->setText(QStringLiteral("Springfield"));
+    d.notes()->setPlainText(QString(1200, QLatin1Char('n')));
+    d.accept();
+    EXPECT_EQ(c.id, 5);
+    EXPECT_EQ(fieldText(c.city), "Springfield");
+    EXPECT_EQ(fieldText(c.notes).size(), 1000u);
+    CustomerRecord untouched = newCustomerRecord(6, "Keep");
+    CustomerInfoDialog cancelled(untouched);
+    cancelled.field(0)->setText(QStringLiteral("Changed"));
+    cancelled.reject();
+    EXPECT_EQ(fieldText(untouched.name), "Keep");
+}
+
+} // namespace
+} // namespace quillory
