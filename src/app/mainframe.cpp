@@ -236,10 +236,43 @@ void CMainFrame::refreshCommandStates()
 
 void CMainFrame::setPlacement(const WindowPlacement& p)
 {
-    // The rectangle is the window's outer one, frame included.
-    const QSize frameExtra = frameGeometry().size() - geometry().size();
+    m_requestedPlacement = p;
+    m_placementRetries = 3;
+    applyPlacement();
+}
+
+void CMainFrame::applyPlacement()
+{
+    // The rectangle is the window's outer one, frame included. The desktop
+    // may add the frame only after the window is shown; see framedPlacement.
+    const WindowPlacement& p = *m_requestedPlacement;
+    m_appliedFrameExtra = frameGeometry().size() - geometry().size();
     move(p.x, p.y);
-    resize(std::max(1, p.cx - frameExtra.width()), std::max(1, p.cy - frameExtra.height()));
+    resize(std::max(1, p.cx - m_appliedFrameExtra.width()), std::max(1, p.cy - m_appliedFrameExtra.height()));
+}
+
+void CMainFrame::framedPlacement()
+{
+    // Once the desktop's frame arrives, the saved outer size is applied again
+    // without it, so the window does not grow by a frame at every start.
+    if (!m_requestedPlacement || m_placementRetries <= 0)
+        return;
+    if (frameGeometry().size() - geometry().size() == m_appliedFrameExtra)
+        return;
+    --m_placementRetries;
+    applyPlacement();
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    framedPlacement();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    framedPlacement();
 }
 
 WindowPlacement CMainFrame::placement() const

@@ -7,10 +7,12 @@
 #include "platform/windowprofile.h"
 
 #include <QMainWindow>
+#include <QSize>
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -49,6 +51,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildMenus();
@@ -56,6 +60,8 @@ private:
     void buildStatusBar();
     void buildTrayMenu();
     QAction* makeAction(int id, const std::string& menuText);
+    void applyPlacement();
+    void framedPlacement();
 
     CQuilloryDoc& m_doc;
     HelpService& m_help;
@@ -66,6 +72,9 @@ private:
     std::map<int, QAction*> m_actions;
     std::map<int, std::function<void()>> m_handlers;
     std::vector<QAction*> m_trayActions;
+    std::optional<WindowPlacement> m_requestedPlacement;
+    QSize m_appliedFrameExtra;
+    int m_placementRetries = 0;
 };
 
 } // namespace quillory

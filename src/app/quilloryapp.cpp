@@ -41,6 +41,7 @@ void CQuilloryApp::InitInstance(const QStringList& arguments)
     m_frame = std::make_unique<CMainFrame>(*m_doc, m_prompter, m_clock, m_help, m_profile);
     m_prompter.setOwner(m_frame.get());
     m_dialogs.setOwner(m_frame.get());
+    m_help.setOwner(m_frame.get());
     m_frame->setCommandHandler(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
     m_frame->show();
     m_frame->setPlacement(readWindowPlacement(m_profile));

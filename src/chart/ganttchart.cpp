@@ -63,17 +63,20 @@ void CGanttChart::setWeek(Timestamp t)
     m_weekStart = StartOfWeek(t);
 }
 
+// Seven calendar days, then back to Monday 00:00: a day without a midnight
+// (where daylight-saving time starts at 00:00) on the way must not leave the
+// week starting at 01:00.
 void CGanttChart::previousWeek()
 {
     Timestamp t = m_weekStart;
     for (int i = 0; i < 7; ++i)
         t = PreviousDay(t);
-    m_weekStart = t;
+    m_weekStart = StartOfWeek(t);
 }
 
 void CGanttChart::nextWeek()
 {
-    m_weekStart = daysAfter(m_weekStart, 7);
+    m_weekStart = StartOfWeek(daysAfter(m_weekStart, 7));
 }
 
 void CGanttChart::setHours(int startHour, int endHour)
@@ -159,9 +162,14 @@ int CGanttChart::rowOf(Timestamp start, const Timestamp (&starts)[8]) const
 
 std::pair<int, int> CGanttChart::barEdges(const GanttItem& item, const Geometry& g) const
 {
-    const int a = toLocalTime(item.start).minuteOfDay() - m_nStartMinutes;
-    const int b = toLocalTime(item.end).minuteOfDay() - m_nStartMinutes;
+    const LocalTime start = toLocalTime(item.start);
+    const LocalTime end = toLocalTime(item.end);
+    const int a = start.minuteOfDay() - m_nStartMinutes;
+    const int b = end.minuteOfDay() - m_nStartMinutes;
     const int x1 = static_cast<int>(a * g.pixelsPerMinute) + g.hoursLeft;
+    // Work that goes on past midnight runs to the end of its start's row.
+    if (end.dateNumber() > start.dateNumber())
+        return {x1, m_rect.right};
     const int x2 = static_cast<int>(b * g.pixelsPerMinute) + g.hoursLeft + 1;
     return {x1, x2};
 }

@@ -153,8 +153,12 @@ void CQuilloryView::OnUpdate(int hint)
 
 void CQuilloryView::OnActivateView()
 {
+    const long before = m_prompter.reports();
     OnUpdate(kHintRefreshTotals);
     OnUpdate(kHintReloadWeek);
+    // Once the files read cleanly again, a later failure is news.
+    if (m_prompter.reports() == before)
+        m_prompter.reset();
 }
 
 void CQuilloryView::RefreshRunningPanel()
@@ -171,8 +175,8 @@ void CQuilloryView::RefreshTotals()
 
 void CQuilloryView::RefreshChart()
 {
-    if (m_doc.isOpen() && m_pGanttChart->LoadWeek(m_doc.path(), m_prompter))
-        m_prompter.reset();
+    if (m_doc.isOpen())
+        m_pGanttChart->LoadWeek(m_doc.path(), m_prompter);
     update(qtRect(chartAreaRect(width(), height())));
 }
 

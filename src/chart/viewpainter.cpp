@@ -135,8 +135,12 @@ void DrawChartArea(DeviceContext& dc, int clientWidth, int clientHeight, CGanttC
     dc.setTransparentText(false);
     chart.DrawChart(dc);
     if (showTips && cursor) {
-        if (const GanttItem* item = chart.HitTest(cursor->first, cursor->second))
+        if (const GanttItem* item = chart.HitTest(cursor->first, cursor->second)) {
+            // The tip stays inside the chart area, whatever its length.
+            dc.setClip(chartAreaRect(clientWidth, clientHeight));
             DrawTip(dc, cursor->first, cursor->second, item->name);
+            dc.clearClip();
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -147,6 +148,26 @@ bool PosixFileSystem::isRegularFile(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+std::string PosixFileSystem::resolveLinks(const std::string& path)
+{
+    struct stat st { };
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return path;
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
+}
+
+void PosixFileSystem::copyPermissions(const std::string& from, const std::string& to)
+{
+    struct stat st { };
+    if (::stat(from.c_str(), &st) == 0)
+        ::chmod(to.c_str(), st.st_mode & 07777);
+}
+
 FileSystem& fileSystem()
 {
     return g_fileSystem ? *g_fileSystem : hostFileSystem();
@@ -192,6 +213,7 @@ bool replaceFileAtomically(const std::string& path, const std::string& scratchPa
     auto scratch = fs.open(scratchPath, OpenMode::CreateTruncate);
     if (!scratch)
         return false;
+    fs.copyPermissions(path, scratchPath);
     const bool written = scratch->writeAll(bytes.data(), bytes.size()) && scratch->sync();
     const bool closed = scratch->close();
     if (!written || !closed || !fs.rename(scratchPath, path)) {

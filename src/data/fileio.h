@@ -44,6 +44,10 @@ public:
     // Makes a rename in the folder holding `path` survive a power cut.
     virtual bool syncDirectoryOf(const std::string& path) = 0;
     virtual bool isRegularFile(const std::string& path) = 0;
+    // The file a symbolic link leads to, or `path` itself.
+    virtual std::string resolveLinks(const std::string& path) = 0;
+    // Gives `to` the permissions of `from`, when both exist.
+    virtual void copyPermissions(const std::string& from, const std::string& to) = 0;
 };
 
 // The file system the program works on: the real one, unless a test has put
@@ -70,6 +74,8 @@ public:
     bool remove(const std::string& path) override;
     bool syncDirectoryOf(const std::string& path) override;
     bool isRegularFile(const std::string& path) override;
+    std::string resolveLinks(const std::string& path) override;
+    void copyPermissions(const std::string& from, const std::string& to) override;
 };
 
 // Reads a whole file (at most maxBytes of it). False when it cannot be opened
@@ -78,8 +84,10 @@ bool readFileBytes(const std::string& path, std::string& bytes, std::size_t maxB
 
 // Replaces the content of `path` so that a failure at any step leaves the
 // old content in place: the new bytes go to `scratchPath`, reach the disk,
-// and the scratch file is then renamed over `path`. False on failure, with
-// the original untouched and the scratch file removed.
+// and the scratch file is then renamed over `path`, keeping its permissions.
+// False on failure, with the original untouched and the scratch file
+// removed. `path` must not be a symbolic link (see resolveLinks): the link
+// itself would be replaced.
 bool replaceFileAtomically(const std::string& path, const std::string& scratchPath, std::string_view bytes);
 
 } // namespace quillory

@@ -36,13 +36,22 @@ std::optional<std::vector<Record>> loadReported(const std::string& path, const c
     return records;
 }
 
-template <typename Record>
-bool saveReported(const std::string& path, const std::vector<Record>& records, Prompter& prompter)
+// Replaces a record file whole. A file that is a symbolic link (into a
+// synchronised folder, say) is replaced where the link leads, so the link
+// stays a link.
+bool saveBytesReported(const std::string& path, std::string_view bytes, Prompter& prompter)
 {
-    if (replaceFileAtomically(path, siblingPath(path, "tmp"), bytesFromRecords(records)))
+    const std::string target = fileSystem().resolveLinks(path);
+    if (replaceFileAtomically(target, siblingPath(target, "tmp"), bytes))
         return true;
     prompter.reportFileError(kCannotSaveFile, path);
     return false;
+}
+
+template <typename Record>
+bool saveReported(const std::string& path, const std::vector<Record>& records, Prompter& prompter)
+{
+    return saveBytesReported(path, bytesFromRecords(records), prompter);
 }
 
 enum class AppendResult { Appended, NotOpened, NotWritten };
@@ -87,7 +96,7 @@ bool appendReported(const std::string& path, const Record& record, const char* o
 // Rewrites `path` without the records `matches` accepts. A file that does not
 // exist becomes an empty one, as there is nothing in it to keep.
 template <typename Record, typename Matches>
-bool removeRecords(const std::string& path, Matches matches, Prompter& prompter)
+bool removeRecords(const std::string& path, Matches matches, Prompter& prompter, const Record* appended = nullptr)
 {
     std::vector<Record> kept;
     if (fileSystem().isRegularFile(path)) {
@@ -99,6 +108,8 @@ bool removeRecords(const std::string& path, Matches matches, Prompter& prompter)
         kept = std::move(*records);
         kept.erase(std::remove_if(kept.begin(), kept.end(), matches), kept.end());
     }
+    if (appended)
+        kept.push_back(*appended);
     return saveReported(path, kept, prompter);
 }
 
@@ -234,11 +245,7 @@ bool readSettings(const std::string& path, SettingsRecord& record)
 
 bool writeSettings(const SettingsRecord& record, const std::string& path, Prompter& prompter)
 {
-    if (replaceFileAtomically(
-            path, siblingPath(path, "tmp"), std::string_view(reinterpret_cast<const char*>(&record), sizeof record)))
-        return true;
-    prompter.reportFileError(kCannotSaveFile, path);
-    return false;
+    return saveBytesReported(path, std::string_view(reinterpret_cast<const char*>(&record), sizeof record), prompter);
 }
 
 ProjectRecord deletedProjectRecord(std::int32_t id)
@@ -296,6 +303,13 @@ bool deleteCustomer(const std::string& path, const CustomerRecord& record, Promp
     return deleteCustomers(path, {record.id}, prompter);
 }
 
+bool replaceCustomer(const std::string& path, const CustomerRecord& edited, Prompter& prompter)
+{
+    const std::int32_t id = edited.id;
+    return removeRecords<CustomerRecord>(
+        path, [id](const CustomerRecord& c) { return c.id == id; }, prompter, &edited);
+}
+
 bool deleteCustomers(const std::string& path, const std::vector<std::int32_t>& ids, Prompter& prompter)
 {
     const std::unordered_set<std::int32_t> gone(ids.begin(), ids.end());
@@ -321,20 +335,26 @@ bool deleteTimeFrame(const std::string& path, const TimeFrameRecord& record, Pro
     return deleteTimeFrames(path, {record}, prompter);
 }
 
-bool deleteTimeFrames(const std::string& path, const std::vector<TimeFrameRecord>& records, Prompter& prompter)
-{
-    // The frames to remove by project, in order of start, so each record of
-    // the file is compared only with those that could match it.
-    std::unordered_map<std::int32_t, std::vector<TimeFrameRecord>> byProject;
-    for (const TimeFrameRecord& r : records)
-        byProject[r.projectId].push_back(r);
-    for (auto& [id, frames] : byProject) {
-        std::sort(frames.begin(), frames.end(),
-            [](const TimeFrameRecord& a, const TimeFrameRecord& b) { return Timestamp{a.start} < b.start; });
+namespace {
+
+// Whether a record of the file matches one of `records`: the frames to remove
+// by project, in order of start, so each record is compared only with those
+// that could match it.
+class TimeFrameMatcher {
+public:
+    explicit TimeFrameMatcher(const std::vector<TimeFrameRecord>& records)
+    {
+        for (const TimeFrameRecord& r : records)
+            m_byProject[r.projectId].push_back(r);
+        for (auto& [id, frames] : m_byProject) {
+            std::sort(frames.begin(), frames.end(),
+                [](const TimeFrameRecord& a, const TimeFrameRecord& b) { return Timestamp{a.start} < b.start; });
+        }
     }
-    const auto matches = [&byProject](const TimeFrameRecord& r) {
-        const auto it = byProject.find(r.projectId);
-        if (it == byProject.end())
+    bool operator()(const TimeFrameRecord& r) const
+    {
+        const auto it = m_byProject.find(r.projectId);
+        if (it == m_byProject.end())
             return false;
         const auto& frames = it->second;
         const std::int64_t from = std::int64_t{r.start} - kMaxLocalSkew;
@@ -345,8 +365,23 @@ bool deleteTimeFrames(const std::string& path, const std::vector<TimeFrameRecord
                 return true;
         }
         return false;
-    };
-    return removeRecords<TimeFrameRecord>(path, matches, prompter);
+    }
+
+private:
+    std::unordered_map<std::int32_t, std::vector<TimeFrameRecord>> m_byProject;
+};
+
+} // namespace
+
+bool deleteTimeFrames(const std::string& path, const std::vector<TimeFrameRecord>& records, Prompter& prompter)
+{
+    return removeRecords<TimeFrameRecord>(path, TimeFrameMatcher(records), prompter);
+}
+
+bool replaceTimeFrame(
+    const std::string& path, const TimeFrameRecord& old, const TimeFrameRecord& edited, Prompter& prompter)
+{
+    return removeRecords<TimeFrameRecord>(path, TimeFrameMatcher({old}), prompter, &edited);
 }
 
 std::optional<std::vector<ProjectRecord>> loadProjects(const std::string& path, Prompter& prompter)

@@ -62,12 +62,19 @@ bool appendCustomer(const CustomerRecord& record, const std::string& path, Promp
 void findCustomer(const std::string& path, std::int32_t id, CustomerRecord& record, Prompter& prompter);
 // Removes every customer with the record's id.
 bool deleteCustomer(const std::string& path, const CustomerRecord& record, Prompter& prompter);
+// Puts the edited customer at the end of the file in place of every customer
+// with its id, in one rewrite: the update is whole or not at all.
+bool replaceCustomer(const std::string& path, const CustomerRecord& edited, Prompter& prompter);
 // Removes every customer with one of the ids, in one rewrite.
 bool deleteCustomers(const std::string& path, const std::vector<std::int32_t>& ids, Prompter& prompter);
 
 bool appendTimeFrame(const TimeFrameRecord& record, const std::string& path, Prompter& prompter);
 // Removes every time frame that matches the record (see timeFramesMatch).
 bool deleteTimeFrame(const std::string& path, const TimeFrameRecord& record, Prompter& prompter);
+// Puts the edited frame at the end of the file in place of every frame that
+// matches `old`, in one rewrite.
+bool replaceTimeFrame(
+    const std::string& path, const TimeFrameRecord& old, const TimeFrameRecord& edited, Prompter& prompter);
 // Removes every time frame that matches one of the records, in one rewrite.
 bool deleteTimeFrames(const std::string& path, const std::vector<TimeFrameRecord>& records, Prompter& prompter);
 

@@ -42,4 +42,13 @@ template <std::size_t N> void setFieldText(char (&field)[N], std::string_view te
     encodeFieldText(field, N, text);
 }
 
+// Stores text in a field unless the field already reads as that text, so a
+// field of an old data set that the user did not change keeps its bytes
+// (Windows-1252 text grows when written as UTF-8 and would be cut).
+template <std::size_t N> void updateFieldText(char (&field)[N], std::string_view text)
+{
+    if (fieldText(field) != text)
+        encodeFieldText(field, N, text);
+}
+
 } // namespace quillory

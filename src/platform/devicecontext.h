@@ -82,6 +82,9 @@ public:
     virtual void drawText(const std::string& text, const Rect& r, unsigned flags) = 0;
     // Width of the text in the current font.
     virtual int textWidth(const std::string& text) = 0;
+    // Keeps what follows inside the rectangle, until the clip is cleared.
+    virtual void setClip(const Rect& r) = 0;
+    virtual void clearClip() = 0;
 };
 
 } // namespace quillory

@@ -6,6 +6,9 @@
 
 #include "platform/prompter.h"
 
+#include <set>
+#include <string>
+
 namespace quillory {
 
 class RepeatGuardPrompter final : public Prompter {
@@ -17,9 +20,11 @@ public:
     MessageAnswer showMessage(
         const std::string& text, const std::string& caption, MessageIcon icon, MessageButtons buttons) override
     {
-        if (buttons == MessageButtons::Ok && text == m_lastShown)
-            return MessageAnswer::Ok;
-        m_lastShown = text;
+        if (buttons == MessageButtons::Ok) {
+            ++m_reports;
+            if (!m_shown.insert(text).second)
+                return MessageAnswer::Ok;
+        }
         return m_inner.showMessage(text, caption, icon, buttons);
     }
     std::optional<std::string> askSaveFileName(const FileDialogRequest& r) override
@@ -31,12 +36,15 @@ public:
         return m_inner.askOpenFileName(r);
     }
 
-    // The next message is shown whatever it says.
-    void reset() { m_lastShown.clear(); }
+    // Every message is shown again, once.
+    void reset() { m_shown.clear(); }
+    // Reports made so far, shown or kept quiet.
+    long reports() const { return m_reports; }
 
 private:
     Prompter& m_inner;
-    std::string m_lastShown;
+    std::set<std::string> m_shown;
+    long m_reports = 0;
 };
 
 } // namespace quillory

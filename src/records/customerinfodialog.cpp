@@ -1,6 +1,7 @@
 #include "records/customerinfodialog.h"
 
 #include "data/text.h"
+#include "platform/qt/utf8limit.h"
 #include "records/projectinfodialog.h"
 
 #include <QDialogButtonBox>
@@ -17,7 +18,7 @@ namespace {
 struct FieldDescription {
     const char* label;
     const char* name;
-    int capacity; // characters the record holds
+    int capacity; // bytes of text the record holds
 };
 
 constexpr FieldDescription kFields[7] = {
@@ -54,7 +55,7 @@ CustomerInfoDialog::CustomerInfoDialog(CustomerRecord& record, QWidget* parent)
     for (int i = 0; i < 7; ++i) {
         m_fields[i] = new QLineEdit(this);
         m_fields[i]->setObjectName(QString::fromLatin1(kFields[i].name));
-        m_fields[i]->setMaxLength(kFields[i].capacity);
+        limitToBytes(m_fields[i], kFields[i].capacity);
         form->addRow(QString::fromLatin1(kFields[i].label), m_fields[i]);
     }
     // Created after the fields so the tab order runs down the form.
@@ -79,8 +80,8 @@ CustomerInfoDialog::CustomerInfoDialog(CustomerRecord& record, QWidget* parent)
 
 void CustomerInfoDialog::accept()
 {
-    forEachField(m_record, [this](int i, auto& field) { setFieldText(field, m_fields[i]->text().toStdString()); });
-    setFieldText(m_record.notes, crLfFromText(m_notes->toPlainText()));
+    forEachField(m_record, [this](int i, auto& field) { updateFieldText(field, m_fields[i]->text().toStdString()); });
+    updateFieldText(m_record.notes, crLfFromText(m_notes->toPlainText()));
     QDialog::accept();
 }
 

@@ -47,7 +47,7 @@ void CustomersDialog::sortBy(int column)
     showSortColumn(column);
 }
 
-void CustomersDialog::add()
+void CustomersDialog::onAdd()
 {
     CustomerRecord customer = newCustomerRecord(0, "New Customer");
     if (!m_editCustomer(customer))
@@ -60,7 +60,7 @@ void CustomersDialog::add()
     reload();
 }
 
-void CustomersDialog::update()
+void CustomersDialog::onUpdate()
 {
     const std::vector<int> rows = selectedRows();
     if (rows.empty())
@@ -69,12 +69,11 @@ void CustomersDialog::update()
     if (!m_editCustomer(customer))
         return;
     // The customer keeps its id and moves to the end of the file.
-    if (deleteCustomer(m_file, customer, m_prompter))
-        appendCustomer(customer, m_file, m_prompter);
+    replaceCustomer(m_file, customer, m_prompter);
     reload();
 }
 
-void CustomersDialog::remove()
+void CustomersDialog::onRemove()
 {
     if (!m_prompter.ask("Are you sure you want to remove the selected items?"))
         return;

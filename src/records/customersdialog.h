@@ -22,9 +22,9 @@ public:
     // The customer form; false when cancelled.
     void setCustomerEditor(std::function<bool(CustomerRecord&)> editor) { m_editCustomer = std::move(editor); }
 
-    void add() override;
-    void update() override;
-    void remove() override;
+    void onAdd() override;
+    void onUpdate() override;
+    void onRemove() override;
     void sortBy(int column) override;
 
     const CustomerList& customers() const { return m_list; }

@@ -62,7 +62,7 @@ void HistoryDialog::sortBy(int column)
     showSortColumn(column);
 }
 
-void HistoryDialog::add()
+void HistoryDialog::onAdd()
 {
     const auto project = m_chooseProject();
     if (!project)
@@ -75,22 +75,21 @@ void HistoryDialog::add()
     reload();
 }
 
-void HistoryDialog::update()
+void HistoryDialog::onUpdate()
 {
     const std::vector<int> rows = selectedRows();
     if (!rows.empty()) {
         const TimeFrameRecord old = m_history.frame(static_cast<std::size_t>(rows.front()));
         TimeFrameRecord edited = old;
         if (m_editFrame(edited)) {
-            // An update is a removal and an append: the frame moves to the end.
-            if (deleteTimeFrame(siblingPath(m_path, "tfr"), old, m_prompter))
-                appendTimeFrame(edited, m_path, m_prompter);
+            // The corrected frame moves to the end of the file.
+            replaceTimeFrame(siblingPath(m_path, "tfr"), old, edited, m_prompter);
         }
     }
     reload();
 }
 
-void HistoryDialog::remove()
+void HistoryDialog::onRemove()
 {
     if (!m_prompter.ask("Are you sure you want to remove the selected items?"))
         return;

@@ -31,9 +31,9 @@ public:
     // The time-frame dialog; false when cancelled.
     void setFrameEditor(std::function<bool(TimeFrameRecord&)> editor) { m_editFrame = std::move(editor); }
 
-    void add() override;
-    void update() override;
-    void remove() override;
+    void onAdd() override;
+    void onUpdate() override;
+    void onRemove() override;
     void sortBy(int column) override;
 
     const History& history() const { return m_history; }

@@ -72,10 +72,10 @@ ListDialog::ListDialog(const char* title, const char* objectName, QWidget* paren
     setObjectName(QString::fromLatin1(objectName));
     auto* buttons = new QHBoxLayout;
     const std::pair<const char*, std::function<void()>> commands[] = {
-        {"Add", [this] { add(); }},
-        {"Update", [this] { update(); }},
-        {"Remove", [this] { remove(); }},
-        {"Print", [this] { print(); }},
+        {"Add", [this] { onAdd(); }},
+        {"Update", [this] { onUpdate(); }},
+        {"Remove", [this] { onRemove(); }},
+        {"Print", [this] { onPrint(); }},
         {"Exit", [this] { reject(); }},
     };
     for (const auto& [text, command] : commands) {
@@ -107,7 +107,7 @@ ListDialog::ListDialog(const char* title, const char* objectName, QWidget* paren
     m_table->horizontalHeader()->setSortIndicatorShown(true);
     m_table->horizontalHeader()->setHighlightSections(false);
     connect(m_table->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) { sortBy(column); });
-    connect(m_table, &QAbstractItemView::doubleClicked, this, [this] { update(); });
+    connect(m_table, &QAbstractItemView::doubleClicked, this, [this] { onUpdate(); });
 }
 
 ListDialog::~ListDialog()

@@ -50,11 +50,11 @@ class ListDialog : public QDialog {
 public:
     QTableView* table() const { return m_table; }
 
-    virtual void add() = 0;
-    virtual void update() = 0;
-    virtual void remove() = 0;
+    virtual void onAdd() = 0;
+    virtual void onUpdate() = 0;
+    virtual void onRemove() = 0;
     // Closes the dialog so that its list is printed.
-    void print() { accept(); }
+    void onPrint() { accept(); }
     virtual void sortBy(int column) = 0;
 
 protected:

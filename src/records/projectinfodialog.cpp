@@ -4,6 +4,7 @@
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "platform/prompter.h"
+#include "platform/qt/utf8limit.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -20,7 +21,7 @@ namespace quillory {
 
 namespace {
 
-constexpr int kNameChars = sizeof(ProjectRecord::name) - 1;
+constexpr int kNameBytes = sizeof(ProjectRecord::name) - 1;
 
 QString qs(const std::string& s)
 {
@@ -57,7 +58,7 @@ ProjectInfoDialog::ProjectInfoDialog(
     setWindowTitle(QStringLiteral("Project information"));
     setObjectName(QStringLiteral("projectInfoDialog"));
     m_name->setObjectName(QStringLiteral("name"));
-    m_name->setMaxLength(kNameChars);
+    limitToBytes(m_name, kNameBytes);
     m_customers->setObjectName(QStringLiteral("customer"));
     m_customers->setMaxVisibleItems(12);
     m_price->setObjectName(QStringLiteral("price"));
@@ -111,11 +112,11 @@ void ProjectInfoDialog::fillCustomers(const std::string& customersFile, Prompter
 
 void ProjectInfoDialog::accept()
 {
-    setFieldText(m_record.name, m_name->text().toStdString());
+    updateFieldText(m_record.name, m_name->text().toStdString());
     if (m_customers->currentIndex() >= 0)
         m_record.customerId = m_customers->currentData().toInt();
     m_record.pricePerHour = ParseDouble(m_price->text().toStdString());
-    setFieldText(m_record.memo, crLfFromText(m_memo->toPlainText()));
+    updateFieldText(m_record.memo, crLfFromText(m_memo->toPlainText()));
     QDialog::accept();
 }
 

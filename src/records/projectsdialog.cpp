@@ -1,5 +1,6 @@
 #include "records/projectsdialog.h"
 
+#include "data/fileio.h"
 #include "data/recordfile.h"
 #include "platform/help.h"
 #include "platform/prompter.h"
@@ -16,17 +17,17 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cstring>
+
 namespace quillory {
 
 namespace {
 
-int draggedKey(const QMimeData* data)
+// The project a drag carries, when it comes from this tree.
+int draggedKey(const QAbstractItemModel* model, const QMimeData* data)
 {
-    if (!data || !data->hasFormat(QString::fromLatin1(kProjectKeyMimeType)))
-        return ProjectTree::kNone;
-    bool ok = false;
-    const int key = data->data(QString::fromLatin1(kProjectKeyMimeType)).toInt(&ok);
-    return ok ? key : ProjectTree::kNone;
+    const auto* projects = qobject_cast<const ProjectTreeModel*>(model);
+    return projects ? projects->keyFromMimeData(data) : ProjectTree::kNone;
 }
 
 } // namespace
@@ -70,7 +71,7 @@ void ProjectTreeView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void ProjectTreeView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (draggedKey(event->mimeData()) != ProjectTree::kNone)
+    if (draggedKey(this->model(), event->mimeData()) != ProjectTree::kNone)
         event->acceptProposedAction();
     else
         event->ignore();
@@ -81,7 +82,7 @@ void ProjectTreeView::dragMoveEvent(QDragMoveEvent* event)
     QTreeView::dragMoveEvent(event);
     const QModelIndex target = indexAt(event->position().toPoint());
     auto* model = qobject_cast<ProjectTreeModel*>(this->model());
-    const int dragged = draggedKey(event->mimeData());
+    const int dragged = draggedKey(this->model(), event->mimeData());
     if (model && target.isValid() && model->tree().canMove(dragged, ProjectTreeModel::keyOf(target)))
         event->acceptProposedAction();
     else
@@ -92,7 +93,7 @@ void ProjectTreeView::dropEvent(QDropEvent* event)
 {
     // The move happens in the tree, not by the view's own row shuffling.
     const QModelIndex target = indexAt(event->position().toPoint());
-    const int dragged = draggedKey(event->mimeData());
+    const int dragged = draggedKey(this->model(), event->mimeData());
     event->setDropAction(Qt::IgnoreAction);
     event->accept();
     stopAutoScroll();
@@ -208,9 +209,12 @@ void ProjectsDialog::editClicked()
 {
     if (!m_tree.isAlive(m_clickedKey))
         return;
-    m_editor(m_tree.record(m_clickedKey));
-    // Whatever the information dialog answered, the label shows the name.
-    m_model->recordChanged(m_clickedKey);
+    ProjectRecord& record = m_tree.record(m_clickedKey);
+    const ProjectRecord before = record;
+    m_editor(record);
+    // A cancelled information dialog leaves nothing to save.
+    if (std::memcmp(&before, &record, sizeof record) != 0)
+        m_model->recordChanged(m_clickedKey);
 }
 
 void ProjectsDialog::createProject()
@@ -279,6 +283,15 @@ void ProjectsDialog::accept()
             return;
         }
         m_selectedId = m_tree.record(ProjectTreeModel::keyOf(selected)).id;
+    }
+    // A projects file that is there but could not be read is never replaced
+    // by what the dialog shows: that would be an empty tree.
+    if (!m_loaded && fileSystem().isRegularFile(m_projectsFile)) {
+        m_prompter.reportFileError(kCannotOpenProjectFile, m_projectsFile);
+        if (m_mode == EditMode)
+            return;
+        QDialog::accept();
+        return;
     }
     // A tree that was read and left as it was needs no rewrite.
     if (m_tree.modified() || !m_loaded) {

@@ -143,7 +143,10 @@ void ProjectTree::remove(int key)
 
 void ProjectTree::rename(int key, const std::string& name)
 {
-    setFieldText(record(key).name, cutAtCharBoundary(name, kNameBytes));
+    const std::string kept(cutAtCharBoundary(name, kNameBytes));
+    if (fieldText(record(key).name) == kept)
+        return;
+    setFieldText(record(key).name, kept);
     m_modified = true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/text.h"
 
+#include <QCoreApplication>
 #include <QMimeData>
 
 namespace quillory {
@@ -90,8 +91,28 @@ QMimeData* ProjectTreeModel::mimeData(const QModelIndexList& indexes) const
     if (indexes.isEmpty())
         return nullptr;
     auto* data = new QMimeData;
-    data->setData(QString::fromLatin1(kProjectKeyMimeType), QByteArray::number(keyOf(indexes.first())));
+    data->setData(QString::fromLatin1(kProjectKeyMimeType), dragToken() + QByteArray::number(keyOf(indexes.first())));
     return data;
+}
+
+QByteArray ProjectTreeModel::dragToken() const
+{
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':'
+        + QByteArray::number(reinterpret_cast<quintptr>(this)) + ':';
+}
+
+int ProjectTreeModel::keyFromMimeData(const QMimeData* data) const
+{
+    const QString format = QString::fromLatin1(kProjectKeyMimeType);
+    if (!data || !data->hasFormat(format))
+        return ProjectTree::kNone;
+    const QByteArray carried = data->data(format);
+    const QByteArray token = dragToken();
+    if (!carried.startsWith(token))
+        return ProjectTree::kNone;
+    bool ok = false;
+    const int key = carried.mid(token.size()).toInt(&ok);
+    return ok && m_tree.isAlive(key) ? key : ProjectTree::kNone;
 }
 
 QModelIndex ProjectTreeModel::createProject(const std::string& name, int parentKey, const std::string& dataSetPath)

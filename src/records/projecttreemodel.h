@@ -28,6 +28,9 @@ public:
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
     static int keyOf(const QModelIndex& index);
+    // The project a drag from this model carries; kNone for drags from
+    // anywhere else (another tree, another program).
+    int keyFromMimeData(const QMimeData* data) const;
     QModelIndex indexOfKey(int key) const;
 
     QModelIndex createProject(const std::string& name, int parentKey, const std::string& dataSetPath);
@@ -39,6 +42,9 @@ public:
     ProjectTree& tree() { return m_tree; }
 
 private:
+    // Names this model in the process: "pid:address:".
+    QByteArray dragToken() const;
+
     ProjectTree& m_tree;
 };
 

@@ -1,4 +1,5 @@
 #include "chart/ganttchart.h"
+#include "data/calendar.h"
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
 #include "support/recordingdc.h"
@@ -106,6 +107,17 @@ TEST_F(GanttChartTest, BarsRunFromStartToEndMinuteCutAtTheShownHours)
     EXPECT_EQ(frames[0].color, kBlack);
 }
 
+TEST_F(GanttChartTest, WorkPastMidnightRunsToTheEndOfItsRow)
+{
+    layOut();
+    chart.AddItem("Night", at(1996, 3, 5, 18, 0), at(1996, 3, 6, 1, 0));
+    test::RecordingDC dc;
+    chart.DrawChart(dc);
+    ASSERT_EQ(bars(dc).size(), 1u);
+    EXPECT_EQ(bars(dc)[0].rect, (Rect{155 + 10 * 40, 160, 635, 180}));
+    EXPECT_EQ(chart.HitTest(620, 170)->name, "Night");
+}
+
 TEST_F(GanttChartTest, OnlyFramesStartingInTheWeekAreDrawn)
 {
     layOut();
@@ -179,6 +191,21 @@ TEST_F(GanttChartTest, WeeksStepSevenCalendarDays)
     EXPECT_EQ(c.weekStart(), monday);
     c.setWeek(at(2021, 11, 7, 23, 0));
     EXPECT_EQ(c.weekStart(), at(2021, 11, 1));
+}
+
+TEST_F(GanttChartTest, WeeksStartAtMidnightWhereTheClockSkipsMidnight)
+{
+    test::TimeZone santiago("America/Santiago"); // summer time begins at 00:00 on a Sunday
+    CGanttChart c(at(2019, 1, 2, 12, 0));
+    for (int week = 0; week < 60; ++week) {
+        c.nextWeek();
+        const LocalTime lt = toLocalTime(c.weekStart());
+        ASSERT_EQ(lt.weekday, 1) << week;
+        ASSERT_EQ(lt.hour, 0) << week;
+    }
+    for (int week = 0; week < 60; ++week)
+        c.previousWeek();
+    EXPECT_EQ(c.weekStart(), at(2018, 12, 31));
 }
 
 TEST_F(GanttChartTest, HoursStayWholeAndAtLeastOneApart)

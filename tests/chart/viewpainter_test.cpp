@@ -155,6 +155,11 @@ TEST(ChartArea, TheTipNamesTheBarUnderTheCursor)
     const DrawCall tip = dc.textCall("Design");
     EXPECT_EQ(tip.rect, (Rect{300, 346, 300 + 7 * 6 + 20, 361}));
     EXPECT_EQ(dc.ofKind(DrawCall::Fill).back().color, kTipBackground);
+    // Drawn inside the chart area only.
+    const auto clips = dc.ofKind(DrawCall::Clip);
+    ASSERT_EQ(clips.size(), 2u);
+    EXPECT_EQ(clips[0].rect, (Rect{5, 110, 795, 595}));
+    EXPECT_EQ(clips[1].rect, Rect{});
 
     test::RecordingDC off;
     DrawChartArea(off, 800, 600, chart, false, std::make_pair(300, 346));

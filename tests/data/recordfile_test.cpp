@@ -395,6 +395,23 @@ TEST_F(DataSetTest, AFolderIsNotARecordFile)
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot open project file : " + prj});
 }
 
+TEST_F(DataSetTest, RewritesKeepLinksAndPermissions)
+{
+    // The time frames live in another folder, reached through a link.
+    test::TempDir elsewhere;
+    const std::string real = elsewhere.file("Frames.tfr");
+    writeFrames({{1, 10, 20}, {2, 30, 40}});
+    std::filesystem::rename(tfr, real);
+    std::filesystem::create_symlink(real, tfr);
+    std::filesystem::permissions(real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    ASSERT_TRUE(deleteTimeFrame(tfr, {1, 10, 20}, prompter));
+    EXPECT_TRUE(std::filesystem::is_symlink(tfr));
+    EXPECT_EQ(readRecords<TimeFrameRecord>(real)->size(), 1u);
+    EXPECT_EQ(std::filesystem::status(real).permissions(),
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_FALSE(test::fileExists(elsewhere.file("Frames.tmp")));
+}
+
 TEST_F(DataSetTest, SavedProjectsReadBackInTheirOrder)
 {
     std::vector<ProjectRecord> list{project(5, "Parent"), project(6, "Child"), project(2, "Other")};

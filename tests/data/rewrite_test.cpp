@@ -109,6 +109,25 @@ TEST(AtomicRewrite, DeleteCustomerNeverLosesTheFile)
         [](const std::string& file, Prompter& p) { return deleteCustomer(file, newCustomerRecord(0, ""), p); }});
 }
 
+TEST(AtomicRewrite, CorrectingATimeFrameIsWholeOrNothing)
+{
+    runAtEveryStep({"replaceTimeFrame", "tfr",
+        [](const std::string&, const std::string& file) { test::writeBytes(file, test::bytesOf(someFrames())); },
+        [](const std::string& file, Prompter& p) {
+            return replaceTimeFrame(file, {3, 1300, 1350}, {3, 1300, 1999}, p);
+        }});
+}
+
+TEST(AtomicRewrite, UpdatingACustomerIsWholeOrNothing)
+{
+    runAtEveryStep({"replaceCustomer", "cus",
+        [](const std::string&, const std::string& file) {
+            test::writeBytes(
+                file, test::bytesOf(std::vector<CustomerRecord>{newCustomerRecord(0, "A"), newCustomerRecord(1, "B")}));
+        },
+        [](const std::string& file, Prompter& p) { return replaceCustomer(file, newCustomerRecord(0, "A2"), p); }});
+}
+
 TEST(AtomicRewrite, SavingProjectsNeverLosesTheFile)
 {
     runAtEveryStep({"saveProjects", "prj",

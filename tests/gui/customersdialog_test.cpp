@@ -4,6 +4,7 @@
 #include "data/text.h"
 #include "records/customerinfodialog.h"
 #include "records/customersdialog.h"
+#include "support/guisupport.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -12,9 +13,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 namespace quillory {
@@ -98,7 +101,7 @@ TEST_F(CustomersDialogTest, AddGivesTheNextIdAndSortsByNameAgain)
     auto d = open();
     d->sortBy(2);
     newName = "Hooli";
-    d->add();
+    d->onAdd();
     ASSERT_EQ(offered.size(), 1u);
     EXPECT_EQ(fieldText(offered[0].name), "New Customer");
     const auto all = stored();
@@ -113,7 +116,7 @@ TEST_F(CustomersDialogTest, UpdateEditsTheFirstSelectedAndMovesItToTheEndKeeping
     auto d = open(); // Acme, globex, Initech
     select(*d, {2, 1, 0});
     newName = "Acme Corporation";
-    d->update();
+    d->onUpdate();
     ASSERT_EQ(offered.size(), 1u);
     EXPECT_EQ(fieldText(offered[0].name), "Acme");
     const auto all = stored();
@@ -128,8 +131,8 @@ TEST_F(CustomersDialogTest, CancelledEditsChangeNothing)
     const std::string before = test::readBytes(cus);
     auto d = open();
     select(*d, {0});
-    d->update();
-    d->add();
+    d->onUpdate();
+    d->onAdd();
     EXPECT_EQ(test::readBytes(cus), before);
 }
 
@@ -142,14 +145,14 @@ TEST_F(CustomersDialogTest, RemoveTakesEverySelectedRowAndReusesNoReferredId)
     auto d = open();
     select(*d, {0, 2}); // Acme (3) and Initech (1)
     prompter.answers = {MessageAnswer::Yes};
-    d->remove();
+    d->onRemove();
     EXPECT_EQ(column(*d, 0), std::vector<std::string>{"globex"});
     newName = "Next";
-    d->add();
+    d->onAdd();
     EXPECT_EQ(stored().back().id, 4);
     select(*d, {0, 1});
     prompter.answers = {MessageAnswer::Yes};
-    d->remove();
+    d->onRemove();
     EXPECT_EQ(d->table()->model()->rowCount(), 0);
 }
 
@@ -158,7 +161,7 @@ TEST_F(CustomersDialogTest, RemoveWithNothingSelectedStillAsks)
     auto d = open();
     select(*d, {});
     prompter.answers = {MessageAnswer::Yes};
-    d->remove();
+    d->onRemove();
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Are you sure you want to remove the selected items?"});
     EXPECT_EQ(stored().size(), 3u);
 }
@@ -169,7 +172,7 @@ TEST_F(CustomersDialogTest, MissingFilesAreReportedByName)
     auto d = open();
     EXPECT_EQ(d->table()->model()->rowCount(), 0);
     newName = "Lost";
-    d->add();
+    d->onAdd();
     // Once at opening, once when Add looks for a new id; nothing is added.
     EXPECT_EQ(prompter.texts(),
         (std::vector<std::string>{"Cannot open Customers file : " + cus, "Cannot open Customers file : " + cus}));
@@ -191,7 +194,7 @@ TEST_F(CustomersDialogTest, AnAppendThatCannotOpenTheFileIsReported)
     ReadOnlyFileSystem readOnly;
     ScopedFileSystem scope(readOnly);
     newName = "Unsaved";
-    d->add();
+    d->onAdd();
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot open CUSTOMERS file : " + cus});
     EXPECT_EQ(stored().size(), 3u);
     EXPECT_EQ(d->table()->model()->rowCount(), 3);
@@ -200,8 +203,19 @@ TEST_F(CustomersDialogTest, AnAppendThatCannotOpenTheFileIsReported)
 TEST_F(CustomersDialogTest, PrintAcceptsExitRejects)
 {
     auto d = open();
-    d->print();
+    d->onPrint();
     EXPECT_EQ(d->result(), QDialog::Accepted);
+}
+
+TEST(CustomerInfoDialog, OldTextThatWasNotTouchedKeepsItsBytes)
+{
+    CustomerRecord c = newCustomerRecord(2, "");
+    std::memset(c.address, '\xC4', 60); // "Ä" sixty times in the old code page
+    std::memset(c.notes, '\xE8', 1000);
+    const CustomerRecord before = c;
+    CustomerInfoDialog d(c);
+    d.accept();
+    EXPECT_EQ(std::memcmp(&c, &before, sizeof c), 0);
 }
 
 TEST(CustomerInfoDialog, FieldsAreLimitedToTheirCapacityAndNotesKeepCrLf)
@@ -209,11 +223,14 @@ TEST(CustomerInfoDialog, FieldsAreLimitedToTheirCapacityAndNotesKeepCrLf)
     CustomerRecord c = newCustomerRecord(5, "Acme");
     setFieldText(c.notes, "first\r\nsecond");
     CustomerInfoDialog d(c);
-    EXPECT_EQ(d.field(0)->maxLength(), 60);
-    EXPECT_EQ(d.field(1)->maxLength(), 60);
-    for (int i = 2; i < 7; ++i)
-        EXPECT_EQ(d.field(i)->maxLength(), 30);
+    const int capacity[] = {60, 60, 30, 30, 30, 30, 30};
+    for (int i = 0; i < 7; ++i) {
+        d.field(i)->clear();
+        test::typeText(d.field(i), QString(70, QChar(0xFC))); // two bytes each
+        EXPECT_EQ(d.field(i)->text().size(), capacity[i] / 2) << i;
+    }
     EXPECT_EQ(d.notes()->toPlainText(), QStringLiteral("first\nsecond"));
+    d.field(0)->setText(QStringLiteral("Acme"));
     d.field(2)->setText(QStringLiteral("Springfield"));
     d.notes()->setPlainText(QString(1200, QLatin1Char('n')));
     d.accept();

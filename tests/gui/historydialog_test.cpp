@@ -120,7 +120,7 @@ TEST_F(HistoryDialogTest, AHeadingClickSortsAndTheColumnIsKeptAfterChanges)
     EXPECT_EQ(cell(*d, 2, 1), "03/08/96");
     chosen = 3;
     editTo = TimeFrameRecord{3, at(1996, 3, 1, 8, 0), at(1996, 3, 1, 9, 0)};
-    d->add();
+    d->onAdd();
     EXPECT_EQ(d->history().sortColumn(), 1);
     EXPECT_EQ(cell(*d, 0, 1), "03/01/96");
 }
@@ -130,7 +130,7 @@ TEST_F(HistoryDialogTest, AddPicksAProjectThenTypesTheFrame)
     auto d = open();
     chosen = 2;
     editTo = TimeFrameRecord{2, at(1996, 3, 9, 10, 0), at(1996, 3, 9, 12, 0)};
-    d->add();
+    d->onAdd();
     ASSERT_EQ(edited.size(), 1u);
     // The frame offered starts and ends now.
     EXPECT_EQ(edited[0], (TimeFrameRecord{2, clock.now(), clock.now()}));
@@ -142,11 +142,11 @@ TEST_F(HistoryDialogTest, CancellingEitherStepOfAddWritesNothing)
 {
     auto d = open();
     chosen = std::nullopt;
-    d->add();
+    d->onAdd();
     EXPECT_TRUE(edited.empty());
     chosen = 1;
     editTo = std::nullopt;
-    d->add();
+    d->onAdd();
     EXPECT_EQ(stored(), (std::vector<TimeFrameRecord>{a, b, c}));
 }
 
@@ -155,7 +155,7 @@ TEST_F(HistoryDialogTest, UpdateEditsTheFirstSelectedRowAndMovesItToTheEnd)
     auto d = open(); // rows: App (b), Books (c), Website (a)
     select(*d, {2, 0});
     editTo = TimeFrameRecord{2, at(1996, 3, 5, 13, 0), at(1996, 3, 5, 14, 0)};
-    d->update();
+    d->onUpdate();
     ASSERT_EQ(edited.size(), 1u);
     EXPECT_EQ(edited[0], b);
     EXPECT_EQ(stored(), (std::vector<TimeFrameRecord>{a, c, *editTo}));
@@ -167,7 +167,7 @@ TEST_F(HistoryDialogTest, UpdatingOneOfTwoIdenticalFramesLeavesOnlyTheEditedOne)
     auto d = open();
     select(*d, {1}); // Books, Website, Website
     editTo = TimeFrameRecord{1, at(1996, 3, 7, 9, 30), at(1996, 3, 7, 11, 0)};
-    d->update();
+    d->onUpdate();
     EXPECT_EQ(stored(), (std::vector<TimeFrameRecord>{c, *editTo}));
 }
 
@@ -176,7 +176,7 @@ TEST_F(HistoryDialogTest, UpdateWithNothingSelectedOnlyRereads)
     auto d = open();
     writeFrames({a});
     select(*d, {});
-    d->update();
+    d->onUpdate();
     EXPECT_TRUE(edited.empty());
     EXPECT_EQ(d->table()->model()->rowCount(), 1);
 }
@@ -187,16 +187,16 @@ TEST_F(HistoryDialogTest, RemoveTakesEverySelectedRowAfterTheQuestion)
     auto d = open();
     select(*d, {0, 2}); // App and the first Website
     prompter.answers = {MessageAnswer::No};
-    d->remove();
+    d->onRemove();
     EXPECT_EQ(stored().size(), 4u);
     prompter.answers = {MessageAnswer::Yes};
-    d->remove();
+    d->onRemove();
     EXPECT_EQ(stored(), (std::vector<TimeFrameRecord>{c})); // both identical Website frames went
     EXPECT_EQ(prompter.messages.at(0).text, "Are you sure you want to remove the selected items?");
     EXPECT_EQ(prompter.messages.at(0).caption, "Confirmation");
     select(*d, {0});
     prompter.answers = {MessageAnswer::Yes};
-    d->remove();
+    d->onRemove();
     EXPECT_EQ(d->table()->model()->rowCount(), 0); // the last one gone leaves an empty list
 }
 
@@ -205,7 +205,7 @@ TEST_F(HistoryDialogTest, RemoveWithNothingSelectedStillAsksAndChangesNothing)
     auto d = open();
     select(*d, {});
     prompter.answers = {MessageAnswer::Yes};
-    d->remove();
+    d->onRemove();
     EXPECT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(stored().size(), 3u);
 }
@@ -213,7 +213,7 @@ TEST_F(HistoryDialogTest, RemoveWithNothingSelectedStillAsksAndChangesNothing)
 TEST_F(HistoryDialogTest, PrintAcceptsExitRejects)
 {
     auto printing = open();
-    printing->print();
+    printing->onPrint();
     EXPECT_EQ(printing->result(), QDialog::Accepted);
     auto leaving = open();
     leaving->reject();

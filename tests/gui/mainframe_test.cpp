@@ -201,12 +201,18 @@ TEST_F(MainFrameTest, ExitAsksWhileProjectsRun)
 
 TEST_F(MainFrameTest, TrayOffersTheTimingCommands)
 {
-    start();
+    start(dataSet());
     std::vector<std::string> entries;
-    for (const MenuEntry& e : trayMenu())
-        entries.push_back(e.id == kSeparator ? "-" : e.text);
-    EXPECT_EQ(entries, (std::vector<std::string>{"Check &In", "Check &Out", "-", "&Pause"}));
-    EXPECT_NE(frame->findChild<QAction*>(QStringLiteral("tray_32790")), nullptr);
+    for (int id : {ID_CHECK_IN, ID_CHECK_OUT, ID_PAUSE}) {
+        auto* action = frame->findChild<QAction*>(QStringLiteral("tray_%1").arg(id));
+        ASSERT_NE(action, nullptr) << id;
+        entries.push_back(action->text().toStdString());
+    }
+    EXPECT_EQ(entries, (std::vector<std::string>{"Check &In", "Check &Out", "&Pause"}));
+    // The tray's Pause is the Control menu's Pause.
+    doc->CheckIn(0);
+    frame->findChild<QAction*>(QStringLiteral("tray_32792"))->trigger();
+    EXPECT_TRUE(doc->isPaused());
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "data/fileio.h"
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
 #include "data/text.h"
@@ -20,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 namespace quillory {
@@ -128,6 +130,20 @@ TEST_F(ProjectsDialogTest, CreateNestUpdateAndSave)
     EXPECT_EQ(shown(*again), "Web(Shop front(Checkout)),Printing");
 }
 
+TEST_F(ProjectsDialogTest, UpdatingWithoutChangesWritesNothing)
+{
+    writeProjects({project(0, "Same")});
+    const auto before = std::filesystem::last_write_time(prj);
+    const std::string bytes = test::readBytes(prj);
+    auto d = open();
+    d->setClickedKey(key(*d, "Same"));
+    d->updateProject(); // the scripted editor changes nothing, like Cancel
+    EXPECT_FALSE(d->tree().modified());
+    d->accept();
+    EXPECT_EQ(test::readBytes(prj), bytes);
+    EXPECT_EQ(std::filesystem::last_write_time(prj), before);
+}
+
 TEST_F(ProjectsDialogTest, CancellingTheInformationDialogKeepsTheNewProject)
 {
     auto d = open();
@@ -191,8 +207,8 @@ TEST_F(ProjectsDialogTest, DraggingMovesTheSubtreeAfterTheTargetAndPersists)
     QTreeView* view = d->treeView();
     const QModelIndex a1 = d->model()->indexOfKey(key(*d, "A1"));
     // A real drop on the view: B, with B1, dropped on A1.
-    QMimeData data;
-    data.setData(QString::fromLatin1(kProjectKeyMimeType), QByteArray::number(key(*d, "B")));
+    std::unique_ptr<QMimeData> dragged(d->model()->mimeData({d->model()->indexOfKey(key(*d, "B"))}));
+    QMimeData& data = *dragged;
     const QPoint onA1 = view->visualRect(a1).center();
     QDragEnterEvent enter(onA1, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &enter);
@@ -202,6 +218,10 @@ TEST_F(ProjectsDialogTest, DraggingMovesTheSubtreeAfterTheTargetAndPersists)
     QDropEvent drop(QPointF(onA1), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &drop);
     EXPECT_EQ(shown(*d), "A(A1,B(B1))");
+    // A drag that did not start in this tree moves nothing.
+    QMimeData foreign;
+    foreign.setData(QString::fromLatin1(kProjectKeyMimeType), QByteArray::number(key(*d, "A1")));
+    EXPECT_EQ(d->model()->keyFromMimeData(&foreign), ProjectTree::kNone);
     // Dropping a project on its own sub-project changes nothing.
     EXPECT_FALSE(d->dropProject(key(*d, "A"), key(*d, "B1")));
     EXPECT_FALSE(d->dropProject(key(*d, "A"), key(*d, "A")));
@@ -289,6 +309,36 @@ TEST_F(ProjectsDialogTest, AMissingFileIsReportedAndOkCreatesIt)
     EXPECT_TRUE(test::fileExists(prj));
 }
 
+// Reads nothing of the projects file, as when it is unreadable.
+class UnreadableProjects : public PosixFileSystem {
+public:
+    explicit UnreadableProjects(std::string path)
+        : m_path(std::move(path))
+    {
+    }
+    std::unique_ptr<FileHandle> open(const std::string& path, OpenMode mode) override
+    {
+        return path == m_path ? nullptr : PosixFileSystem::open(path, mode);
+    }
+
+private:
+    std::string m_path;
+};
+
+TEST_F(ProjectsDialogTest, AnUnreadableFileIsNeverReplacedByAnEmptyTree)
+{
+    writeProjects({project(0, "Precious")});
+    const std::string before = test::readBytes(prj);
+    UnreadableProjects unreadable(prj);
+    ScopedFileSystem scope(unreadable);
+    auto d = open();
+    d->accept();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(prompter.texts(),
+        (std::vector<std::string>{"Cannot open project file : " + prj, "Cannot open project file : " + prj}));
+    EXPECT_EQ(test::readBytes(prj), before);
+}
+
 TEST_F(ProjectsDialogTest, AFailedSaveKeepsTheEditDialogOpen)
 {
     auto d = open();
@@ -358,6 +408,35 @@ TEST_F(ProjectInfoTest, DoneReadsTheFieldsBack)
     letters.priceEdit()->setText(QStringLiteral("abc"));
     letters.accept();
     EXPECT_EQ(r.pricePerHour, 0.0);
+}
+
+TEST_F(ProjectInfoTest, OldTextThatWasNotTouchedKeepsItsBytes)
+{
+    // Sixty accented letters in the old code page: 60 bytes, 120 as UTF-8.
+    ProjectRecord r = project(0, "");
+    std::memset(r.name, '\xE9', 60);
+    r.name[60] = '\0';
+    std::memset(r.memo, '\xE9', 1000);
+    r.memo[1000] = '\0';
+    const ProjectRecord before = r;
+    ProjectInfoDialog d(prj, r, prompter);
+    EXPECT_EQ(d.nameEdit()->text(), QString(60, QChar(0xE9)));
+    d.accept();
+    EXPECT_EQ(std::memcmp(&r, &before, sizeof r), 0);
+}
+
+TEST_F(ProjectInfoTest, TypingStopsAtWhatTheNameHolds)
+{
+    ProjectRecord r = project(0, "");
+    ProjectInfoDialog d(prj, r, prompter);
+    d.nameEdit()->clear();
+    test::typeText(d.nameEdit(), QString(70, QLatin1Char('a')));
+    EXPECT_EQ(d.nameEdit()->text().size(), 60);
+    d.nameEdit()->clear();
+    test::typeText(d.nameEdit(), QString(40, QChar(0xE9))); // two bytes each
+    EXPECT_EQ(d.nameEdit()->text().size(), 30);
+    d.accept();
+    EXPECT_EQ(fieldText(r.name), QString(30, QChar(0xE9)).toStdString());
 }
 
 TEST_F(ProjectInfoTest, EscapeLeavesTheRecordAlone)

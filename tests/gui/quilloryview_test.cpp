@@ -120,6 +120,17 @@ TEST_F(ViewTest, AMissingTimeFramesFileIsReportedOnceNotAtEveryActivation)
     EXPECT_EQ(prompter.texts().size(), 2u);
 }
 
+TEST_F(ViewTest, AMissingProjectsFileIsReportedOnceToo)
+{
+    start();
+    std::filesystem::remove(siblingPath(path, "prj"));
+    prompter.clear();
+    for (int i = 0; i < 4; ++i)
+        view().OnActivateView();
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot open project file : " + siblingPath(path, "prj")});
+    EXPECT_EQ(view().chart().items().at(0).name, "(deleted project)");
+}
+
 TEST_F(ViewTest, HintsFromTheDocumentRefreshTheView)
 {
     start();
@@ -131,7 +142,7 @@ TEST_F(ViewTest, HintsFromTheDocumentRefreshTheView)
     EXPECT_EQ(view().totals().m_totalMinutes[3], 0);
 }
 
-TEST_F(ViewTest, TheTimerAccountsThePauseAndRedrawsTheRunningPanel)
+TEST_F(ViewTest, TheTimerTakesThePauseOffTheRunningProjects)
 {
     start();
     doc->CheckIn(1);

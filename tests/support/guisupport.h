@@ -4,6 +4,11 @@
 #include "platform/help.h"
 #include "platform/windowprofile.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QString>
+#include <QWidget>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -26,5 +31,17 @@ public:
     void showHelp(int context) override { contexts.push_back(context); }
     std::vector<int> contexts;
 };
+
+// Types text into a widget one character at a time, as a keyboard would,
+// accented letters included.
+inline void typeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
 
 } // namespace quillory::test

@@ -56,6 +56,14 @@ void RecordingDC::drawText(const std::string& text, const Rect& r, unsigned flag
     calls.push_back(c);
 }
 
+void RecordingDC::setClip(const Rect& r)
+{
+    DrawCall c;
+    c.kind = DrawCall::Clip;
+    c.rect = r;
+    calls.push_back(c);
+}
+
 std::vector<DrawCall> RecordingDC::ofKind(DrawCall::Kind kind) const
 {
     std::vector<DrawCall> result;

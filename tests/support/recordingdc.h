@@ -10,7 +10,7 @@
 namespace quillory::test {
 
 struct DrawCall {
-    enum Kind { Rectangle, Fill, Frame, Line, Text } kind = Rectangle;
+    enum Kind { Rectangle, Fill, Frame, Line, Text, Clip } kind = Rectangle;
     Rect rect; // the rectangle, or the line from (left, top) to (right, bottom)
     std::string text;
     unsigned flags = 0;
@@ -41,6 +41,9 @@ public:
     void drawText(const std::string& text, const Rect& r, unsigned flags) override;
     // Seven units a character: enough to lay out tips predictably.
     int textWidth(const std::string& text) override { return 7 * static_cast<int>(text.size()); }
+    // A clip is recorded with its rectangle; clearing it, with an empty one.
+    void setClip(const Rect& r) override;
+    void clearClip() override { setClip(Rect{}); }
 
     std::vector<DrawCall> calls;
     std::vector<DrawCall> ofKind(DrawCall::Kind kind) const;

@@ -59,6 +59,8 @@ void QtHelpService::showHelp(int context)
     if (!m_window) {
         m_window = new HelpWindow(m_owner.data());
         m_window->setAttribute(Qt::WA_DeleteOnClose);
+        // Closing the main window ends the program, help open or not.
+        m_window->setAttribute(Qt::WA_QuitOnClose, false);
     }
     m_window->showTopic(context);
     m_window->show();

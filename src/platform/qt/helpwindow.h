@@ -33,6 +33,7 @@ public:
         : m_owner(owner)
     {
     }
+    void setOwner(QWidget* owner) { m_owner = owner; }
     void showHelp(int context) override;
     HelpWindow* window() const { return m_window; }
 

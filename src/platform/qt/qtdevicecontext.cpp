@@ -167,4 +167,14 @@ int QtDeviceContext::textWidth(const std::string& text)
     return m_painter.fontMetrics().horizontalAdvance(QString::fromStdString(text));
 }
 
+void QtDeviceContext::setClip(const Rect& r)
+{
+    m_painter.setClipRect(qtRect(r));
+}
+
+void QtDeviceContext::clearClip()
+{
+    m_painter.setClipping(false);
+}
+
 } // namespace quillory

@@ -1,0 +1,33 @@
+// Edit fields are limited by what their record field holds: bytes of UTF-8,
+// not characters.
+#pragma once
+
+#include <QLineEdit>
+#include <QValidator>
+
+namespace quillory {
+
+class Utf8LengthValidator final : public QValidator {
+public:
+    Utf8LengthValidator(int maxBytes, QObject* parent)
+        : QValidator(parent)
+        , m_maxBytes(maxBytes)
+    {
+    }
+    State validate(QString& input, int&) const override
+    {
+        return input.toUtf8().size() <= m_maxBytes ? Acceptable : Invalid;
+    }
+
+private:
+    int m_maxBytes;
+};
+
+// Takes no more typed text than a field of `maxBytes` bytes holds.
+inline void limitToBytes(QLineEdit* edit, int maxBytes)
+{
+    edit->setMaxLength(maxBytes);
+    edit->setValidator(new Utf8LengthValidator(maxBytes, edit));
+}
+
+} // namespace quillory
