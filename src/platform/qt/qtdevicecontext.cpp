@@ -38,21 +38,21 @@ QColor qtColor(Rgb color)
     return QColor(color.r, color.g, color.b);
 }
 
-QFont qtFont(const FontSpec& spec)
+QFont qtFont(const FontSpec& wanted)
 {
     // Fonts are asked for often (every paint); the em size for a cell height
     // is measured once per face and height.
     static std::unordered_map<std::string, int> pixelSizes;
-    const std::string key = spec.face + '/' + std::to_string(spec.height) + '/' + std::to_string(spec.weight);
-    QFont font(QString::fromStdString(spec.face));
-    font.setWeight(spec.weight >= 600 ? QFont::Bold : QFont::Normal);
+    const std::string key = wanted.face + '/' + std::to_string(wanted.height) + '/' + std::to_string(wanted.weight);
+    QFont font(QString::fromStdString(wanted.face));
+    font.setWeight(wanted.weight >= 600 ? QFont::Bold : QFont::Normal);
     font.setStyleStrategy(QFont::PreferQuality);
     auto it = pixelSizes.find(key);
     if (it == pixelSizes.end()) {
         font.setPixelSize(100);
         const QFontMetrics probe(font);
         const int cell = std::max(1, probe.ascent() + probe.descent());
-        it = pixelSizes.emplace(key, std::max(1, (spec.height * 100 + cell / 2) / cell)).first;
+        it = pixelSizes.emplace(key, std::max(1, (wanted.height * 100 + cell / 2) / cell)).first;
     }
     font.setPixelSize(it->second);
     return font;
