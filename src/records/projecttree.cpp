@@ -70,15 +70,6 @@ int ProjectTree::size() const
     return static_cast<int>(std::count_if(m_nodes.begin(), m_nodes.end(), [](const Node& n) { return n.alive; }));
 }
 
-int ProjectTree::keyOfId(std::int32_t id) const
-{
-    for (auto it = m_listOrder.rbegin(); it != m_listOrder.rend(); ++it) {
-        if (m_nodes[static_cast<std::size_t>(*it)].record.id == id)
-            return *it;
-    }
-    return kNone;
-}
-
 void ProjectTree::attach(int key, int parentKey, int afterKey)
 {
     std::vector<int>& siblings = childList(parentKey);

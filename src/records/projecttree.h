@@ -32,8 +32,6 @@ public:
     int size() const; // living nodes
     // The keys of living nodes in list order (file order, new ones last).
     std::vector<int> listOrder() const;
-    // The latest living node with the id, or kNone.
-    int keyOfId(std::int32_t id) const;
 
     // A new project named `name` as the last child of `parentKey` (kNone for
     // the top level). Its id is one more than any id in use: the list's, the
