@@ -19,11 +19,6 @@ namespace {
 
 constexpr int kTimerPeriodMs = 30000;
 
-QRect qtRect(const Rect& r)
-{
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
-
 struct FormatToken {
     QString text;
     bool field; // a run of one pattern letter
@@ -188,12 +183,12 @@ void CQuilloryView::OnTimer()
 
 SettingsRecord CQuilloryView::currentSettings() const
 {
-    // Without a readable settings record: no tips and no currency symbol.
-    SettingsRecord settings{};
-    settings.americanDates = 1;
     if (m_doc.isOpen())
-        readSettings(m_doc.filePath("qly"), settings);
-    return settings;
+        return displaySettings(m_doc.path());
+    // No data set: no tips and no currency symbol.
+    SettingsRecord none{};
+    none.americanDates = 1;
+    return none;
 }
 
 void CQuilloryView::paintEvent(QPaintEvent* event)

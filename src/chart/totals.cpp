@@ -16,10 +16,7 @@ Totals ComputeTotals(const std::string& dataSetPath, Timestamp now, Prompter& pr
     const Timestamp from[4] = {StartOfDay(now), StartOfWeek(now), StartOfMonth(now), StartOfYear(now)};
     const Timestamp to[4] = {EndOfDay(now), EndOfWeek(now), EndOfMonth(now), EndOfYear(now)};
 
-    SettingsRecord settings{};
-    settings.americanDates = 1;
-    readSettings(siblingPath(dataSetPath, "qly"), settings);
-    const bool american = settings.americanDates != 0;
+    const bool american = displaySettings(dataSetPath).americanDates != 0;
     auto date = [american](Timestamp t) { return FormatDate(t, american); };
     totals.m_totalLabels[kToday] = "Today (" + date(from[kToday]) + ")";
     totals.m_totalLabels[kThisWeek] = "This week (" + date(from[kThisWeek]) + " - " + date(to[kThisWeek]) + ")";

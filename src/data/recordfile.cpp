@@ -243,6 +243,14 @@ bool readSettings(const std::string& path, SettingsRecord& record)
     return true;
 }
 
+SettingsRecord displaySettings(const std::string& path)
+{
+    SettingsRecord settings{};
+    settings.americanDates = 1;
+    readSettings(siblingPath(path, "qly"), settings);
+    return settings;
+}
+
 bool writeSettings(const SettingsRecord& record, const std::string& path, Prompter& prompter)
 {
     return saveBytesReported(path, std::string_view(reinterpret_cast<const char*>(&record), sizeof record), prompter);

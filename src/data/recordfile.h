@@ -40,6 +40,10 @@ bool createDataSet(const std::string& path, const LocaleDefaults& locale);
 // Fills `record` from the settings file; false, with `record` untouched, when
 // the file cannot be opened or holds less than a whole record.
 bool readSettings(const std::string& path, SettingsRecord& record);
+// The settings of the data set that `path` names (any of its files), for
+// showing dates, money and tips. When they cannot be read: month-first
+// dates, no currency symbol, tips off.
+SettingsRecord displaySettings(const std::string& path);
 // Replaces the settings file atomically; reports a failure.
 bool writeSettings(const SettingsRecord& record, const std::string& path, Prompter& prompter);
 

@@ -45,9 +45,7 @@ HistoryDialog::HistoryDialog(
 
 void HistoryDialog::reload()
 {
-    SettingsRecord settings{};
-    settings.americanDates = 1;
-    readSettings(siblingPath(m_path, "qly"), settings);
+    const SettingsRecord settings = displaySettings(m_path);
     model().change([&] {
         m_history.load(m_path, m_prompter);
         m_history.setFormat(settings.americanDates != 0, fieldText(settings.monetarySymbol));

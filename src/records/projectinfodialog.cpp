@@ -84,8 +84,7 @@ ProjectInfoDialog::ProjectInfoDialog(
     // The project's own values are shown even when the customers cannot be
     // read, so that Done never wipes them.
     m_name->setText(qs(fieldText(record.name)));
-    SettingsRecord settings{};
-    readSettings(siblingPath(projectsFile, "qly"), settings);
+    const SettingsRecord settings = displaySettings(projectsFile);
     m_priceLabel->setText(
         QStringLiteral("Charges per hour (") + qs(fieldText(settings.monetarySymbol)) + QStringLiteral(") :"));
     m_price->setText(qs(FormatAmount(record.pricePerHour)));

@@ -36,10 +36,7 @@ TimeFrameDialog::TimeFrameDialog(
     ProjectRecord project{};
     findProject(siblingPath(dataSetFile, "prj"), frame.projectId, project, prompter);
     m_project->setText(QString::fromStdString(fieldText(project.name)));
-    SettingsRecord settings{};
-    settings.americanDates = 1;
-    readSettings(siblingPath(dataSetFile, "qly"), settings);
-    m_americanDates = settings.americanDates != 0;
+    m_americanDates = displaySettings(dataSetFile).americanDates != 0;
     const TimeFrameFields fields = timeFrameFields(frame, m_americanDates);
     m_date->setText(QString::fromStdString(fields.date));
     m_date->setPlaceholderText(m_americanDates ? QStringLiteral("MM/DD/YYYY") : QStringLiteral("DD/MM/YYYY"));

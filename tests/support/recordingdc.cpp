@@ -4,64 +4,52 @@
 
 namespace quillory::test {
 
+DrawCall& RecordingDC::add(DrawCall::Kind kind, const Rect& r)
+{
+    DrawCall& c = calls.emplace_back();
+    c.kind = kind;
+    c.rect = r;
+    return c;
+}
+
 void RecordingDC::rectangle(const Rect& r)
 {
-    DrawCall c;
-    c.kind = DrawCall::Rectangle;
-    c.rect = r;
+    DrawCall& c = add(DrawCall::Rectangle, r);
     c.pen = m_pen;
     c.brush = m_brush;
     c.hollow = m_hollow;
-    calls.push_back(c);
 }
 
 void RecordingDC::fillRect(const Rect& r, Rgb color)
 {
-    DrawCall c;
-    c.kind = DrawCall::Fill;
-    c.rect = r;
-    c.color = color;
-    calls.push_back(c);
+    add(DrawCall::Fill, r).color = color;
 }
 
 void RecordingDC::frameRect(const Rect& r, Rgb color)
 {
-    DrawCall c;
-    c.kind = DrawCall::Frame;
-    c.rect = r;
-    c.color = color;
-    calls.push_back(c);
+    add(DrawCall::Frame, r).color = color;
 }
 
 void RecordingDC::line(int x1, int y1, int x2, int y2)
 {
-    DrawCall c;
-    c.kind = DrawCall::Line;
-    c.rect = Rect{x1, y1, x2, y2};
+    DrawCall& c = add(DrawCall::Line, Rect{x1, y1, x2, y2});
     c.pen = m_pen;
     c.color = m_pen.color;
-    calls.push_back(c);
 }
 
 void RecordingDC::drawText(const std::string& text, const Rect& r, unsigned flags)
 {
-    DrawCall c;
-    c.kind = DrawCall::Text;
-    c.rect = r;
+    DrawCall& c = add(DrawCall::Text, r);
     c.text = text;
     c.flags = flags;
     c.color = m_textColor;
     c.font = m_font;
     c.transparent = m_transparent;
-    calls.push_back(c);
 }
 
 void RecordingDC::setClip(const Rect& r)
 {
-    DrawCall c;
-    c.kind = DrawCall::Clip;
-    c.rect = r;
-    calls.push_back(c);
+    add(DrawCall::Clip, r);
 }
 
 std::vector<DrawCall> RecordingDC::ofKind(DrawCall::Kind kind) const

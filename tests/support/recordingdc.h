@@ -52,6 +52,8 @@ public:
     std::vector<std::string> texts() const;
 
 private:
+    DrawCall& add(DrawCall::Kind kind, const Rect& r);
+
     FontSpec m_font;
     Rgb m_textColor = kBlack;
     bool m_transparent = false;

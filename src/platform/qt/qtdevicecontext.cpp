@@ -9,11 +9,6 @@ namespace quillory {
 
 namespace {
 
-QRect qtRect(const Rect& r)
-{
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
-
 int qtTextFlags(unsigned flags)
 {
     int f = 0;
@@ -32,6 +27,11 @@ int qtTextFlags(unsigned flags)
 }
 
 } // namespace
+
+QRect qtRect(const Rect& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
 
 QColor qtColor(Rgb color)
 {

@@ -40,5 +40,6 @@ private:
 // pixel size is the em size of that cell.
 QFont qtFont(const FontSpec& font);
 QColor qtColor(Rgb color);
+QRect qtRect(const Rect& r);
 
 } // namespace quillory
