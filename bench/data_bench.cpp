@@ -3,7 +3,7 @@
 #include "generator.h"
 #include "silentprompter.h"
 
-#include "data/numbers.h"
+#include "data/money.h"
 #include "data/projectindex.h"
 #include "data/recordfile.h"
 
@@ -21,10 +21,10 @@ void BM_ScanTimeFramesWithProjectLookup(benchmark::State& state)
     for (auto _ : state) {
         const auto frames = loadTimeFrames(siblingPath(set.path, "tfr"), prompter);
         const ProjectIndex projects(loadProjects(siblingPath(set.path, "prj"), prompter).value());
-        double total = 0;
+        Cents total;
         for (const TimeFrameRecord& f : *frames)
             total += Charge(projects.find(f.projectId).pricePerHour, std::int64_t{f.end} - f.start);
-        benchmark::DoNotOptimize(total);
+        benchmark::DoNotOptimize(total.value());
         state.counters["frames"] = static_cast<double>(frames->size());
     }
 }

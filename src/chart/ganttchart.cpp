@@ -1,5 +1,6 @@
 #include "chart/ganttchart.h"
 
+#include "chart/palette.h"
 #include "data/calendar.h"
 #include "data/projectindex.h"
 #include "data/recordfile.h"
@@ -12,21 +13,6 @@
 namespace quillory {
 
 namespace {
-
-constexpr Rgb kPalette[12] = {
-    {255, 0, 0},
-    {0, 255, 0},
-    {0, 0, 255},
-    {192, 192, 192},
-    {128, 128, 128},
-    {255, 255, 0},
-    {0, 255, 255},
-    {255, 0, 255},
-    {255, 255, 128},
-    {0, 255, 128},
-    {255, 0, 128},
-    {0, 0, 0},
-};
 
 constexpr int kDayColumn = 150;
 constexpr int kHeader = 15;
@@ -90,42 +76,32 @@ void CGanttChart::setHours(int startHour, int endHour)
 void CGanttChart::ClearItems()
 {
     m_items.clear();
+    m_colorOf.clear();
     m_nColorsUsed = 0;
 }
 
 void CGanttChart::AddItem(const std::string& name, Timestamp start, Timestamp end)
 {
     GanttItem item{std::string(cutAtCharBoundary(name, kMaxItemName)), start, end, {}};
-    const auto shared = FindColor(item.name);
-    item.color = shared ? *shared : NextColor();
+    const auto [it, added] = m_colorOf.try_emplace(item.name);
+    if (added)
+        it->second = PaletteColor(m_nColorsUsed++, item.name);
+    item.color = it->second;
     m_items.push_back(std::move(item));
 }
 
 std::optional<Rgb> CGanttChart::FindColor(const std::string& name) const
 {
-    const std::string_view wanted = cutAtCharBoundary(name, kMaxItemName);
-    for (const GanttItem& item : m_items) {
-        if (item.name == wanted)
-            return item.color;
-    }
-    return std::nullopt;
+    const auto it = m_colorOf.find(std::string(cutAtCharBoundary(name, kMaxItemName)));
+    if (it == m_colorOf.end())
+        return std::nullopt;
+    return it->second;
 }
 
 Rgb CGanttChart::NextColor()
 {
     const int n = m_nColorsUsed++;
-    if (n < 12)
-        return kPalette[n];
-    // The classic linear congruential generator with results 0..32767, each
-    // divided by 128 for one channel.
-    auto next = [this] {
-        m_randomState = m_randomState * 214013u + 2531011u;
-        return static_cast<std::uint8_t>(((m_randomState >> 16) & 0x7FFF) / 128);
-    };
-    const std::uint8_t r = next();
-    const std::uint8_t g = next();
-    const std::uint8_t b = next();
-    return {r, g, b};
+    return n < kFixedColors ? PaletteColor(n, {}) : RandomColor();
 }
 
 CGanttChart::Geometry CGanttChart::geometry() const

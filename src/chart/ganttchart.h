@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace quillory {
@@ -36,7 +37,8 @@ public:
     void ClearItems();
     void AddItem(const std::string& name, Timestamp start, Timestamp end);
     std::optional<Rgb> FindColor(const std::string& name) const;
-    // Twelve fixed colours, then pseudo-random ones.
+    // Twelve fixed colours, then pseudo-random ones. Items take theirs
+    // through the palette instead, which keeps a random colour with its name.
     Rgb NextColor();
     // The item drawn on top at the point, or nothing.
     const GanttItem* HitTest(int x, int y) const;
@@ -87,7 +89,9 @@ private:
     int m_nColorsUsed = 0;
     int m_nStartMinutes = 480;
     int m_nEndMinutes = 1200;
-    std::uint32_t m_randomState = 1;
+    // The colour of every name among the items, so a week of fifty
+    // thousand frames finds each colour at once.
+    std::unordered_map<std::string, Rgb> m_colorOf;
     std::function<std::string(Timestamp)> m_dayLabel;
 };
 

@@ -1,6 +1,7 @@
 #include "chart/totals.h"
 
 #include "data/calendar.h"
+#include "data/money.h"
 #include "data/numbers.h"
 #include "data/projectindex.h"
 #include "data/recordfile.h"
@@ -40,7 +41,7 @@ Totals ComputeTotals(const std::string& dataSetPath, Timestamp now, Prompter& pr
             projects.emplace(all ? std::move(*all) : std::vector<ProjectRecord>{});
         }
         const std::int64_t minutes = WholeMinutes(std::int64_t{f.end} - start);
-        const double charge = ChargeForMinutes(projects->find(f.projectId).pricePerHour, minutes);
+        const Cents charge = ChargeForMinutes(projects->find(f.projectId).pricePerHour, minutes);
         for (int p = 0; p < 4; ++p) {
             if (start >= from[p] && start <= to[p]) {
                 totals.m_totalMinutes[p] += minutes;

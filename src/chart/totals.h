@@ -3,6 +3,7 @@
 // starts.
 #pragma once
 
+#include "data/money.h"
 #include "data/records.h"
 
 #include <cstdint>
@@ -16,7 +17,7 @@ enum TotalsPeriod { kToday = 0, kThisWeek = 1, kThisMonth = 2, kThisYear = 3 };
 
 struct Totals {
     std::int64_t m_totalMinutes[4] = {};
-    double m_totalAmounts[4] = {};
+    Cents m_totalAmounts[4] = {};
     std::string m_totalLabels[4];
 };
 

@@ -19,6 +19,8 @@ std::string FormatInt(std::int32_t value)
 
 std::string FormatAmount(double value)
 {
+    if (!std::isfinite(value))
+        return "0.00";
     char buf[400];
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 2);
     if (ec != std::errc())
@@ -99,11 +101,6 @@ double ParseDouble(std::string_view text)
     if (ec != std::errc() || !std::isfinite(value))
         return 0.0;
     return negative ? -value : value;
-}
-
-std::string FormatMoney(const std::string& symbol, double amount)
-{
-    return symbol + FormatAmount(amount);
 }
 
 } // namespace quillory

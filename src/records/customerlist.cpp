@@ -2,6 +2,7 @@
 
 #include "data/recordfile.h"
 #include "data/text.h"
+#include "platform/collator.h"
 
 #include <algorithm>
 #include <numeric>
@@ -53,9 +54,7 @@ void CustomerList::sortBy(int column)
     std::vector<std::string> key(m_customers.size());
     for (std::size_t i = 0; i < m_customers.size(); ++i)
         key[i] = customerColumnText(m_customers[i], column);
-    std::iota(m_order.begin(), m_order.end(), std::size_t{0});
-    std::stable_sort(m_order.begin(), m_order.end(),
-        [&key](std::size_t a, std::size_t b) { return compareIgnoringCase(key[a], key[b]) < 0; });
+    m_order = collator().order(key);
 }
 
 } // namespace quillory

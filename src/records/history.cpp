@@ -1,9 +1,11 @@
 #include "records/history.h"
 
 #include "data/calendar.h"
+#include "data/money.h"
 #include "data/numbers.h"
 #include "data/recordfile.h"
 #include "data/text.h"
+#include "platform/collator.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,11 +13,6 @@
 #include <unordered_map>
 
 namespace quillory {
-
-std::int64_t chargeSortKey(double charge)
-{
-    return std::llround(charge * 100.0);
-}
 
 bool History::load(const std::string& dataSetPath, Prompter& prompter)
 {
@@ -92,17 +89,17 @@ void History::sortBy(int column)
         std::vector<const ProjectRecord*> distinct(m_projectOf.begin(), m_projectOf.end());
         std::sort(distinct.begin(), distinct.end());
         distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-        std::vector<std::pair<std::string, const ProjectRecord*>> names;
+        std::vector<std::string> names;
         for (const ProjectRecord* p : distinct)
-            names.emplace_back(fieldText(p->name), p);
-        std::stable_sort(names.begin(), names.end(),
-            [](const auto& a, const auto& b) { return compareIgnoringCase(a.first, b.first) < 0; });
+            names.push_back(fieldText(p->name));
+        const Collator& byName = collator();
+        const std::vector<std::size_t> sorted = byName.order(names);
         std::unordered_map<const ProjectRecord*, std::int64_t> rank;
         std::int64_t r = 0;
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            if (i > 0 && compareIgnoringCase(names[i - 1].first, names[i].first) != 0)
+        for (std::size_t i = 0; i < sorted.size(); ++i) {
+            if (i > 0 && byName.compare(names[sorted[i - 1]], names[sorted[i]]) != 0)
                 ++r;
-            rank[names[i].second] = r;
+            rank[distinct[sorted[i]]] = r;
         }
         for (std::size_t i = 0; i < m_frames.size(); ++i)
             key[i] = rank[m_projectOf[i]];
@@ -120,8 +117,7 @@ void History::sortBy(int column)
         break;
     case kHistoryCharges:
         for (std::size_t i = 0; i < m_frames.size(); ++i)
-            key[i] = chargeSortKey(
-                Charge(m_projectOf[i]->pricePerHour, std::int64_t{m_frames[i].end} - m_frames[i].start));
+            key[i] = Charge(m_projectOf[i]->pricePerHour, std::int64_t{m_frames[i].end} - m_frames[i].start).value();
         break;
     default:
         return;

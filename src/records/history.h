@@ -54,8 +54,4 @@ private:
     mutable std::vector<std::int32_t> m_minutesOfDay;
 };
 
-// The charge of a time frame at a price, in whole cents, as the list sorts
-// it: charges that print alike sort alike.
-std::int64_t chargeSortKey(double charge);
-
 } // namespace quillory

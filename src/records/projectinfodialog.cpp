@@ -1,8 +1,10 @@
 #include "records/projectinfodialog.h"
 
+#include "data/money.h"
 #include "data/numbers.h"
 #include "data/recordfile.h"
 #include "data/text.h"
+#include "platform/collator.h"
 #include "platform/prompter.h"
 #include "platform/qt/utf8limit.h"
 
@@ -49,6 +51,7 @@ ProjectInfoDialog::ProjectInfoDialog(
     const std::string& projectsFile, ProjectRecord& record, Prompter& prompter, QWidget* parent)
     : QDialog(parent)
     , m_record(record)
+    , m_prompter(prompter)
     , m_name(new QLineEdit(this))
     , m_customers(new QComboBox(this))
     , m_priceLabel(new QLabel(QStringLiteral("Charges per hour ($) :"), this))
@@ -87,7 +90,8 @@ ProjectInfoDialog::ProjectInfoDialog(
     const SettingsRecord settings = displaySettings(projectsFile);
     m_priceLabel->setText(
         QStringLiteral("Charges per hour (") + qs(fieldText(settings.monetarySymbol)) + QStringLiteral(") :"));
-    m_price->setText(qs(FormatAmount(record.pricePerHour)));
+    m_shownPrice = qs(FormatAmount(record.pricePerHour));
+    m_price->setText(m_shownPrice);
     m_memo->setPlainText(textFromCrLf(fieldText(record.memo)));
 }
 
@@ -96,13 +100,11 @@ void ProjectInfoDialog::fillCustomers(const std::string& customersFile, Prompter
     auto customers = loadCustomers(customersFile, prompter);
     if (!customers)
         return;
-    std::vector<std::pair<QString, std::int32_t>> entries;
+    std::vector<std::string> names;
     for (const CustomerRecord& c : *customers)
-        entries.emplace_back(qs(fieldText(c.name)), c.id);
-    std::stable_sort(entries.begin(), entries.end(),
-        [](const auto& a, const auto& b) { return QString::compare(a.first, b.first, Qt::CaseInsensitive) < 0; });
-    for (const auto& [name, id] : entries)
-        m_customers->addItem(name, id);
+        names.push_back(fieldText(c.name));
+    for (std::size_t i : collator().order(names))
+        m_customers->addItem(qs(names[i]), std::int32_t{(*customers)[i].id});
     // The project's customer is found by its id: two customers of the same
     // name stay two customers.
     const std::int32_t customerId = m_record.customerId;
@@ -111,10 +113,25 @@ void ProjectInfoDialog::fillCustomers(const std::string& customersFile, Prompter
 
 void ProjectInfoDialog::accept()
 {
+    // A price left as shown keeps its stored value, even one of more than
+    // two decimals from an older file.
+    double price = m_record.pricePerHour;
+    if (m_price->text() != m_shownPrice) {
+        const auto typed = ParseAmount(m_price->text().toStdString());
+        if (!typed) {
+            // The record stays as it was: nothing is taken back until every
+            // field reads.
+            m_prompter.inform(kInvalidAmountMessage, "Warning");
+            m_price->setFocus();
+            m_price->selectAll();
+            return;
+        }
+        price = typed->toDouble();
+    }
     updateFieldText(m_record.name, m_name->text().toStdString());
     if (m_customers->currentIndex() >= 0)
         m_record.customerId = m_customers->currentData().toInt();
-    m_record.pricePerHour = ParseDouble(m_price->text().toStdString());
+    m_record.pricePerHour = price;
     updateFieldText(m_record.memo, crLfFromText(m_memo->toPlainText()));
     QDialog::accept();
 }

@@ -37,6 +37,8 @@ private:
     void fillCustomers(const std::string& customersFile, Prompter& prompter);
 
     ProjectRecord& m_record;
+    Prompter& m_prompter;
+    QString m_shownPrice;
     QLineEdit* m_name;
     QComboBox* m_customers;
     QLabel* m_priceLabel;

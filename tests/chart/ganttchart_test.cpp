@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace quillory {
 namespace {
@@ -155,6 +156,34 @@ TEST_F(GanttChartTest, ColoursAreSharedByNameAndRunOutIntoRandomOnes)
     EXPECT_EQ(chart.colorsUsed(), 0);
     chart.AddItem("B", 1, 2);
     EXPECT_EQ(chart.items()[0].color, (Rgb{255, 0, 0})); // colours start over at every load
+}
+
+TEST_F(GanttChartTest, ARandomColourStaysWithItsNameAcrossLoads)
+{
+    auto load = [this](const std::vector<std::string>& names) {
+        chart.ClearItems();
+        for (const std::string& name : names)
+            chart.AddItem(name, 1, 2);
+        std::map<std::string, Rgb> colours;
+        for (const GanttItem& item : chart.items())
+            colours[item.name] = item.color;
+        return colours;
+    };
+    std::vector<std::string> names;
+    for (int i = 0; i < 14; ++i)
+        names.push_back("Project " + std::to_string(i));
+    const auto first = load(names);
+    const auto again = load(names);
+    EXPECT_EQ(first, again);
+    EXPECT_NE(first.at("Project 12"), first.at("Project 13"));
+    EXPECT_EQ(first.at("Project 3"), (Rgb{192, 192, 192})); // grey and black stay where they were
+    EXPECT_EQ(first.at("Project 4"), (Rgb{128, 128, 128}));
+    EXPECT_EQ(first.at("Project 11"), (Rgb{0, 0, 0}));
+    // In another week the fixed colours go by order of appearance again.
+    std::vector<std::string> reordered(names.rbegin(), names.rend());
+    const auto other = load(reordered);
+    EXPECT_EQ(other.at("Project 13"), (Rgb{255, 0, 0}));
+    EXPECT_EQ(load(reordered), other);
 }
 
 TEST_F(GanttChartTest, LongNamesKeepNinetyNineBytes)

@@ -46,13 +46,13 @@ TEST_F(TotalsTest, AFrameCountsWhollyForThePeriodsItStartsIn)
     });
     const Totals t = ComputeTotals(path, now, prompter);
     EXPECT_EQ(t.m_totalMinutes[kToday], 90);
-    EXPECT_DOUBLE_EQ(t.m_totalAmounts[kToday], 30.0);
+    EXPECT_EQ(t.m_totalAmounts[kToday], Cents{3000});
     EXPECT_EQ(t.m_totalMinutes[kThisWeek], 150);
-    EXPECT_DOUBLE_EQ(t.m_totalAmounts[kThisWeek], 50.0);
+    EXPECT_EQ(t.m_totalAmounts[kThisWeek], Cents{5000});
     EXPECT_EQ(t.m_totalMinutes[kThisMonth], 210);
-    EXPECT_DOUBLE_EQ(t.m_totalAmounts[kThisMonth], 150.0);
+    EXPECT_EQ(t.m_totalAmounts[kThisMonth], Cents{15000});
     EXPECT_EQ(t.m_totalMinutes[kThisYear], 270);
-    EXPECT_DOUBLE_EQ(t.m_totalAmounts[kThisYear], 250.0);
+    EXPECT_EQ(t.m_totalAmounts[kThisYear], Cents{25000});
     EXPECT_TRUE(prompter.messages.empty());
 }
 
@@ -99,7 +99,7 @@ TEST_F(TotalsTest, SixThousandMinutesAreAHundredHours)
     frames(f);
     const Totals t = ComputeTotals(path, at(1996, 12, 31, 12, 0), prompter);
     EXPECT_EQ(t.m_totalMinutes[kThisMonth], 6000);
-    EXPECT_DOUBLE_EQ(t.m_totalAmounts[kThisMonth], 2000.0);
+    EXPECT_EQ(t.m_totalAmounts[kThisMonth], Cents{200000});
 }
 
 TEST_F(TotalsTest, AMissingTimeFramesFileLeavesZerosWithLabels)
@@ -111,12 +111,25 @@ TEST_F(TotalsTest, AMissingTimeFramesFileLeavesZerosWithLabels)
     EXPECT_EQ(t.m_totalLabels[kToday], "Today (12/07/1996)");
 }
 
+TEST_F(TotalsTest, TheTotalIsTheSumOfTheChargesAsListed)
+{
+    // 0.01 an hour: each 20-minute frame lists as 0.00 (a third of a cent)
+    // and each 30-minute one as 0.01; the total adds what was listed.
+    ProjectRecord penny = newProjectRecord(3, "Penny", -1);
+    penny.pricePerHour = 0.01;
+    test::writeBytes(siblingPath(path, "prj"), test::bytesOf(std::vector<ProjectRecord>{penny}));
+    frames({{3, at(1996, 12, 7, 9, 0), at(1996, 12, 7, 9, 20)}, {3, at(1996, 12, 7, 10, 0), at(1996, 12, 7, 10, 20)},
+        {3, at(1996, 12, 7, 11, 0), at(1996, 12, 7, 11, 20)}, {3, at(1996, 12, 7, 12, 0), at(1996, 12, 7, 12, 30)}});
+    const Totals t = ComputeTotals(path, at(1996, 12, 7, 15, 0), prompter);
+    EXPECT_EQ(t.m_totalAmounts[kToday], Cents{1});
+}
+
 TEST_F(TotalsTest, TimeOfDeletedProjectsCountsWithoutCharge)
 {
     frames({{42, at(1996, 12, 7, 9, 0), at(1996, 12, 7, 10, 0)}});
     const Totals t = ComputeTotals(path, at(1996, 12, 7, 15, 0), prompter);
     EXPECT_EQ(t.m_totalMinutes[kToday], 60);
-    EXPECT_DOUBLE_EQ(t.m_totalAmounts[kToday], 0.0);
+    EXPECT_EQ(t.m_totalAmounts[kToday], Cents{0});
 }
 
 } // namespace

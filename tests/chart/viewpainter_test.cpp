@@ -110,10 +110,10 @@ TEST(TotalsPanel, FourRowsOfLabelTimeAndCharge)
     Totals totals;
     totals.m_totalLabels[0] = "Today (12/07/1996)";
     totals.m_totalMinutes[0] = 65;
-    totals.m_totalAmounts[0] = 21.666;
+    totals.m_totalAmounts[0] = Cents{2167};
     totals.m_totalLabels[3] = "This year";
     totals.m_totalMinutes[3] = 6000;
-    totals.m_totalAmounts[3] = 1234.5;
+    totals.m_totalAmounts[3] = Cents{123450};
     test::RecordingDC dc;
     DrawTotalsPanel(dc, 800, &totals, "$");
     EXPECT_EQ(dc.textCall("Today (12/07/1996)").rect, (Rect{8, 30, 267, 45}));

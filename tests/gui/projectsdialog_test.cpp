@@ -23,6 +23,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 namespace quillory {
 namespace {
@@ -397,17 +398,56 @@ TEST_F(ProjectInfoTest, DoneReadsTheFieldsBack)
     d.nameEdit()->setMaxLength(200); // as if pasted past the limit
     d.nameEdit()->setText(QString(70, QLatin1Char('x')));
     d.customerList()->setCurrentIndex(d.customerList()->findText(QStringLiteral("Beta")));
-    d.priceEdit()->setText(QStringLiteral("12,50"));
+    d.priceEdit()->setText(QStringLiteral("12.5"));
     d.memoEdit()->setPlainText(QStringLiteral("a\nb"));
     d.accept();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(fieldText(r.name), std::string(60, 'x'));
     EXPECT_EQ(r.customerId, 3);
-    EXPECT_EQ(r.pricePerHour, 12.0);
+    EXPECT_EQ(r.pricePerHour, 12.5);
     EXPECT_EQ(fieldText(r.memo), "a\r\nb");
-    ProjectInfoDialog letters(prj, r, prompter);
-    letters.priceEdit()->setText(QStringLiteral("abc"));
-    letters.accept();
-    EXPECT_EQ(r.pricePerHour, 0.0);
+}
+
+TEST_F(ProjectInfoTest, APriceIsReadStrictly)
+{
+    const struct {
+        const char* typed;
+        std::optional<double> stored; // nothing: refused
+    } cases[] = {
+        {"12.50", 12.5}, {" 7 ", 7.0}, {"", 0.0}, {"abc", {}}, {"12,50", {}}, {"1e3", {}}, {"-5", {}}, {"1.234", {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        prompter.clear();
+        ProjectRecord r = project(1, "Old");
+        r.pricePerHour = 3.0;
+        const ProjectRecord before = r;
+        ProjectInfoDialog d(prj, r, prompter);
+        d.nameEdit()->setText(QStringLiteral("New"));
+        d.priceEdit()->setText(QString::fromUtf8(c.typed));
+        d.accept();
+        if (c.stored) {
+            EXPECT_TRUE(prompter.messages.empty());
+            EXPECT_EQ(r.pricePerHour, *c.stored);
+            EXPECT_EQ(fieldText(r.name), "New");
+        } else {
+            ASSERT_EQ(prompter.messages.size(), 1u);
+            EXPECT_EQ(prompter.messages[0].text, "Please enter a valid amount (for example 12.50).");
+            EXPECT_EQ(prompter.messages[0].caption, "Warning");
+            EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+            EXPECT_NE(d.result(), QDialog::Accepted);
+            EXPECT_EQ(std::memcmp(&r, &before, sizeof r), 0);
+        }
+    }
+}
+
+TEST_F(ProjectInfoTest, APriceLeftAsShownKeepsItsStoredValue)
+{
+    ProjectRecord r = project(1, "Old");
+    r.pricePerHour = 12.345;
+    ProjectInfoDialog d(prj, r, prompter);
+    EXPECT_EQ(d.priceEdit()->text(), QStringLiteral("12.35"));
+    d.accept();
+    EXPECT_EQ(r.pricePerHour, 12.345);
 }
 
 TEST_F(ProjectInfoTest, OldTextThatWasNotTouchedKeepsItsBytes)

@@ -92,9 +92,6 @@ TEST_F(HistoryTest, EachColumnSortsAscendingKeepingFileOrderAmongEquals)
 
 TEST_F(HistoryTest, ChargesWithinACentSortAsEqual)
 {
-    EXPECT_EQ(chargeSortKey(10.004), chargeSortKey(10.001));
-    EXPECT_LT(chargeSortKey(10.004), chargeSortKey(10.02));
-    EXPECT_EQ(chargeSortKey(-0.001), 0);
     // 0.6 an hour: 1000 and 1001 minutes give 10.00 and 10.01.
     frames({{4, at(1996, 3, 7, 0, 0), at(1996, 3, 7, 16, 41)}, {4, at(1996, 3, 6, 0, 0), at(1996, 3, 6, 16, 40)},
         {4, at(1996, 3, 5, 0, 0), at(1996, 3, 5, 16, 40, 30)}});
