@@ -1,6 +1,7 @@
 #include "app/commands.h"
 
 #include "app/document.h"
+#include "chart/ganttchart.h"
 
 #include <map>
 
@@ -31,6 +32,13 @@ const std::map<int, std::string>& commandStrings()
         {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
         {ID_HELP_INDEX, "List Help topics\nHelp Index"},
         {ID_HELP_USING, "Display instructions about how to use help\nHelp"},
+        {ID_CHANGE_HOURS, "Change Gantt Chart's starting and ending hours"},
+        {ID_PREVIOUS_WEEK, "View previous week"},
+        {ID_NEXT_WEEK, "View next week"},
+        {ID_THIS_WEEK, "View this week"},
+        {ID_WHATS_THIS, "Get help about this visual item"},
+        {ID_EDIT_ITEM, "Change the date, starting time or duration of this time frame"},
+        {ID_DELETE_ITEM, "Delete this time frame"},
     };
     return strings;
 }
@@ -94,6 +102,26 @@ const std::vector<int>& toolbarButtons()
         ID_APP_ABOUT,
     };
     return buttons;
+}
+
+const std::vector<MenuEntry>& chartPopupMenu(int popup)
+{
+    static const std::vector<MenuEntry> common{
+        {"&Change Hours...", ID_CHANGE_HOURS},
+        {"", kSeparator},
+        {"&Previous Week\tAlt+Left", ID_PREVIOUS_WEEK},
+        {"&Next Week\tAlt+Right", ID_NEXT_WEEK},
+        {"&This Week\tAlt+Home", ID_THIS_WEEK},
+        {"", kSeparator},
+        {"&What's This?", ID_WHATS_THIS},
+    };
+    static const std::vector<MenuEntry> onItem = [] {
+        std::vector<MenuEntry> entries{
+            {"&Edit Item...", ID_EDIT_ITEM}, {"&Delete Item", ID_DELETE_ITEM}, {"", kSeparator}};
+        entries.insert(entries.end(), common.begin(), common.end());
+        return entries;
+    }();
+    return popup == kItemPopup ? onItem : common;
 }
 
 const std::vector<MenuEntry>& trayMenu()

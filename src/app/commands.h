@@ -34,6 +34,14 @@ enum CommandId : int {
     ID_PIE_CHART = 32793,
     ID_EXPORT = 32796,
     ID_PRINT_GANTT_CHART = 32797,
+    // The week chart's popup menus.
+    ID_CHANGE_HOURS = 32779,
+    ID_PREVIOUS_WEEK = 32780,
+    ID_NEXT_WEEK = 32781,
+    ID_THIS_WEEK = 32782,
+    ID_WHATS_THIS = 32783,
+    ID_EDIT_ITEM = 32788,
+    ID_DELETE_ITEM = 32789,
 };
 
 inline constexpr int kSeparator = 0;
@@ -51,6 +59,10 @@ struct Menu {
 const std::vector<Menu>& mainMenu();
 // Toolbar buttons from left to right, kSeparator between groups.
 const std::vector<int>& toolbarButtons();
+// The week chart's popup: 139 for an empty place, 140 for a bar (see
+// ChartPopup). The week commands show the keys that also reach them.
+const std::vector<MenuEntry>& chartPopupMenu(int popup);
+
 // The system-menu (tray) entries: "Check &In", "Check &Out", a separator, "&Pause".
 const std::vector<MenuEntry>& trayMenu();
 

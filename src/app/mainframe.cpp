@@ -48,6 +48,7 @@ CMainFrame::CMainFrame(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     setCentralWidget(m_view);
+    m_view->setHelpService(&help);
     buildMenus();
     buildToolBar();
     buildStatusBar();

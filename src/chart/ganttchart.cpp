@@ -80,9 +80,9 @@ void CGanttChart::ClearItems()
     m_nColorsUsed = 0;
 }
 
-void CGanttChart::AddItem(const std::string& name, Timestamp start, Timestamp end)
+void CGanttChart::AddItem(const std::string& name, Timestamp start, Timestamp end, std::int32_t projectId)
 {
-    GanttItem item{std::string(cutAtCharBoundary(name, kMaxItemName)), start, end, {}};
+    GanttItem item{std::string(cutAtCharBoundary(name, kMaxItemName)), start, end, {}, projectId};
     const auto [it, added] = m_colorOf.try_emplace(item.name);
     if (added)
         it->second = PaletteColor(m_nColorsUsed++, item.name);
@@ -220,6 +220,23 @@ const GanttItem* CGanttChart::HitTest(int x, int y) const
     return hit;
 }
 
+ChartPopup CGanttChart::PopupAt(int x, int y) const
+{
+    if (!m_rect.contains(x, y))
+        return kNoPopup;
+    return HitTest(x, y) ? kItemPopup : kChartPopup;
+}
+
+void ChartHours::stepStart(int delta)
+{
+    start = std::clamp(start + delta, 0, end - 1);
+}
+
+void ChartHours::stepEnd(int delta)
+{
+    end = std::clamp(end + delta, start + 1, 24);
+}
+
 bool CGanttChart::LoadWeek(const std::string& dataSetPath, Prompter& prompter)
 {
     const Timestamp from = StartOfDay(m_weekStart);
@@ -240,7 +257,7 @@ bool CGanttChart::LoadWeek(const std::string& dataSetPath, Prompter& prompter)
     }
     ClearItems();
     for (const TimeFrameRecord* f : inWeek)
-        AddItem(fieldText(projects.find(f->projectId).name), f->start, f->end);
+        AddItem(fieldText(projects.find(f->projectId).name), f->start, f->end, f->projectId);
     return true;
 }
 

@@ -22,6 +22,22 @@ struct GanttItem {
     Timestamp start;
     Timestamp end;
     Rgb color; // shared by every item of the same name
+    // The project of the time frame: editing or deleting a bar acts on its
+    // own record even when two projects share a name.
+    std::int32_t projectId = -1;
+};
+
+// The popup a right-click opens: none outside the chart, 139 on an empty
+// place, 140 on a bar.
+enum ChartPopup : int { kNoPopup = 0, kChartPopup = 139, kItemPopup = 140 };
+
+// The hours the chart shows, as the Change Hours arrows move them: at least
+// one hour, within 00:00 to 24:00.
+struct ChartHours {
+    int start = 8; // 0..23
+    int end = 20; // 1..24
+    void stepStart(int delta);
+    void stepEnd(int delta);
 };
 
 class CGanttChart {
@@ -35,13 +51,14 @@ public:
     void DrawChart(DeviceContext& dc);
 
     void ClearItems();
-    void AddItem(const std::string& name, Timestamp start, Timestamp end);
+    void AddItem(const std::string& name, Timestamp start, Timestamp end, std::int32_t projectId = -1);
     std::optional<Rgb> FindColor(const std::string& name) const;
     // Twelve fixed colours, then pseudo-random ones. Items take theirs
     // through the palette instead, which keeps a random colour with its name.
     Rgb NextColor();
     // The item drawn on top at the point, or nothing.
     const GanttItem* HitTest(int x, int y) const;
+    ChartPopup PopupAt(int x, int y) const;
 
     // Fills the items with the time frames that start in the displayed week,
     // reading the time-frames and projects files once each. When the

@@ -99,6 +99,7 @@ CQuilloryView::CQuilloryView(CQuilloryDoc& doc, Prompter& prompter, const Clock&
     : QWidget(parent)
     , m_doc(doc)
     , m_prompter(prompter)
+    , m_commandPrompter(prompter)
     , m_clock(clock)
     , m_pGanttChart(std::make_unique<CGanttChart>(clock.now()))
 {
@@ -110,6 +111,7 @@ CQuilloryView::CQuilloryView(CQuilloryDoc& doc, Prompter& prompter, const Clock&
         const LocalTime lt = toLocalTime(t);
         return longDateWithoutYear(QLocale(), QDate(lt.year, lt.month, lt.day)).toStdString();
     });
+    buildChartActions();
     m_timer.setInterval(kTimerPeriodMs);
     connect(&m_timer, &QTimer::timeout, this, &CQuilloryView::OnTimer);
     m_timer.start();
@@ -218,11 +220,25 @@ void CQuilloryView::paintEvent(QPaintEvent* event)
 
 void CQuilloryView::mouseMoveEvent(QMouseEvent* event)
 {
-    // With tips on, the tip follows the mouse over the chart.
+    // With tips on, the tip follows the mouse over the bars, and goes when
+    // the mouse leaves them; with tips off nothing is repainted.
     const QPoint p = event->position().toPoint();
-    if (m_pGanttChart->rect().contains(p.x(), p.y()) && currentSettings().showTips != 0)
-        update(qtRect(chartAreaRect(width(), height())));
+    if (currentSettings().showTips != 0) {
+        const bool overBar = m_pGanttChart->HitTest(p.x(), p.y()) != nullptr;
+        if (overBar || m_tipShown)
+            update(qtRect(chartAreaRect(width(), height())));
+        m_tipShown = overBar;
+    }
     QWidget::mouseMoveEvent(event);
+}
+
+void CQuilloryView::leaveEvent(QEvent* event)
+{
+    if (m_tipShown) {
+        m_tipShown = false;
+        update(qtRect(chartAreaRect(width(), height())));
+    }
+    QWidget::leaveEvent(event);
 }
 
 } // namespace quillory

@@ -15,11 +15,17 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+#include <map>
 #include <memory>
+#include <optional>
+
+class QAction;
 
 namespace quillory {
 
 class Clock;
+class HelpService;
 
 class CQuilloryView final : public QWidget, public DocumentView, public TimingView {
     Q_OBJECT
@@ -40,6 +46,31 @@ public:
     CGanttChart& chart() { return *m_pGanttChart; }
     const Totals& totals() const { return m_totals; }
 
+    // The chart's own commands (viewcommands.cpp).
+    void OnChangeHours();
+    void OnPreviousWeek();
+    void OnNextWeek();
+    void OnThisWeek();
+    void OnWhatsThis();
+    void OnEditItem();
+    void OnDeleteItem();
+    // The command of the chart's popup menus, with its key where it has one.
+    QAction* chartAction(int id) const;
+    void setHelpService(HelpService* help) { m_help = help; }
+    // The bar under the last right-click, as it was then.
+    const std::optional<GanttItem>& clickedItem() const { return m_clickedItem; }
+
+    // What the popup menu, the hours dialog and the time-frame dialog answer;
+    // tests put scripts in their place. A popup runner triggers the chosen
+    // action, or none.
+    using PopupRunner = std::function<void(ChartPopup popup, const QPoint& globalPos)>;
+    void setPopupRunner(PopupRunner runner) { m_runPopup = std::move(runner); }
+    void setHoursChooser(std::function<std::optional<ChartHours>(const ChartHours&)> chooser)
+    {
+        m_chooseHours = std::move(chooser);
+    }
+    void setFrameEditor(std::function<bool(TimeFrameRecord&)> editor) { m_editFrame = std::move(editor); }
+
 signals:
     // Hints 1, 2, 5 and 6 ask for a printout.
     void printRequested(int hint);
@@ -47,17 +78,32 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    // A right-click in the chart, or the menu key: the chart's popup.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     SettingsRecord currentSettings() const;
+    void buildChartActions();
+    void runChartPopup(ChartPopup popup, const QPoint& globalPos);
+    // After an item command, in this order: chart, running panel, totals.
+    void refreshAfterItemCommand();
 
     CQuilloryDoc& m_doc;
-    RepeatGuardPrompter m_prompter;
+    RepeatGuardPrompter m_prompter; // refreshes: each report once
+    Prompter& m_commandPrompter; // commands: every message and question
     const Clock& m_clock;
     std::unique_ptr<CGanttChart> m_pGanttChart;
     Totals m_totals;
     QTimer m_timer;
     std::string m_lastLoadedPath;
+    HelpService* m_help = nullptr;
+    std::map<int, QAction*> m_chartActions;
+    std::optional<GanttItem> m_clickedItem;
+    bool m_tipShown = false;
+    PopupRunner m_runPopup;
+    std::function<std::optional<ChartHours>(const ChartHours&)> m_chooseHours;
+    std::function<bool(TimeFrameRecord&)> m_editFrame;
 };
 
 // The long date of the locale without its year ("Monday, March 4").

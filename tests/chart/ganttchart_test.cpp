@@ -207,6 +207,11 @@ TEST_F(GanttChartTest, HitTestFindsTheBarOnTop)
     EXPECT_EQ(chart.HitTest(250, 180), nullptr); // bottom edge outside
     EXPECT_EQ(chart.HitTest(200, 200), nullptr); // Wednesday: nothing
     EXPECT_EQ(chart.HitTest(200, 115), nullptr); // the header strip is not the chart
+    // The popup of a right-click follows the same test.
+    EXPECT_EQ(chart.PopupAt(250, 170), kItemPopup);
+    EXPECT_EQ(chart.PopupAt(200, 200), kChartPopup);
+    EXPECT_EQ(chart.PopupAt(200, 115), kNoPopup);
+    EXPECT_EQ(chart.PopupAt(200, 50), kNoPopup); // the panels above
 }
 
 TEST_F(GanttChartTest, WeeksStepSevenCalendarDays)
