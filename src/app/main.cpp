@@ -18,6 +18,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Quillory"));
     QApplication::setOrganizationName(QStringLiteral("KORVAN"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // Desktops match the window to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.korvan.Quillory"));
     // Qt adopts the user's locale for the C library; numbers are read and
     // written with a point whatever the language.
     std::setlocale(LC_NUMERIC, "C");

@@ -1,26 +1,42 @@
 #include "platform/qt/helpwindow.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 namespace quillory {
 
-QUrl helpTopicUrl(int context)
+QUrl helpTopicUrl(int context, const QString& programDir)
 {
+    QString topic;
     switch (context) {
     case kHelpWeekChart:
-        return QUrl(QStringLiteral("qrc:/help/topic300.html"));
+        topic = QStringLiteral("topic300.html");
+        break;
     case kHelpProperties:
-        return QUrl(QStringLiteral("qrc:/help/topic400.html"));
+        topic = QStringLiteral("topic400.html");
+        break;
     case kHelpProjectsTree:
-        return QUrl(QStringLiteral("qrc:/help/topic700.html"));
+        topic = QStringLiteral("topic700.html");
+        break;
     case kHelpUsingHelp:
-        return QUrl(QStringLiteral("qrc:/help/usinghelp.html"));
+        topic = QStringLiteral("usinghelp.html");
+        break;
     default:
-        return QUrl(QStringLiteral("qrc:/help/topic100.html"));
+        topic = QStringLiteral("topic100.html");
+        break;
     }
+    // Installed topics sit in share/quillory/help beside the program's bin
+    // folder, wherever the prefix is; the copies inside the program stand in
+    // for them when it runs from its build folder.
+    const QString installed = QDir::cleanPath(programDir + QStringLiteral("/../share/quillory/help/") + topic);
+    if (!programDir.isEmpty() && QFileInfo(installed).isFile())
+        return QUrl::fromLocalFile(installed);
+    return QUrl(QStringLiteral("qrc:/help/") + topic);
 }
 
 HelpWindow::HelpWindow(QWidget* parent)

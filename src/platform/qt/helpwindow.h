@@ -4,6 +4,7 @@
 
 #include "platform/help.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
@@ -23,9 +24,10 @@ private:
     QTextBrowser* m_browser;
 };
 
-// The resource holding the topic of a context number; the index for a
-// number without a topic of its own.
-QUrl helpTopicUrl(int context);
+// The topic of a context number (the index for a number without a topic of
+// its own): the installed file beside the program in `programDir`, or the
+// copy inside the program.
+QUrl helpTopicUrl(int context, const QString& programDir = QCoreApplication::applicationDirPath());
 
 class QtHelpService final : public HelpService {
 public:
