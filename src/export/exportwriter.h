@@ -1,0 +1,69 @@
+// The export of time frames to a text file for spreadsheets, databases and
+// word processors: a header line, then one line per time frame of the period
+// in the order of the time-frames file. Fields are separated by one tab and
+// lines end with CR LF; nothing is quoted, sorted or totalled. The program
+// and the command line both write through here, so their files are the same
+// byte for byte.
+#pragma once
+
+#include "data/calendar.h"
+#include "data/records.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace quillory {
+
+class Prompter;
+
+struct ExportOptions {
+    bool durationInMinutes = false; // 180 instead of 03:00
+    bool hours24 = false; // 16:00 instead of 04:00 PM
+    bool dateAndTimeInOneField = false; // "05/04/96 16:00" in one field
+};
+
+struct ExportRequest {
+    std::string dataSetPath; // the .qly file; its date order is used
+    Timestamp periodStart = 0; // a frame is exported when its start lies
+    Timestamp periodEnd = 0; // in [periodStart, periodEnd]; its end does not matter
+    // That project's own frames only (not its sub-projects'); nothing for all.
+    std::optional<std::int32_t> projectId;
+    ExportOptions options;
+    std::string userName; // the "User" column of every line
+};
+
+// The period of an export: from the first second of `from` to the last
+// second of `to`, local time.
+struct ExportPeriod {
+    Timestamp start;
+    Timestamp end;
+};
+ExportPeriod exportPeriod(const TypedDate& from, const TypedDate& to);
+
+// Where the bytes of an export go, in blocks.
+class ExportSink {
+public:
+    virtual ~ExportSink() = default;
+    virtual bool write(const char* data, std::size_t size) = 0;
+};
+
+enum class ExportResult {
+    Written,
+    TimeFramesUnreadable, // reported
+    SinkFailed, // not reported: the sink knows what it is
+};
+
+// Writes the whole export to `sink` in one pass over the time-frames file.
+// A projects file that cannot be read is reported and its frames are named
+// as deleted projects.
+ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompter& prompter);
+
+// Writes the export into the file `outputPath`. The file is replaced only by
+// a complete export: the lines go to a scratch file beside it, which takes
+// its place once it is on the disk. False, with the failure reported and any
+// earlier file of that name untouched, when that cannot be done.
+bool ExportToFile(const ExportRequest& request, const std::string& outputPath, Prompter& prompter);
+
+} // namespace quillory
