@@ -210,6 +210,19 @@ void CQuilloryDoc::OnCustomers()
         UpdateAllViews(kHintPrintCustomers);
 }
 
+void CQuilloryDoc::OnExport()
+{
+    if (m_bOpen && m_pDialogs)
+        m_pDialogs->runExport(m_strPath);
+}
+
+void CQuilloryDoc::OnProperties()
+{
+    // The date order and the currency symbol of the totals may have changed.
+    if (m_bOpen && m_pDialogs && m_pDialogs->runProperties(m_strPath))
+        UpdateAllViews(kHintRefreshTotals);
+}
+
 void CQuilloryDoc::TogglePause()
 {
     const Timestamp now = m_clock.now();

@@ -54,6 +54,10 @@ public:
     virtual bool runHistory(const std::string& dataSetPath) = 0;
     // The customers list; true when it ended with Print.
     virtual bool runCustomers(const std::string& customersFile) = 0;
+    // The export to a text file.
+    virtual void runExport(const std::string& dataSetPath) = 0;
+    // The properties sheet; true when it wrote the settings.
+    virtual bool runProperties(const std::string& dataSetPath) = 0;
 };
 
 struct RunningProject {
@@ -107,6 +111,8 @@ public:
     void OnEditProjects();
     void OnHistory();
     void OnCustomers();
+    void OnExport();
+    void OnProperties();
     void TogglePause();
     // The 30-second tick: takes the paused time off every running project.
     void OnTimerTick();

@@ -1,6 +1,9 @@
 #include "app/documentdialogs.h"
 
+#include "app/propertiessheet.h"
 #include "chart/runningprojectdialog.h"
+#include "export/exportdialog.h"
+#include "export/username.h"
 #include "records/customersdialog.h"
 #include "records/historydialog.h"
 #include "records/projectsdialog.h"
@@ -38,6 +41,17 @@ bool QtDocumentDialogs::runCustomers(const std::string& customersFile)
 {
     CustomersDialog dialog(customersFile, m_prompter, m_owner.data());
     return dialog.exec() == QDialog::Accepted;
+}
+
+void QtDocumentDialogs::runExport(const std::string& dataSetPath)
+{
+    ExportDialog dialog(dataSetPath, m_prompter, AccountUserName(), m_owner.data());
+    dialog.exec();
+}
+
+bool QtDocumentDialogs::runProperties(const std::string& dataSetPath)
+{
+    return EditProperties(dataSetPath, m_prompter, m_help, m_owner.data());
 }
 
 } // namespace quillory

@@ -27,6 +27,8 @@ public:
     void editProjects(const std::string& projectsFile) override;
     bool runHistory(const std::string& dataSetPath) override;
     bool runCustomers(const std::string& customersFile) override;
+    void runExport(const std::string& dataSetPath) override;
+    bool runProperties(const std::string& dataSetPath) override;
 
 private:
     Prompter& m_prompter;

@@ -62,6 +62,8 @@ CMainFrame::CMainFrame(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock
     setCommandHandler(ID_HISTORY, [this] { m_doc.OnHistory(); });
     setCommandHandler(ID_CUSTOMERS_EDIT, [this] { m_doc.OnCustomers(); });
     setCommandHandler(ID_FILE_OPEN, [this] { m_doc.OnFileOpen(); });
+    setCommandHandler(ID_EXPORT, [this] { m_doc.OnExport(); });
+    setCommandHandler(ID_PROPERTIES, [this] { m_doc.OnProperties(); });
     setCommandHandler(ID_APP_EXIT, [this] { close(); });
     setCommandHandler(ID_HELP_INDEX, [this] { m_help.showHelp(kHelpIndex); });
     setCommandHandler(ID_HELP_USING, [this] { m_help.showHelp(kHelpUsingHelp); });

@@ -315,6 +315,24 @@ TEST_F(DocumentTest, CustomersPrintOnlyWhenAskedAndDialogsNeedADataSet)
     EXPECT_EQ(dialogs.edited.back(), siblingPath(plans, "prj"));
 }
 
+TEST_F(DocumentTest, ExportAndPropertiesNeedADataSetAndWrittenSettingsRefreshTheTotals)
+{
+    auto none = makeDoc();
+    none->OnExport();
+    none->OnProperties();
+    EXPECT_TRUE(dialogs.edited.empty());
+    none.reset();
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    doc->OnExport();
+    doc->OnProperties(); // cancelled
+    EXPECT_TRUE(view.hints.empty());
+    dialogs.propertiesWritten = true;
+    doc->OnProperties();
+    EXPECT_EQ(view.hints, std::vector<int>{3});
+    EXPECT_EQ(dialogs.edited, (std::vector<std::string>{plans, plans, plans}));
+}
+
 TEST_F(DocumentTest, PauseShowsInTheTitle)
 {
     const std::string plans = newDataSet("Plans.qly");

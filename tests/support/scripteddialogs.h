@@ -41,7 +41,14 @@ public:
         edited.push_back(customersFile);
         return customersPrint;
     }
+    void runExport(const std::string& dataSetPath) override { edited.push_back(dataSetPath); }
+    bool runProperties(const std::string& dataSetPath) override
+    {
+        edited.push_back(dataSetPath);
+        return propertiesWritten;
+    }
     bool historyPrints = false;
+    bool propertiesWritten = false;
     bool customersPrint = false;
 
     std::int32_t choice = -1; // the running project chosen
