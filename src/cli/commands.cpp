@@ -1,0 +1,57 @@
+#include "cli/commands.h"
+
+namespace quillory::cli {
+
+const std::vector<Command>& commands()
+{
+    static const std::vector<Command> table{
+        {"new", "qly new FILE.qly [--symbol S] [--european-dates | --american-dates]",
+            "Creates an empty data set: FILE.qly and its .prj, .cus and .tfr files.\n"
+            "The currency symbol and the date order come from your locale unless given.\n"
+            "An existing data set is never overwritten.\n",
+            runNew},
+        {"info", "qly info FILE", "Shows the settings of a data set, one field=value a line (as qly set takes them).\n",
+            runInfo},
+        {"set", "qly set FILE field=value...",
+            "Changes settings, as the Properties sheet does: text fields up to their capacity,\n"
+            "0 or 1 for applySalesTax, showTips and americanDates, and salesTaxPercent as a\n"
+            "plain amount (7.5, not 7,5). In footerNote, \\n starts a new line.\n"
+            "Nothing is written unless every assignment is right.\n",
+            runSet},
+        {"projects", "qly projects FILE", "Shows the projects tree with ids, prices per hour and customers.\n",
+            runProjects},
+        {"project",
+            "qly project add FILE NAME [--parent P] [--customer C] [--price AMOUNT] [--memo TEXT]\n"
+            "       qly project edit FILE P [--name NAME] [--customer C|none] [--price AMOUNT] [--memo TEXT]\n"
+            "       qly project rm FILE P",
+            "Adds, edits or removes a project (P: its id or exact name; C: a customer's id or name).\n"
+            "add prints the new project's id; rm removes the project with its sub-projects.\n",
+            runProject},
+        {"customers", "qly customers FILE", "Shows the customers, sorted by name.\n", runCustomers},
+        {"customer",
+            "qly customer add FILE NAME [--address A] [--city C] [--zip Z] [--state S] [--country C]\n"
+            "                           [--phone P] [--notes N]\n"
+            "       qly customer edit FILE C [--name N] [--address A] ...\n"
+            "       qly customer rm FILE C",
+            "Adds, edits or removes a customer (C: its id or exact name); add prints the new id.\n", runCustomer},
+        {"log", "qly log FILE [--from DATE] [--to DATE] [--project P] [--sort project|date|time|charged|charges]",
+            "Lists the history of charges: project, date, time, time charged and charges,\n"
+            "sorted by project unless --sort says otherwise (equal rows keep their file order).\n",
+            runLog},
+        {"add", "qly add FILE PROJECT DATE TIME DURATION",
+            "Records a time frame: PROJECT by id or name, TIME as HH:MM, DURATION as H:MM.\n", runAdd},
+        {"edit", "qly edit FILE PROJECT DATE TIME [--project P] [--date D] [--time T] [--duration H:MM]",
+            "Corrects the time frame of PROJECT that starts at DATE TIME, in one rewrite.\n", runEdit},
+        {"rm", "qly rm FILE PROJECT DATE TIME",
+            "Removes the time frame of PROJECT that starts at DATE TIME (identical copies go too).\n", runRm},
+        {"totals", "qly totals FILE [--at DATE]",
+            "Shows the time and charges of today, this week, this month and this year,\n"
+            "as the totals panel does (of the day DATE instead of today with --at).\n",
+            runTotals},
+        {"week", "qly week FILE [--date DATE]",
+            "Shows the week's time frames day by day (the week holding DATE with --date).\n", runWeek},
+    };
+    return table;
+}
+
+} // namespace quillory::cli

@@ -1,0 +1,11 @@
+// qly: Quillory's data sets from a terminal. See cli.h.
+#include "cli/cli.h"
+#include "platform/clock.h"
+
+#include <iostream>
+
+int main(int argc, char* argv[])
+{
+    const quillory::SystemClock clock;
+    return quillory::cli::run(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr, clock);
+}
