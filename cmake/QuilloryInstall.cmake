@@ -11,6 +11,7 @@ set(QUILLORY_LINUX_RES ${PROJECT_SOURCE_DIR}/res/linux)
 install(TARGETS quillory RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET qly)
   install(TARGETS qly RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/res/completion/qly DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 endif()
 
 # The topics are also inside the program; installed, they are found beside it.

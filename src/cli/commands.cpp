@@ -50,6 +50,17 @@ const std::vector<Command>& commands()
             runTotals},
         {"week", "qly week FILE [--date DATE]",
             "Shows the week's time frames day by day (the week holding DATE with --date).\n", runWeek},
+        {"export",
+            "qly export FILE [--from DATE] [--to DATE] [--project P] [--minutes] [--24h] [--one-field]\n"
+            "                  [--user NAME] [--format text|csv|json] [-o OUT]",
+            "Exports the time frames that start in the period (all of them by default), in file order.\n"
+            "The text format is the Export dialog's file byte for byte: --minutes gives durations in\n"
+            "minutes, --24h times as 16:00, --one-field date and time in one field; --user fills the\n"
+            "User column (the account's full name by default). --format csv is RFC 4180 with a header;\n"
+            "--format json an array of objects with local ISO 8601 times, the project's name and id,\n"
+            "the duration in seconds and the charge in cents. Without -o the export goes to standard\n"
+            "output; a file is only replaced by a complete export.\n",
+            runExport},
     };
     return table;
 }

@@ -19,5 +19,6 @@ int runEdit(Context& ctx);
 int runRm(Context& ctx);
 int runTotals(Context& ctx);
 int runWeek(Context& ctx);
+int runExport(Context& ctx);
 
 } // namespace quillory::cli

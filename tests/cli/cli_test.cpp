@@ -4,6 +4,7 @@
 #include "data/money.h"
 #include "data/recordfile.h"
 #include "data/text.h"
+#include "export/exportwriter.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -228,6 +229,38 @@ TEST_F(CliTest, TotalsAndTheWeekAreTheWindowsFigures)
         "Tuesday, December 8\n"
         "   13:15-15:20  02:05  Design\n");
     EXPECT_NE(week.find("Week of 12/07/2026: 03:35\n"), std::string::npos);
+}
+
+TEST_F(CliTest, ExportsAreTheDialogsFileOrStructuredForScripts)
+{
+    makeDataSet();
+    ASSERT_EQ(qly({"project", "add", path, "Tab\there, \"quoted\""}).status, 0);
+    ASSERT_EQ(qly({"add", path, "2", "2026-07-01", "10:00", "0:01"}).status, 0); // summer time
+    // The text format is the dialog's writer, byte for byte, to a file or
+    // to standard output.
+    ExportRequest request{path, exportPeriod({2026, 1, 1}, {2026, 12, 31}).start,
+        exportPeriod({2026, 1, 1}, {2026, 12, 31}).end, std::nullopt, {true, true, false}, "Jane Roe"};
+    test::ScriptedPrompter prompter;
+    ASSERT_TRUE(ExportToFile(request, dir.file("dialog.txt"), prompter));
+    const std::vector<std::string> args{
+        "export", path, "--from", "01/01/2026", "--to", "2026-12-31", "--minutes", "--24h", "--user", "Jane Roe"};
+    EXPECT_EQ(qly(args).out, test::readBytes(dir.file("dialog.txt")));
+    auto toFile = args;
+    toFile.insert(toFile.end(), {"-o", dir.file("qly.txt")});
+    EXPECT_EQ(qly(toFile).status, 0);
+    EXPECT_EQ(test::readBytes(dir.file("qly.txt")), test::readBytes(dir.file("dialog.txt")));
+
+    EXPECT_EQ(qly({"export", path, "--format", "csv", "--user", "Roe, Jane", "--project", "Web"}).out,
+        "user,project,project_id,start,end,duration_seconds,charge_cents\r\n"
+        "\"Roe, Jane\",Web,0,2026-12-07T09:00:00-05:00,2026-12-07T10:30:00-05:00,5400,6000\r\n");
+    EXPECT_EQ(
+        qly({"export", path, "--format", "json", "--user", "J", "--from", "2026-07-01", "--to", "2026-07-01"}).out,
+        "[\n  {\"user\": \"J\", \"project\": \"Tab\\there, \\\"quoted\\\"\", \"project_id\": 2, "
+        "\"start\": \"2026-07-01T10:00:00-04:00\", \"end\": \"2026-07-01T10:01:00-04:00\", "
+        "\"duration_seconds\": 60, \"charge_cents\": 0}\n]\n");
+    EXPECT_EQ(qly({"export", path, "--format", "json", "--from", "2030-01-01"}).out, "[]\n");
+    EXPECT_EQ(qly({"export", path, "--format", "xml"}).status, 2);
+    EXPECT_EQ(qly({"export", path, "--format", "csv", "--minutes"}).status, 2);
 }
 
 } // namespace

@@ -28,12 +28,16 @@ for size in 16 22 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png")
 done
 if [ -x "$build/src/cli/qly" ]; then
-  expected+=(bin/qly share/man/man1/qly.1.gz)
+  expected+=(bin/qly share/man/man1/qly.1.gz share/bash-completion/completions/qly)
 fi
 for f in "${expected[@]}"; do
   [ -s "$prefix/$f" ] || fail "missing $f"
 done
 [ -x "$prefix/bin/quillory" ] || fail "bin/quillory is not executable"
+if [ -x "$build/src/cli/qly" ]; then
+  "$prefix/bin/qly" --version | grep -q '^qly (Quillory) ' || fail "the installed qly does not run"
+  bash -n "$prefix/share/bash-completion/completions/qly" || fail "the completion is not bash"
+fi
 
 # Each PNG is as wide and as high as its folder says.
 for size in 16 22 24 32 48 64 128 256; do

@@ -1,0 +1,219 @@
+// qly export: time frames for the accountant and for scripts. The text
+// format is the export dialog's file, byte for byte (the same writer);
+// CSV and JSON carry the same frames for spreadsheets and programs.
+#include "cli/commands.h"
+
+#include "data/fileio.h"
+#include "data/localdays.h"
+#include "data/money.h"
+#include "data/projectindex.h"
+#include "data/recordfile.h"
+#include "data/text.h"
+#include "export/exportwriter.h"
+#include "export/username.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace quillory::cli {
+
+namespace {
+
+class StreamSink final : public ExportSink {
+public:
+    explicit StreamSink(std::ostream& out)
+        : m_out(out)
+    {
+    }
+    bool write(const char* data, std::size_t size) override
+    {
+        m_out.write(data, static_cast<std::streamsize>(size));
+        return static_cast<bool>(m_out);
+    }
+
+private:
+    std::ostream& m_out;
+};
+
+// Days since 1970-01-01 of a civil date (proleptic Gregorian).
+std::int64_t daysFromCivil(int y, int m, int d)
+{
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * static_cast<unsigned>(m + (m > 2 ? -3 : 9)) + 2) / 5 + static_cast<unsigned>(d) - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+// 2026-12-07T09:00:00-05:00: the local time and its offset from UTC.
+std::string isoLocal(LocalDays& days, Timestamp t)
+{
+    const LocalDays::Day& day = days.dayOf(t);
+    const std::int64_t second = std::int64_t{t} - day.midnight;
+    const std::int64_t offset = daysFromCivil(day.year, day.month, day.day) * 86400 + second - t;
+    const std::int64_t offsetMinutes = (offset < 0 ? -offset : offset) / 60;
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", day.year, day.month, day.day,
+        static_cast<int>(second / 3600), static_cast<int>(second / 60 % 60), static_cast<int>(second % 60),
+        offset < 0 ? '-' : '+', static_cast<int>(offsetMinutes / 60), static_cast<int>(offsetMinutes % 60));
+    return text;
+}
+
+std::string csvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string jsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out += escaped;
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+// The frames of the request in file order, as CSV (RFC 4180, with a header)
+// or as a JSON array of objects.
+bool writeStructured(const ExportRequest& request, bool json, std::ostream& out, CliPrompter& prompter)
+{
+    const auto frames = loadTimeFrames(siblingPath(request.dataSetPath, "tfr"), prompter);
+    if (!frames)
+        return false;
+    std::optional<ProjectIndex> projects;
+    LocalDays days;
+    std::string block;
+    bool first = true;
+    if (json)
+        block += "[";
+    else
+        block += "user,project,project_id,start,end,duration_seconds,charge_cents\r\n";
+    for (const TimeFrameRecord& f : *frames) {
+        if (f.start < request.periodStart || f.start > request.periodEnd)
+            continue;
+        if (request.projectId && f.projectId != *request.projectId)
+            continue;
+        if (!projects) {
+            auto all = loadProjects(siblingPath(request.dataSetPath, "prj"), prompter);
+            projects.emplace(all ? std::move(*all) : std::vector<ProjectRecord>{});
+        }
+        const ProjectRecord& p = projects->find(f.projectId);
+        const std::int64_t seconds = std::int64_t{f.end} - f.start;
+        const std::string name = fieldText(p.name);
+        const std::string id = std::to_string(std::int32_t{f.projectId});
+        const std::string charge = std::to_string(Charge(p.pricePerHour, seconds).value());
+        if (json) {
+            block += first ? "\n  {" : ",\n  {";
+            block += "\"user\": " + jsonString(request.userName) + ", \"project\": " + jsonString(name)
+                + ", \"project_id\": " + id + ", \"start\": \"" + isoLocal(days, f.start) + "\", \"end\": \""
+                + isoLocal(days, f.end) + "\", \"duration_seconds\": " + std::to_string(seconds)
+                + ", \"charge_cents\": " + charge + "}";
+        } else {
+            block += csvField(request.userName) + ',' + csvField(name) + ',' + id + ',' + isoLocal(days, f.start) + ','
+                + isoLocal(days, f.end) + ',' + std::to_string(seconds) + ',' + charge + "\r\n";
+        }
+        first = false;
+        if (block.size() > (1u << 20)) {
+            out << block;
+            block.clear();
+        }
+    }
+    block += json ? (first ? "]\n" : "\n]\n") : "";
+    out << block;
+    return static_cast<bool>(out);
+}
+
+} // namespace
+
+int runExport(Context& ctx)
+{
+    const Args args(ctx.args, {"--from", "--to", "--project", "--user", "--output", "--format"},
+        {"--minutes", "--24h", "--one-field"}, {{"-o", "--output"}});
+    if (!args.error().empty() || args.positional().size() != 1)
+        return ctx.fail(
+            kExitUsage, args.error().empty() ? "usage: qly export FILE [options] (qly export --help)" : args.error());
+    const auto set = openDataSet(ctx, args.positional()[0]);
+    if (!set)
+        return kExitFile;
+    TypedDate from{1970, 1, 1};
+    TypedDate to{2037, 12, 31};
+    for (auto [option, date] : {std::pair{"--from", &from}, std::pair{"--to", &to}}) {
+        if (const auto text = args.value(option)) {
+            const auto typed = parseDate(*text, set->american());
+            if (!typed)
+                return ctx.fail(kExitUsage, std::string(option) + ": " + invalidDate(set->american()));
+            *date = *typed;
+        }
+    }
+    const std::string format = args.value("--format").value_or("text");
+    if (format != "text" && format != "csv" && format != "json")
+        return ctx.fail(kExitUsage, "--format is text, csv or json");
+    if (format != "text" && (args.flag("--minutes") || args.flag("--24h") || args.flag("--one-field")))
+        return ctx.fail(kExitUsage, "--minutes, --24h and --one-field shape the text format only");
+    ExportRequest request;
+    request.dataSetPath = set->path;
+    const ExportPeriod period = exportPeriod(from, to);
+    request.periodStart = period.start;
+    request.periodEnd = period.end;
+    request.options = {args.flag("--minutes"), args.flag("--24h"), args.flag("--one-field")};
+    request.userName = args.value("--user").value_or(AccountUserName());
+    if (const auto project = args.value("--project")) {
+        const auto projects = loadProjects(set->file("prj"), ctx.prompter);
+        if (!projects)
+            return kExitFile;
+        const auto found = findProjectArg(ctx, *projects, *project);
+        if (!found)
+            return kExitUsage;
+        request.projectId = found->id;
+    }
+    const auto output = args.value("--output");
+    if (format == "text") {
+        if (output)
+            return ExportToFile(request, *output, ctx.prompter) ? kExitOk : kExitFile;
+        StreamSink sink(ctx.out);
+        return WriteExport(request, sink, ctx.prompter) == ExportResult::Written ? kExitOk : kExitFile;
+    }
+    if (!output)
+        return writeStructured(request, format == "json", ctx.out, ctx.prompter) ? kExitOk : kExitFile;
+    // A file of ours is replaced only by a whole export, as the text one is.
+    std::ostringstream text;
+    if (!writeStructured(request, format == "json", text, ctx.prompter))
+        return kExitFile;
+    if (!replaceFileAtomically(*output, *output + ".tmp", text.str())) {
+        ctx.prompter.reportFileError("Cannot save file : ", *output);
+        return kExitFile;
+    }
+    return kExitOk;
+}
+
+} // namespace quillory::cli
