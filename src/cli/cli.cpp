@@ -262,6 +262,19 @@ std::optional<ProjectRecord> findProjectArg(
     return findRecordArg(ctx, projects, idOrName, "project");
 }
 
+std::optional<ProjectRecord> lookUpProject(const Context& ctx, const DataSet& set, const std::string& idOrName)
+{
+    const auto projects = loadProjects(set.file("prj"), ctx.prompter);
+    if (!projects)
+        return std::nullopt;
+    return findProjectArg(ctx, *projects, idOrName);
+}
+
+int lookupFailure(const Context& ctx)
+{
+    return ctx.prompter.fileFailed() ? kExitFile : kExitUsage;
+}
+
 std::optional<CustomerRecord> findCustomerArg(
     const Context& ctx, const std::vector<CustomerRecord>& customers, const std::string& idOrName)
 {

@@ -130,6 +130,11 @@ Timestamp endOf(const TypedDate& date);
 // written, when none or several match (exit status 2).
 std::optional<ProjectRecord> findProjectArg(
     const Context& ctx, const std::vector<ProjectRecord>& projects, const std::string& idOrName);
+// The same, looked up in the data set's projects file.
+std::optional<ProjectRecord> lookUpProject(const Context& ctx, const DataSet& set, const std::string& idOrName);
+// The status to exit with after a lookup failed: 1 when a file could not be
+// read, 2 when the input named nothing.
+int lookupFailure(const Context& ctx);
 std::optional<CustomerRecord> findCustomerArg(
     const Context& ctx, const std::vector<CustomerRecord>& customers, const std::string& idOrName);
 

@@ -188,12 +188,9 @@ int runExport(Context& ctx)
     request.options = {args.flag("--minutes"), args.flag("--24h"), args.flag("--one-field")};
     request.userName = args.value("--user").value_or(AccountUserName());
     if (const auto project = args.value("--project")) {
-        const auto projects = loadProjects(set->file("prj"), ctx.prompter);
-        if (!projects)
-            return kExitFile;
-        const auto found = findProjectArg(ctx, *projects, *project);
+        const auto found = lookUpProject(ctx, *set, *project);
         if (!found)
-            return kExitUsage;
+            return lookupFailure(ctx);
         request.projectId = found->id;
     }
     const auto output = args.value("--output");

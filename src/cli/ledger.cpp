@@ -97,6 +97,19 @@ std::optional<TimeFrameRecord> findFrame(
     return found;
 }
 
+// The frame typed in the fields; nothing, with the refusal written, when
+// they do not read.
+std::optional<TimeFrameRecord> readFrame(
+    const Context& ctx, const DataSet& set, const TimeFrameFields& fields, std::int32_t projectId)
+{
+    const auto read = readTimeFrameFields(fields, set.american(), projectId);
+    if (const auto* refusal = std::get_if<std::string>(&read)) {
+        ctx.fail(kExitUsage, *refusal == invalidDateMessage(set.american()) ? invalidDate(set.american()) : *refusal);
+        return std::nullopt;
+    }
+    return std::get<TimeFrameRecord>(read);
+}
+
 } // namespace
 
 int runLog(Context& ctx)
@@ -166,21 +179,16 @@ int runAdd(Context& ctx)
     const auto set = openDataSet(ctx, pos[0]);
     if (!set)
         return kExitFile;
-    const auto projects = loadProjects(set->file("prj"), ctx.prompter);
-    if (!projects)
-        return kExitFile;
-    const auto project = findProjectArg(ctx, *projects, pos[1]);
+    const auto project = lookUpProject(ctx, *set, pos[1]);
     if (!project)
+        return lookupFailure(ctx);
+    const auto frame = readFrame(ctx, *set, {dataSetOrder(pos[2], set->american()), pos[3], pos[4]}, project->id);
+    if (!frame)
         return kExitUsage;
-    const auto read
-        = readTimeFrameFields({dataSetOrder(pos[2], set->american()), pos[3], pos[4]}, set->american(), project->id);
-    if (const auto* refusal = std::get_if<std::string>(&read))
-        return ctx.fail(
-            kExitUsage, *refusal == invalidDateMessage(set->american()) ? invalidDate(set->american()) : *refusal);
     const auto lock = lockForWriting(ctx, *set);
     if (!lock)
         return kExitFile;
-    return appendTimeFrame(std::get<TimeFrameRecord>(read), set->path, ctx.prompter) ? kExitOk : kExitFile;
+    return appendTimeFrame(*frame, set->path, ctx.prompter) ? kExitOk : kExitFile;
 }
 
 int runEdit(Context& ctx)
@@ -200,12 +208,9 @@ int runEdit(Context& ctx)
         return ctx.prompter.fileFailed() ? kExitFile : kExitUsage;
     std::int32_t projectId = old->projectId;
     if (const auto project = args.value("--project")) {
-        const auto projects = loadProjects(set->file("prj"), ctx.prompter);
-        if (!projects)
-            return kExitFile;
-        const auto found = findProjectArg(ctx, *projects, *project);
+        const auto found = lookUpProject(ctx, *set, *project);
         if (!found)
-            return kExitUsage;
+            return lookupFailure(ctx);
         projectId = found->id;
     }
     TimeFrameFields fields = timeFrameFields(*old, set->american());
@@ -215,15 +220,13 @@ int runEdit(Context& ctx)
         fields.time = *time;
     if (const auto duration = args.value("--duration"))
         fields.duration = *duration;
-    const auto read = readTimeFrameFields(fields, set->american(), projectId);
-    if (const auto* refusal = std::get_if<std::string>(&read))
-        return ctx.fail(
-            kExitUsage, *refusal == invalidDateMessage(set->american()) ? invalidDate(set->american()) : *refusal);
+    const auto edited = readFrame(ctx, *set, fields, projectId);
+    if (!edited)
+        return kExitUsage;
     const auto lock = lockForWriting(ctx, *set);
     if (!lock)
         return kExitFile;
-    return replaceTimeFrame(set->file("tfr"), *old, std::get<TimeFrameRecord>(read), ctx.prompter) ? kExitOk
-                                                                                                   : kExitFile;
+    return replaceTimeFrame(set->file("tfr"), *old, *edited, ctx.prompter) ? kExitOk : kExitFile;
 }
 
 int runRm(Context& ctx)
