@@ -7,6 +7,7 @@
 
 #include "data/localedefaults.h"
 #include "data/records.h"
+#include "reports/invoicerequest.h"
 
 #include <cstdint>
 #include <functional>
@@ -80,6 +81,9 @@ public:
     void setDialogs(DocumentDialogs* dialogs) { m_pDialogs = dialogs; }
     // Called with the new title whenever it changes.
     void setTitleListener(std::function<void(const std::string&)> listener);
+    // Where the last confirmed invoice request is kept: the application's.
+    void setInvoiceRequest(InvoiceRequest* request) { m_pInvoiceRequest = request ? request : &m_ownInvoiceRequest; }
+    const InvoiceRequest& invoiceRequest() const { return *m_pInvoiceRequest; }
     // Where a new data set takes its currency symbol and date order from.
     void setLocaleDefaults(std::function<LocaleDefaults()> provider) { m_localeDefaults = std::move(provider); }
 
@@ -134,6 +138,8 @@ private:
     DocumentDialogs* m_pDialogs = nullptr;
     std::function<void(const std::string&)> m_titleListener;
     std::function<LocaleDefaults()> m_localeDefaults = systemLocaleDefaults;
+    InvoiceRequest m_ownInvoiceRequest;
+    InvoiceRequest* m_pInvoiceRequest = &m_ownInvoiceRequest;
 
     bool m_bOpen = false;
     std::string m_strPath;

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
+#include <unordered_set>
 
 namespace quillory {
 
@@ -235,6 +237,27 @@ void ChartHours::stepStart(int delta)
 void ChartHours::stepEnd(int delta)
 {
     end = std::clamp(end + delta, start + 1, 24);
+}
+
+void CGanttChart::DrawLegend(DeviceContext& dc, int left, int top, int right, int bottom) const
+{
+    dc.rectangle({left, top, right, bottom});
+    const std::size_t room = std::max(0, (bottom - top - 10) / 15);
+    std::vector<const GanttItem*> named;
+    std::unordered_set<std::string_view> seen;
+    for (const GanttItem& item : m_items) {
+        if (named.size() >= room)
+            break;
+        if (seen.insert(item.name).second)
+            named.push_back(&item);
+    }
+    for (std::size_t i = 0; i < named.size(); ++i) {
+        const int y = top + 5 + 15 * static_cast<int>(i);
+        dc.drawText(named[i]->name, {left + 20, y, right - 5, y + 15}, kTextLeft | kTextVCenter | kTextSingleLine);
+        const Rect swatch{left + 5, y + 3, left + 15, y + 13};
+        dc.fillRect(swatch, FindColor(named[i]->name).value_or(named[i]->color));
+        dc.frameRect(swatch, kBlack);
+    }
 }
 
 bool CGanttChart::LoadWeek(const std::string& dataSetPath, Prompter& prompter)

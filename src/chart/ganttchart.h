@@ -59,6 +59,10 @@ public:
     // The item drawn on top at the point, or nothing.
     const GanttItem* HitTest(int x, int y) const;
     ChartPopup PopupAt(int x, int y) const;
+    // The legend of the printout: a box listing the names of the items in
+    // the order they first appear, each beside a swatch of its colour, as
+    // many as fit in lines of 15 units.
+    void DrawLegend(DeviceContext& dc, int left, int top, int right, int bottom) const;
 
     // Fills the items with the time frames that start in the displayed week,
     // reading the time-frames and projects files once each. When the

@@ -102,6 +102,7 @@ CQuilloryView::CQuilloryView(CQuilloryDoc& doc, Prompter& prompter, const Clock&
     , m_commandPrompter(prompter)
     , m_clock(clock)
     , m_pGanttChart(std::make_unique<CGanttChart>(clock.now()))
+    , m_printController(std::make_unique<PrintController>(doc, *m_pGanttChart, prompter, clock, this))
 {
     setObjectName(QStringLiteral("quilloryView"));
     // Every area paints its whole background itself; nothing is erased first.
@@ -112,6 +113,7 @@ CQuilloryView::CQuilloryView(CQuilloryDoc& doc, Prompter& prompter, const Clock&
         return longDateWithoutYear(QLocale(), QDate(lt.year, lt.month, lt.day)).toStdString();
     });
     buildChartActions();
+    connect(this, &CQuilloryView::printRequested, m_printController.get(), &PrintController::OnUpdate);
     m_timer.setInterval(kTimerPeriodMs);
     connect(&m_timer, &QTimer::timeout, this, &CQuilloryView::OnTimer);
     m_timer.start();

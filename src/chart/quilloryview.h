@@ -9,6 +9,7 @@
 #include "chart/timing.h"
 #include "chart/totals.h"
 #include "platform/repeatguard.h"
+#include "reports/printcontroller.h"
 
 #include <QDate>
 #include <QLocale>
@@ -44,6 +45,9 @@ public:
     void OnTimer();
 
     CGanttChart& chart() { return *m_pGanttChart; }
+    PrintController& printController() { return *m_printController; }
+    // "&Print Gantt Chart": the displayed week on paper, in print preview.
+    void OnPrintGanttChart() { OnUpdate(kHintPrintChart); }
     const Totals& totals() const { return m_totals; }
 
     // The chart's own commands (viewcommands.cpp).
@@ -94,6 +98,7 @@ private:
     Prompter& m_commandPrompter; // commands: every message and question
     const Clock& m_clock;
     std::unique_ptr<CGanttChart> m_pGanttChart;
+    std::unique_ptr<PrintController> m_printController;
     Totals m_totals;
     QTimer m_timer;
     std::string m_lastLoadedPath;

@@ -82,6 +82,11 @@ public:
     virtual void drawText(const std::string& text, const Rect& r, unsigned flags) = 0;
     // Width of the text in the current font.
     virtual int textWidth(const std::string& text) = 0;
+    // A slice of the ellipse inscribed in `bounds`, outlined with the pen and
+    // filled with the brush. It runs counter-clockwise as seen on the page
+    // from the radial through (x1, y1) to the radial through (x2, y2); when
+    // both radials coincide it is the whole ellipse.
+    virtual void pie(const Rect& bounds, int x1, int y1, int x2, int y2) = 0;
     // Keeps what follows inside the rectangle, until the clip is cleared.
     virtual void setClip(const Rect& r) = 0;
     virtual void clearClip() = 0;

@@ -47,6 +47,15 @@ void RecordingDC::drawText(const std::string& text, const Rect& r, unsigned flag
     c.transparent = m_transparent;
 }
 
+void RecordingDC::pie(const Rect& bounds, int x1, int y1, int x2, int y2)
+{
+    DrawCall& c = add(DrawCall::Pie, bounds);
+    c.radials = Rect{x1, y1, x2, y2};
+    c.pen = m_pen;
+    c.brush = m_brush;
+    c.hollow = m_hollow;
+}
+
 void RecordingDC::setClip(const Rect& r)
 {
     add(DrawCall::Clip, r);

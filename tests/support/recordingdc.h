@@ -10,14 +10,15 @@
 namespace quillory::test {
 
 struct DrawCall {
-    enum Kind { Rectangle, Fill, Frame, Line, Text, Clip } kind = Rectangle;
+    enum Kind { Rectangle, Fill, Frame, Line, Text, Clip, Pie } kind = Rectangle;
     Rect rect; // the rectangle, or the line from (left, top) to (right, bottom)
+    Rect radials; // for pies: the radial points (x1, y1) and (x2, y2)
     std::string text;
     unsigned flags = 0;
     Rgb color; // fill or frame colour, text colour, pen colour for lines
     FontSpec font; // for text
     PenSpec pen; // for rectangles and lines
-    Rgb brush; // for rectangles
+    Rgb brush; // for rectangles and pies
     bool hollow = false;
     bool transparent = false; // for text
 };
@@ -41,6 +42,7 @@ public:
     void drawText(const std::string& text, const Rect& r, unsigned flags) override;
     // Seven units a character: enough to lay out tips predictably.
     int textWidth(const std::string& text) override { return 7 * static_cast<int>(text.size()); }
+    void pie(const Rect& bounds, int x1, int y1, int x2, int y2) override;
     // A clip is recorded with its rectangle; clearing it, with an empty one.
     void setClip(const Rect& r) override;
     void clearClip() override { setClip(Rect{}); }

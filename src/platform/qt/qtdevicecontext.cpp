@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QString>
 
+#include <cmath>
+#include <numbers>
 #include <unordered_map>
 
 namespace quillory {
@@ -156,15 +158,37 @@ void QtDeviceContext::drawText(const std::string& text, const Rect& r, unsigned 
         m_painter.fillRect(used, Qt::white);
     }
     m_painter.setPen(m_textColor);
-    m_painter.save();
-    m_painter.setClipRect(box, Qt::IntersectClip);
+    // Qt clips text that does not fit its box by itself; a clip of our own
+    // around every text would only weigh down the pages of a long printout.
     m_painter.drawText(box, qtFlags, s);
-    m_painter.restore();
 }
 
 int QtDeviceContext::textWidth(const std::string& text)
 {
     return m_painter.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+}
+
+void QtDeviceContext::pie(const Rect& bounds, int x1, int y1, int x2, int y2)
+{
+    if (bounds.right <= bounds.left || bounds.bottom <= bounds.top)
+        return;
+    // Qt counts angles in sixteenths of a degree, counter-clockwise as seen,
+    // from three o'clock; y grows downwards on the page.
+    const double cx = (bounds.left + bounds.right) / 2.0;
+    const double cy = (bounds.top + bounds.bottom) / 2.0;
+    auto degrees = [&](int x, int y) { return std::atan2(cy - y, x - cx) * 180.0 / std::numbers::pi; };
+    const double start = degrees(x1, y1);
+    double span = degrees(x2, y2) - start;
+    while (span <= 0.0)
+        span += 360.0;
+    if (x1 == x2 && y1 == y2)
+        span = 360.0;
+    m_painter.setPen(m_pen);
+    m_painter.setBrush(m_brush);
+    // Like a rectangle, the outline keeps inside the bounds.
+    const QRectF box(bounds.left, bounds.top, bounds.width() - 1, bounds.height() - 1);
+    m_painter.drawPie(box, static_cast<int>(std::lround(start * 16)), static_cast<int>(std::lround(span * 16)));
+    m_painter.setBrush(Qt::NoBrush);
 }
 
 void QtDeviceContext::setClip(const Rect& r)

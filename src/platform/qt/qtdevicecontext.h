@@ -24,6 +24,7 @@ public:
     void line(int x1, int y1, int x2, int y2) override;
     void drawText(const std::string& text, const Rect& r, unsigned flags) override;
     int textWidth(const std::string& text) override;
+    void pie(const Rect& bounds, int x1, int y1, int x2, int y2) override;
     void setClip(const Rect& r) override;
     void clearClip() override;
 

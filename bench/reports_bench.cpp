@@ -1,0 +1,79 @@
+// The printouts' engines over ten busy years (1,000,000 time frames):
+// building and sorting the history table, laying out one of its pages,
+// and building one customer's invoice.
+#include "generator.h"
+#include "silentprompter.h"
+
+#include "data/calendar.h"
+#include "reports/invoice.h"
+#include "reports/tableprintouts.h"
+
+#include <benchmark/benchmark.h>
+
+namespace quillory::bench {
+namespace {
+
+// Counts what would be drawn, so a page's layout is measured alone.
+class NullDC final : public DeviceContext {
+public:
+    void setFont(const FontSpec&) override { }
+    void setTextColor(Rgb) override { }
+    void setTransparentText(bool) override { }
+    void setPen(const PenSpec&) override { }
+    void setBrush(Rgb) override { }
+    void setHollowBrush() override { }
+    void rectangle(const Rect&) override { ++calls; }
+    void fillRect(const Rect&, Rgb) override { ++calls; }
+    void frameRect(const Rect&, Rgb) override { ++calls; }
+    void line(int, int, int, int) override { ++calls; }
+    void drawText(const std::string& text, const Rect&, unsigned) override { calls += text.empty() ? 0 : 1; }
+    int textWidth(const std::string& text) override { return 6 * static_cast<int>(text.size()); }
+    void pie(const Rect&, int, int, int, int) override { ++calls; }
+    void setClip(const Rect&) override { }
+    void clearClip() override { }
+    long calls = 0;
+};
+
+void BM_HistoryTableBuildAndSort(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter;
+    for (auto _ : state) {
+        auto table = BuildHistoryTable(set.path, prompter);
+        benchmark::DoNotOptimize(table);
+        state.counters["rows"] = static_cast<double>(table->RowCount());
+        state.counters["pages"] = table->PageCount(kTableBodyRect);
+    }
+}
+BENCHMARK(BM_HistoryTableBuildAndSort)->Unit(benchmark::kMillisecond);
+
+void BM_HistoryMiddlePage(benchmark::State& state)
+{
+    SilentPrompter prompter;
+    const auto table = BuildHistoryTable(standardDataSet().path, prompter);
+    const int middle = table->PageCount(kTableBodyRect) / 2;
+    table->DrawPage(*std::make_unique<NullDC>(), kTableBodyRect, 1, false); // lays the pages out once
+    NullDC dc;
+    for (auto _ : state)
+        table->DrawPage(dc, kTableBodyRect, middle, false);
+    state.counters["drawn"] = benchmark::Counter(static_cast<double>(dc.calls), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_HistoryMiddlePage)->Unit(benchmark::kMicrosecond);
+
+void BM_InvoiceOneCustomer(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter;
+    InvoiceRequest request{7, set.firstStart, set.lastStart + 24 * 3600, "9600001"};
+    for (auto _ : state) {
+        CInvoice invoice(request);
+        invoice.Load(set.path, prompter);
+        benchmark::DoNotOptimize(invoice);
+        state.counters["lines"] = static_cast<double>(invoice.lines().size());
+        state.counters["pages"] = invoice.PageCount();
+    }
+}
+BENCHMARK(BM_InvoiceOneCustomer)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace quillory::bench

@@ -1,0 +1,112 @@
+// CInvoice: one customer billed for the time recorded on that customer's
+// projects in a period. One line per time frame, ordered by project name and
+// start, priced at the project's price per hour in whole cents; the total
+// adds the lines' cents, and the sales tax is rounded once, on the total.
+// The same invoice is drawn on paper (30 lines a page, the totals on every
+// page) and written as a tab-separated text file.
+#pragma once
+
+#include "data/money.h"
+#include "data/records.h"
+#include "reports/invoicerequest.h"
+#include "reports/printout.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quillory {
+
+class Prompter;
+
+struct InvoiceLine {
+    std::string name; // the project's name
+    double pricePerHour = 0.0;
+    Timestamp start = 0;
+    Timestamp end = 0;
+
+    std::int64_t minutes() const { return (std::int64_t{end} - start) / 60; }
+    Cents amount() const { return ChargeForMinutes(pricePerHour, minutes()); }
+};
+
+inline constexpr Rect kInvoiceBodyRect{10, 200, 560, 660}; // 30 lines
+
+// What the totals block shows: the total, and with sales tax the tax and
+// the total with it.
+struct InvoiceTotals {
+    Cents total;
+    Cents tax;
+    Cents totalWithTax;
+};
+
+class CInvoice {
+public:
+    explicit CInvoice(InvoiceRequest request)
+        : m_request(std::move(request))
+    {
+    }
+
+    // The time frames of the period on projects whose own customer is the
+    // requested one: those that start at or after `from` and end at or
+    // before `to`. False (reported) when the time-frames file cannot be
+    // opened; the invoice then has no lines.
+    bool Load(const std::string& dataSetPath, Prompter& prompter);
+    // By the bytes of the project names, then by start; stable.
+    void Sort();
+    void FreeLines() { m_lines.clear(); }
+    int PageCount(const Rect& body = kInvoiceBodyRect) const;
+
+    const InvoiceRequest& request() const { return m_request; }
+    const std::vector<InvoiceLine>& lines() const { return m_lines; }
+    const std::string& path() const { return m_strPath; }
+    InvoiceTotals Totals(const SettingsRecord& settings) const;
+    // The invoiced customer: nobody for -1, the placeholder of a deleted
+    // customer for an id the customers file lacks.
+    CustomerRecord Customer() const;
+
+    // The parts of a page, in the order they are drawn.
+    void DrawTitle(DeviceContext& dc, const SettingsRecord& settings) const;
+    void DrawCompany(DeviceContext& dc, const SettingsRecord& settings) const;
+    void DrawCustomer(DeviceContext& dc, const CustomerRecord& customer) const;
+    void DrawTableFrame(DeviceContext& dc) const;
+    void DrawLines(DeviceContext& dc, const SettingsRecord& settings, int page) const;
+    void DrawTotals(DeviceContext& dc, const SettingsRecord& settings) const;
+    void DrawFooter(DeviceContext& dc, const SettingsRecord& settings) const;
+
+    // The invoice as the text file holds it.
+    std::string TextFile(const SettingsRecord& settings, const CustomerRecord& customer) const;
+    // Writes the text file in place of `file`; false (reported) when it
+    // cannot be written.
+    bool WriteTextFile(const std::string& file, Prompter& prompter) const;
+
+private:
+    InvoiceRequest m_request;
+    std::vector<InvoiceLine> m_lines;
+    Cents m_total;
+    std::string m_strPath;
+};
+
+// "city, state-zip", or "zip city" without a state.
+std::string CityLine(const std::string& city, const std::string& state, const std::string& zip);
+// A time span as "%H:%M": the hours beyond whole days, and the minutes.
+std::string SpanClock(std::int64_t seconds);
+
+// "To File...": builds the invoice, asks where to write it ("Export.txt")
+// and writes it there. False when nothing was written.
+bool WriteInvoiceFile(const InvoiceRequest& request, const std::string& dataSetPath, Prompter& prompter);
+
+class InvoicePrintout final : public Printout {
+public:
+    explicit InvoicePrintout(const CInvoice& invoice)
+        : m_invoice(invoice)
+    {
+    }
+    int PageCount() const override;
+    // Reads the settings and the customer anew for every page.
+    void DrawPage(DeviceContext& dc, int page) override;
+
+private:
+    const CInvoice& m_invoice;
+};
+
+} // namespace quillory

@@ -1,0 +1,57 @@
+// What the "New invoice" dialog asks for and how its fields are read: the
+// customer, the period and the invoice number. Dates are read strictly in
+// the data set's order; confirming moves the data set's next invoice number
+// on by one.
+#pragma once
+
+#include "data/records.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace quillory {
+
+class Prompter;
+
+inline constexpr std::size_t kMaxInvoiceNumber = 31; // bytes
+
+struct InvoiceRequest {
+    std::int32_t customerId = -1; // -1: the projects without a customer
+    Timestamp from = 0; // the "from" date at 00:00:00
+    Timestamp to = 0; // the "to" date at 23:59:59
+    std::string invoiceNumber; // at most 31 bytes
+};
+
+struct InvoiceFields {
+    std::string from;
+    std::string to;
+    std::string invoiceNumber;
+};
+
+// The current month and the settings' next invoice number.
+InvoiceFields initialInvoiceFields(const SettingsRecord& settings, Timestamp now);
+
+// The request for the typed fields, or the message that refuses a date.
+std::variant<InvoiceRequest, std::string> readInvoiceFields(
+    const InvoiceFields& fields, std::int32_t customerId, bool americanDates);
+
+// The number after the typed one: its leading number plus one ("9600001"
+// gives "9600002"), or "1" when it has no leading digits.
+std::string NextInvoiceNumber(std::string_view typed);
+
+// Stores the number after `typed` as the data set's next invoice number, at
+// once. False (reported) when the settings cannot be read or written; an
+// unreadable settings file is never overwritten.
+bool AdvanceInvoiceNumber(const std::string& dataSetPath, std::string_view typed, Prompter& prompter);
+
+struct CustomerChoice {
+    std::string name;
+    std::int32_t id;
+};
+// The customers as the dialog lists them: by name in the user's collation.
+std::vector<CustomerChoice> invoiceCustomerChoices(const std::vector<CustomerRecord>& customers);
+
+} // namespace quillory
