@@ -1,11 +1,12 @@
 // The printouts' engines over ten busy years (1,000,000 time frames):
 // building and sorting the history table, laying out one of its pages,
-// and building one customer's invoice.
+// building one customer's invoice and the pie chart of a year.
 #include "generator.h"
 #include "silentprompter.h"
 
 #include "data/calendar.h"
 #include "reports/invoice.h"
+#include "reports/piechart.h"
 #include "reports/tableprintouts.h"
 
 #include <benchmark/benchmark.h>
@@ -74,6 +75,23 @@ void BM_InvoiceOneCustomer(benchmark::State& state)
     }
 }
 BENCHMARK(BM_InvoiceOneCustomer)->Unit(benchmark::kMillisecond);
+
+void BM_PieChartOfAYear(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter;
+    const Period year = PiePeriod(kPieThisYear, set.lastStart - 180 * 24 * 3600);
+    CPieChart chart;
+    chart.setRect({20, 20, 480, 380});
+    NullDC dc;
+    for (auto _ : state) {
+        chart.LoadData(set.path, year, prompter);
+        chart.Draw(dc, 200, 200);
+    }
+    state.counters["slices"] = static_cast<double>(chart.slices().size());
+    state.counters["minutes"] = static_cast<double>(chart.totalMinutes());
+}
+BENCHMARK(BM_PieChartOfAYear)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace quillory::bench

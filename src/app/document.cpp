@@ -4,6 +4,7 @@
 #include "data/recordfile.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
+#include "reports/invoice.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -221,6 +222,27 @@ void CQuilloryDoc::OnProperties()
     // The date order and the currency symbol of the totals may have changed.
     if (m_bOpen && m_pDialogs && m_pDialogs->runProperties(m_strPath))
         UpdateAllViews(kHintRefreshTotals);
+}
+
+void CQuilloryDoc::OnInvoice()
+{
+    if (!m_bOpen || !m_pDialogs)
+        return;
+    InvoiceRequest request;
+    const InvoiceChoice choice = m_pDialogs->runInvoice(filePath("cus"), request);
+    if (choice == InvoiceChoice::Cancel)
+        return;
+    *m_pInvoiceRequest = request;
+    if (choice == InvoiceChoice::Print)
+        UpdateAllViews(kHintPrintInvoice);
+    else
+        WriteInvoiceFile(request, m_strPath, m_prompter);
+}
+
+void CQuilloryDoc::OnPieChart()
+{
+    if (m_bOpen && m_pDialogs)
+        m_pDialogs->runPieChart(m_strPath);
 }
 
 void CQuilloryDoc::TogglePause()

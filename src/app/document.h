@@ -39,6 +39,9 @@ public:
     virtual void OnUpdate(int hint) = 0;
 };
 
+// How the "New invoice" dialog ended.
+enum class InvoiceChoice { Cancel, Print, ToFile };
+
 // The dialogs the document runs on the open data set; the window layer
 // implements them, tests script them.
 class DocumentDialogs {
@@ -59,6 +62,10 @@ public:
     virtual void runExport(const std::string& dataSetPath) = 0;
     // The properties sheet; true when it wrote the settings.
     virtual bool runProperties(const std::string& dataSetPath) = 0;
+    // The "New invoice" dialog, which fills `request` when confirmed.
+    virtual InvoiceChoice runInvoice(const std::string& customersFile, InvoiceRequest& request) = 0;
+    // The projects pie chart.
+    virtual void runPieChart(const std::string& dataSetPath) = 0;
 };
 
 struct RunningProject {
@@ -117,6 +124,9 @@ public:
     void OnCustomers();
     void OnExport();
     void OnProperties();
+    // Prints the invoice (hint 5) or writes it to a text file.
+    void OnInvoice();
+    void OnPieChart();
     void TogglePause();
     // The 30-second tick: takes the paused time off every running project.
     void OnTimerTick();

@@ -7,6 +7,8 @@
 #include "records/customersdialog.h"
 #include "records/historydialog.h"
 #include "records/projectsdialog.h"
+#include "reports/invoicedialog.h"
+#include "reports/piechartdialog.h"
 
 namespace quillory {
 
@@ -52,6 +54,20 @@ void QtDocumentDialogs::runExport(const std::string& dataSetPath)
 bool QtDocumentDialogs::runProperties(const std::string& dataSetPath)
 {
     return EditProperties(dataSetPath, m_prompter, m_help, m_owner.data());
+}
+
+InvoiceChoice QtDocumentDialogs::runInvoice(const std::string& customersFile, InvoiceRequest& request)
+{
+    InvoiceDialog dialog(customersFile, m_prompter, m_clock, m_owner.data());
+    const InvoiceChoice choice = dialog.run();
+    request = dialog.request();
+    return choice;
+}
+
+void QtDocumentDialogs::runPieChart(const std::string& dataSetPath)
+{
+    PieChartDialog dialog(dataSetPath, m_prompter, m_clock, m_owner.data());
+    dialog.exec();
 }
 
 } // namespace quillory

@@ -29,6 +29,8 @@ public:
     bool runCustomers(const std::string& customersFile) override;
     void runExport(const std::string& dataSetPath) override;
     bool runProperties(const std::string& dataSetPath) override;
+    InvoiceChoice runInvoice(const std::string& customersFile, InvoiceRequest& request) override;
+    void runPieChart(const std::string& dataSetPath) override;
 
 private:
     Prompter& m_prompter;

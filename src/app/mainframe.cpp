@@ -64,6 +64,8 @@ CMainFrame::CMainFrame(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock
     setCommandHandler(ID_FILE_OPEN, [this] { m_doc.OnFileOpen(); });
     setCommandHandler(ID_EXPORT, [this] { m_doc.OnExport(); });
     setCommandHandler(ID_PROPERTIES, [this] { m_doc.OnProperties(); });
+    setCommandHandler(ID_INVOICE, [this] { m_doc.OnInvoice(); });
+    setCommandHandler(ID_PIE_CHART, [this] { m_doc.OnPieChart(); });
     setCommandHandler(ID_PRINT_GANTT_CHART, [this] { m_view->OnPrintGanttChart(); });
     setCommandHandler(ID_FILE_PRINT, [this] { m_view->printController().OnFilePrint(); });
     setCommandHandler(ID_APP_EXIT, [this] { close(); });

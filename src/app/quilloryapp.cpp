@@ -38,11 +38,13 @@ void CQuilloryApp::InitInstance(const QStringList& arguments)
     m_doc = std::make_unique<CQuilloryDoc>(m_prompter, m_clock, arguments.join(QLatin1Char(' ')).toStdString());
     m_doc->setLocaleDefaults(qtLocaleDefaults);
     m_doc->setDialogs(&m_dialogs);
+    m_doc->setInvoiceRequest(&m_invoiceRequest);
     m_frame = std::make_unique<CMainFrame>(*m_doc, m_prompter, m_clock, m_help, m_profile);
     m_prompter.setOwner(m_frame.get());
     m_dialogs.setOwner(m_frame.get());
     m_help.setOwner(m_frame.get());
     m_frame->setCommandHandler(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+    m_frame->view().printController().setPrinter(&m_printer);
     m_frame->show();
     m_frame->setPlacement(readWindowPlacement(m_profile));
     // The view's first activation: show the reopened data set at once, even

@@ -41,6 +41,7 @@ private:
     QtHelpService m_help;
     QtDocumentDialogs m_dialogs{m_prompter, m_help, m_clock};
     QPrinter m_printer;
+    InvoiceRequest m_invoiceRequest; // the last invoice confirmed
     std::unique_ptr<CQuilloryDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
 };

@@ -49,6 +49,15 @@ public:
     }
     bool historyPrints = false;
     bool propertiesWritten = false;
+    InvoiceChoice runInvoice(const std::string& customersFile, InvoiceRequest& request) override
+    {
+        edited.push_back(customersFile);
+        request = invoiceRequest;
+        return invoiceChoice;
+    }
+    void runPieChart(const std::string& dataSetPath) override { edited.push_back(dataSetPath); }
+    InvoiceChoice invoiceChoice = InvoiceChoice::Cancel;
+    InvoiceRequest invoiceRequest; // what the invoice dialog answers
     bool customersPrint = false;
 
     std::int32_t choice = -1; // the running project chosen

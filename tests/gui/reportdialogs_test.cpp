@@ -1,0 +1,147 @@
+#include "data/localedefaults.h"
+#include "data/recordfile.h"
+#include "data/text.h"
+#include "reports/invoicedialog.h"
+#include "reports/piechartdialog.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <QComboBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+namespace quillory {
+namespace {
+
+using test::at;
+
+class ReportDialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(createDataSet(path, LocaleDefaults{"$", false}));
+        SettingsRecord s{};
+        ASSERT_TRUE(readSettings(path, s));
+        setFieldText(s.nextInvoiceNumber, "9600001");
+        ASSERT_TRUE(writeSettings(s, path, prompter));
+        test::writeBytes(siblingPath(path, "cus"),
+            test::bytesOf(std::vector<CustomerRecord>{
+                newCustomerRecord(5, "beta"), newCustomerRecord(3, "Alpha"), newCustomerRecord(9, "Zulu")}));
+        test::writeBytes(siblingPath(path, "prj"),
+            test::bytesOf(
+                std::vector<ProjectRecord>{newProjectRecord(1, "Website", -1), newProjectRecord(2, "App", -1)}));
+        test::writeBytes(siblingPath(path, "tfr"),
+            test::bytesOf(std::vector<TimeFrameRecord>{{1, at(1996, 3, 4, 9, 0), at(1996, 3, 4, 12, 0)},
+                {2, at(1996, 3, 5, 9, 0), at(1996, 3, 5, 10, 0)}, {2, at(1995, 3, 5, 9, 0), at(1995, 3, 5, 19, 0)}}));
+    }
+    std::string nextNumber() const { return fieldText(displaySettings(path).nextInvoiceNumber); }
+    template <typename T> static T* child(QWidget& w, const char* name)
+    {
+        T* found = w.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    test::TimeZone zone{"Europe/Berlin"};
+    test::TempDir dir;
+    std::string path = dir.file("Dialogs.qly");
+    test::ScriptedPrompter prompter;
+    test::FakeClock clock{at(1996, 3, 6, 12, 0)};
+};
+
+TEST_F(ReportDialogsTest, InvoiceDialogOffersTheCustomersAndTheMonthAndMovesTheNumberOn)
+{
+    InvoiceDialog dialog(siblingPath(path, "cus"), prompter, clock);
+    dialog.show();
+    auto* customers = child<QComboBox>(dialog, "customers");
+    ASSERT_EQ(customers->count(), 3);
+    EXPECT_EQ(customers->itemText(0), "Alpha");
+    EXPECT_EQ(customers->itemText(1), "beta");
+    EXPECT_EQ(customers->itemText(2), "Zulu");
+    EXPECT_EQ(customers->currentIndex(), 0);
+    EXPECT_EQ(child<QLineEdit>(dialog, "from")->text(), "01/03/1996");
+    EXPECT_EQ(child<QLineEdit>(dialog, "to")->text(), "31/03/1996");
+    EXPECT_EQ(child<QLineEdit>(dialog, "invoiceNumber")->text(), "9600001");
+
+    // A date that does not exist is refused; the dialog stays and nothing is written.
+    child<QLineEdit>(dialog, "to")->setText("31/02/1996");
+    child<QPushButton>(dialog, "print")->click();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Please enter a valid date (DD/MM/YYYY)."});
+    EXPECT_EQ(prompter.messages[0].caption, "Warning");
+    EXPECT_EQ(nextNumber(), "9600001");
+
+    child<QLineEdit>(dialog, "to")->setText("15/3/1996");
+    customers->setCurrentIndex(2);
+    child<QPushButton>(dialog, "toFile")->click();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.choice(), InvoiceChoice::ToFile);
+    EXPECT_EQ(dialog.request().customerId, 9);
+    EXPECT_EQ(dialog.request().from, at(1996, 3, 1));
+    EXPECT_EQ(dialog.request().to, at(1996, 3, 15, 23, 59, 59));
+    EXPECT_EQ(dialog.request().invoiceNumber, "9600001");
+    EXPECT_EQ(nextNumber(), "9600002");
+}
+
+TEST_F(ReportDialogsTest, InvoiceDialogWithoutItsCustomersFileStillOpens)
+{
+    std::filesystem::remove(siblingPath(path, "cus"));
+    InvoiceDialog dialog(siblingPath(path, "cus"), prompter, clock);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot open Customers file : " + siblingPath(path, "cus")});
+    EXPECT_EQ(child<QComboBox>(dialog, "customers")->count(), 0);
+    EXPECT_TRUE(child<QLineEdit>(dialog, "from")->text().isEmpty());
+    // Once dates are typed, the projects without a customer are invoiced.
+    child<QLineEdit>(dialog, "from")->setText("1/3/1996");
+    child<QLineEdit>(dialog, "to")->setText("31/3/1996");
+    dialog.confirm(InvoiceChoice::Print);
+    EXPECT_EQ(dialog.request().customerId, -1);
+    EXPECT_EQ(nextNumber(), "1");
+}
+
+TEST_F(ReportDialogsTest, PieChartFollowsThePeriodAndRefusesImpossibleDates)
+{
+    PieChartDialog dialog(path, prompter, clock);
+    dialog.show();
+    auto* period = child<QComboBox>(dialog, "period");
+    auto* from = child<QLineEdit>(dialog, "from");
+    EXPECT_EQ(period->currentText(), "This Year");
+    EXPECT_FALSE(from->isEnabled());
+    ASSERT_EQ(dialog.chart().slices().size(), 2u);
+    EXPECT_EQ(dialog.chart().totalMinutes(), 240);
+
+    period->setCurrentIndex(kPieToday);
+    EXPECT_TRUE(dialog.chart().slices().empty());
+    period->setCurrentIndex(kPieCustom);
+    EXPECT_TRUE(from->isEnabled());
+    EXPECT_EQ(from->text(), "01/01/1996");
+    EXPECT_EQ(child<QLineEdit>(dialog, "to")->text(), "31/12/1996");
+    EXPECT_EQ(dialog.chart().totalMinutes(), 240);
+
+    // The first slice, Website's three quarters, runs clockwise from three o'clock.
+    const QImage image = dialog.view()->grab().toImage();
+    const Rect r = dialog.chart().rect();
+    const int d = std::min(r.width(), r.height());
+    const int cx = r.left + d / 2;
+    const int cy = r.top + d / 2;
+    EXPECT_EQ(image.pixelColor(cx + d / 4, cy + d / 8), QColor(255, 0, 0));
+    EXPECT_EQ(image.pixelColor(cx + d / 4, cy - d / 8), QColor(0, 255, 0));
+    EXPECT_EQ(image.pixelColor(r.left + 2, r.top + 2), QColor(192, 192, 192));
+
+    from->setText("1/1/1995");
+    dialog.LoadData();
+    EXPECT_EQ(dialog.chart().totalMinutes(), 240 + 600);
+    from->setText("30/02/1996");
+    dialog.LoadData();
+    dialog.LoadData(); // leaving the other date: the same refusal is not shown again
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Please enter a valid date (DD/MM/YYYY)."});
+    EXPECT_TRUE(dialog.chart().slices().empty());
+}
+
+} // namespace
+} // namespace quillory

@@ -1,0 +1,172 @@
+#include "chart/palette.h"
+#include "data/localedefaults.h"
+#include "data/recordfile.h"
+#include "reports/piechart.h"
+#include "support/recordingdc.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quillory {
+namespace {
+
+using test::at;
+using test::DrawCall;
+
+// A chart of 400 x 300: the pie is the circle in (20, 20, 320, 320), centre (170, 170).
+CPieChart chartOf(std::initializer_list<std::pair<const char*, std::int64_t>> slices)
+{
+    CPieChart chart;
+    chart.setRect({20, 20, 420, 320});
+    for (const auto& [name, minutes] : slices)
+        chart.Add(name, minutes);
+    return chart;
+}
+
+TEST(PieChart, SlicesRunClockwiseFromThreeOClock)
+{
+    const CPieChart chart = chartOf({{"Website", 270}, {"App", 90}});
+    test::RecordingDC dc;
+    chart.Draw(dc, -1, -1);
+    const auto pies = dc.ofKind(DrawCall::Pie);
+    ASSERT_EQ(pies.size(), 2u);
+    // Three quarters end at twelve o'clock (y grows downwards); each slice
+    // runs counter-clockwise on the page from its end back to its start.
+    EXPECT_EQ(pies[0].rect, (Rect{20, 20, 320, 320}));
+    EXPECT_EQ(pies[0].radials, (Rect{170, 170 - 1000, 320, 170}));
+    EXPECT_EQ(pies[0].brush, PaletteColor(0, "Website"));
+    EXPECT_EQ(pies[1].radials, (Rect{170 + 1000, 170, 170, 170 - 1000}));
+    EXPECT_EQ(pies[1].brush, PaletteColor(1, "App"));
+    EXPECT_EQ(dc.ofKind(DrawCall::Fill).front().color, kLightGrey);
+
+    // The tip names the slice under the mouse with its time.
+    struct Probe {
+        int x, y;
+        const char* slice;
+    };
+    for (const Probe& p : {Probe{170, 250, "Website"}, Probe{100, 170, "Website"}, Probe{250, 100, "App"},
+             Probe{300, 169, "App"}, Probe{30, 30, nullptr}, Probe{400, 170, nullptr}, Probe{170, 170, "Website"}}) {
+        const PieSlice* hit = chart.HitTest(p.x, p.y);
+        EXPECT_EQ(hit ? hit->name : "none", p.slice ? p.slice : "none") << p.x << "," << p.y;
+    }
+    test::RecordingDC tip;
+    chart.Draw(tip, 250, 100);
+    EXPECT_EQ(tip.textCall("App - 1:30").rect.left, 250);
+}
+
+TEST(PieChart, TipsReadHoursAndMinutes)
+{
+    EXPECT_EQ(CPieChart::TipText({"Audit", 725, {}}), "Audit - 12:05");
+    EXPECT_EQ(CPieChart::TipText({"Audit", 5, {}}), "Audit - 0:05");
+}
+
+TEST(PieChart, WholeCirclesOnlyForTheOneSliceOfAllTheTime)
+{
+    struct Case {
+        const char* what;
+        CPieChart chart;
+        std::size_t pies;
+        bool noMinutes;
+    };
+    const std::vector<Case> cases = {
+        {"a single project fills the circle", chartOf({{"Only", 50}}), 1, false},
+        {"a slice of no minutes is not drawn", chartOf({{"Short", 0}, {"Long", 600}, {"Nil", 0}}), 1, false},
+        {"a sliver too thin to leave its radial is not drawn", chartOf({{"Big", 10000000}, {"Sliver", 1}}), 1, false},
+        {"no minutes at all: no pie, and a word why", chartOf({{"Short", 0}}), 0, true},
+        {"no slices: nothing", chartOf({}), 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::RecordingDC dc;
+        c.chart.Draw(dc, 100, 100);
+        EXPECT_EQ(dc.ofKind(DrawCall::Pie).size(), c.pies);
+        const auto texts = dc.texts();
+        EXPECT_EQ(std::count(texts.begin(), texts.end(), kNoMinutesMessage), c.noMinutes ? 1 : 0);
+    }
+    // A chart whose smaller side is 10 pixels or less shows no pie and no tips.
+    CPieChart tiny = chartOf({{"Only", 50}});
+    tiny.setRect({20, 20, 200, 30});
+    test::RecordingDC dc;
+    tiny.Draw(dc, 22, 22);
+    EXPECT_TRUE(dc.ofKind(DrawCall::Pie).empty());
+    EXPECT_EQ(tiny.HitTest(22, 22), nullptr);
+}
+
+TEST(PieChart, NamesShareSlicesAndColoursComeInOrderOfAppearance)
+{
+    CPieChart chart;
+    for (int i = 0; i < 14; ++i)
+        chart.Add("Project " + std::to_string(i), 10);
+    chart.Add("Project 3", 5);
+    chart.Add("project 3", 5); // another name: case counts
+    ASSERT_EQ(chart.slices().size(), 15u);
+    EXPECT_EQ(chart.slices()[3].minutes, 15);
+    EXPECT_EQ(chart.slices()[11].color, (Rgb{0, 0, 0}));
+    EXPECT_EQ(chart.slices()[13].color, PaletteColor(13, "Project 13")); // drawn at random, then kept
+    chart.Clear();
+    chart.Add("Project 13", 1);
+    EXPECT_EQ(chart.slices()[0].color, PaletteColor(0, ""));
+    EXPECT_EQ(chart.totalMinutes(), 1);
+}
+
+TEST(PieChart, LoadsTheFramesThatStartInThePeriod)
+{
+    test::TimeZone zone{"Europe/Berlin"};
+    test::TempDir dir;
+    const std::string path = dir.file("Pie.qly");
+    ASSERT_TRUE(createDataSet(path, LocaleDefaults{"$", false}));
+    std::vector<ProjectRecord> projects{
+        newProjectRecord(1, "Website", -1), newProjectRecord(2, "App", -1), newProjectRecord(3, "Website", 2)};
+    test::writeBytes(siblingPath(path, "prj"), test::bytesOf(projects));
+    test::writeBytes(siblingPath(path, "tfr"),
+        test::bytesOf(std::vector<TimeFrameRecord>{
+            {2, at(1996, 3, 31, 23, 0), at(1996, 4, 1, 1, 0)}, // runs past the end: counts whole
+            {1, at(1996, 2, 29, 23, 0), at(1996, 3, 1, 1, 0)}, // starts before: not at all
+            {1, at(1996, 3, 1), at(1996, 3, 1, 0, 0, 59)}, // under a minute: a slice of 0
+            {3, at(1996, 3, 5, 9, 0), at(1996, 3, 5, 10, 5)}, // a sub-project of the same name
+        }));
+    test::ScriptedPrompter prompter;
+    CPieChart chart;
+    const auto period = std::get<Period>(CustomPiePeriod("1/3/1996", "31/3/1996", false));
+    ASSERT_TRUE(chart.LoadData(path, period, prompter));
+    ASSERT_EQ(chart.slices().size(), 2u);
+    EXPECT_EQ(chart.slices()[0].name, "App");
+    EXPECT_EQ(chart.slices()[0].minutes, 120);
+    EXPECT_EQ(chart.slices()[1].name, "Website");
+    EXPECT_EQ(chart.slices()[1].minutes, 65);
+
+    std::filesystem::remove(siblingPath(path, "tfr"));
+    EXPECT_FALSE(chart.LoadData(path, period, prompter));
+    EXPECT_TRUE(chart.slices().empty());
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot open Time Frames file : " + siblingPath(path, "tfr")});
+}
+
+TEST(PieChart, PeriodsOfTheList)
+{
+    test::TimeZone zone{"Europe/Berlin"};
+    const Timestamp now = at(1996, 3, 6, 12, 0); // a Wednesday
+    struct Case {
+        int entry;
+        Timestamp from;
+        Timestamp to;
+    };
+    for (const Case& c : {Case{kPieThisYear, at(1996, 1, 1), at(1996, 12, 31, 23, 59, 59)},
+             Case{kPieThisMonth, at(1996, 3, 1), at(1996, 3, 31, 23, 59, 59)},
+             Case{kPieThisWeek, at(1996, 3, 4), at(1996, 3, 10, 23, 59, 59)},
+             Case{kPieToday, at(1996, 3, 6), at(1996, 3, 6, 23, 59, 59)}}) {
+        const Period p = PiePeriod(c.entry, now);
+        EXPECT_EQ(p.from, c.from) << kPiePeriodNames[c.entry];
+        EXPECT_EQ(p.to, c.to) << kPiePeriodNames[c.entry];
+    }
+    EXPECT_EQ(CustomPeriodStart(true), (std::pair<std::string, std::string>{"01/01/1996", "12/31/1996"}));
+    EXPECT_EQ(CustomPeriodStart(false).second, "31/12/1996");
+    EXPECT_EQ(std::get<std::string>(CustomPiePeriod("31/12/1996", "1/1/1996", true)),
+        "Please enter a valid date (MM/DD/YYYY).");
+    EXPECT_TRUE(std::holds_alternative<std::string>(CustomPiePeriod("01/01/1996", "12/31/96x", true)));
+}
+
+} // namespace
+} // namespace quillory
