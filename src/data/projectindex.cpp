@@ -43,4 +43,12 @@ const ProjectRecord& ProjectIndex::find(std::int32_t id) const
     return it->second;
 }
 
+ProjectIndex loadProjectIndex(const std::string& dataSetPath, std::size_t frames, Prompter& prompter)
+{
+    if (frames == 0)
+        return {};
+    auto projects = loadProjects(siblingPath(dataSetPath, "prj"), prompter);
+    return projects ? ProjectIndex(std::move(*projects)) : ProjectIndex();
+}
+
 } // namespace quillory

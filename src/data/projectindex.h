@@ -7,6 +7,7 @@
 #include "data/records.h"
 
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -27,5 +28,11 @@ private:
     std::unordered_map<std::int32_t, std::int32_t> m_sparse;
     mutable std::unordered_map<std::int32_t, ProjectRecord> m_missing;
 };
+
+class Prompter;
+
+// The projects of a data set for a scan over `frames` time frames: read
+// (a failure reported) only when there is a frame to look up.
+ProjectIndex loadProjectIndex(const std::string& dataSetPath, std::size_t frames, Prompter& prompter);
 
 } // namespace quillory

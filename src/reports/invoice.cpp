@@ -66,11 +66,7 @@ bool CInvoice::Load(const std::string& dataSetPath, Prompter& prompter)
     const auto frames = loadTimeFrames(siblingPath(dataSetPath, "tfr"), prompter);
     if (!frames)
         return false;
-    ProjectIndex projects;
-    if (!frames->empty()) {
-        if (auto all = loadProjects(siblingPath(dataSetPath, "prj"), prompter))
-            projects = ProjectIndex(std::move(*all));
-    }
+    const ProjectIndex projects = loadProjectIndex(dataSetPath, frames->size(), prompter);
     for (const TimeFrameRecord& f : *frames) {
         if (f.start < m_request.from || f.end > m_request.to)
             continue;

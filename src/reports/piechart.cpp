@@ -96,11 +96,7 @@ bool CPieChart::LoadData(const std::string& dataSetPath, const Period& period, P
         if (f.start >= period.from && f.start <= period.to)
             inPeriod.push_back(&f);
     }
-    ProjectIndex projects;
-    if (!inPeriod.empty()) {
-        if (auto all = loadProjects(siblingPath(dataSetPath, "prj"), prompter))
-            projects = ProjectIndex(std::move(*all));
-    }
+    const ProjectIndex projects = loadProjectIndex(dataSetPath, inPeriod.size(), prompter);
     std::unordered_map<const ProjectRecord*, std::string> names;
     for (const TimeFrameRecord* f : inPeriod) {
         const ProjectRecord& project = projects.find(f->projectId);

@@ -181,6 +181,16 @@ std::int64_t CReportTable::sumValue(std::size_t storedRow, int column) const
     return cell(storedRow, column);
 }
 
+void CReportTable::addToSums(WalkState& s, std::size_t storedRow) const
+{
+    const std::int64_t a = sumValue(storedRow, m_nSumColumnA);
+    const std::int64_t b = sumValue(storedRow, m_nSumColumnB);
+    s.subA += a;
+    s.subB += b;
+    s.totalA += a;
+    s.totalB += b;
+}
+
 int CReportTable::columnRight(int j, int right) const
 {
     return j + 1 < ColumnCount() ? m_columns[static_cast<std::size_t>(j) + 1].x : right;
@@ -204,13 +214,7 @@ const CReportTable::WalkState& CReportTable::pageStart(int page, int linesPerPag
             if (breaks)
                 s.subA = s.subB = 0;
             s.line = rowLine;
-            const std::size_t r = m_order[s.row];
-            const std::int64_t a = sumValue(r, m_nSumColumnA);
-            const std::int64_t b = sumValue(r, m_nSumColumnB);
-            s.subA += a;
-            s.subB += b;
-            s.totalA += a;
-            s.totalB += b;
+            addToSums(s, m_order[s.row]);
         }
         // Pages after the last row (the reserved lines) start from the end.
         m_pageStarts.push_back(s);
@@ -263,12 +267,7 @@ void CReportTable::DrawPage(DeviceContext& dc, const Rect& body, int page, bool 
             }
             y += kPrintLine;
         }
-        const std::int64_t a = sumValue(r, m_nSumColumnA);
-        const std::int64_t b = sumValue(r, m_nSumColumnB);
-        s.subA += a;
-        s.subB += b;
-        s.totalA += a;
-        s.totalB += b;
+        addToSums(s, r);
     }
     if (m_nGroupColumn != -1 && page == PageCount(body)) {
         DrawSumRow(dc, y, body.right, s.subA, s.subB, "Sub-Total", false);

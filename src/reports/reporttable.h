@@ -128,6 +128,8 @@ private:
         return m_cells[storedRow * m_columns.size() + static_cast<std::size_t>(column)];
     }
     std::int64_t sumValue(std::size_t storedRow, int column) const;
+    // Adds a row's values to the running sub-totals and totals.
+    void addToSums(WalkState& s, std::size_t storedRow) const;
     bool breaksGroup(std::size_t position) const;
     int columnRight(int j, int right) const;
     // Where page `page` starts, for pages of `linesPerPage` lines.

@@ -27,11 +27,7 @@ std::unique_ptr<CReportTable> BuildHistoryTable(const std::string& dataSetPath, 
     const auto frames = loadTimeFrames(siblingPath(dataSetPath, "tfr"), prompter);
     if (!frames)
         return nullptr;
-    ProjectIndex projects;
-    if (!frames->empty()) {
-        if (auto all = loadProjects(siblingPath(dataSetPath, "prj"), prompter))
-            projects = ProjectIndex(std::move(*all));
-    }
+    const ProjectIndex projects = loadProjectIndex(dataSetPath, frames->size(), prompter);
     // A project's name is decoded once, however many frames it has.
     std::unordered_map<const ProjectRecord*, std::string> names;
     for (const TimeFrameRecord& f : *frames) {
