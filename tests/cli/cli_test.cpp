@@ -5,13 +5,17 @@
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "export/exportwriter.h"
+#include "reports/invoice.h"
+#include "reports/tableprintouts.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <sys/wait.h>
 
 namespace quillory::cli {
 namespace {
@@ -261,6 +265,126 @@ TEST_F(CliTest, ExportsAreTheDialogsFileOrStructuredForScripts)
     EXPECT_EQ(qly({"export", path, "--format", "json", "--from", "2030-01-01"}).out, "[]\n");
     EXPECT_EQ(qly({"export", path, "--format", "xml"}).status, 2);
     EXPECT_EQ(qly({"export", path, "--format", "csv", "--minutes"}).status, 2);
+}
+
+// The pages of a PDF file, as its page objects count them.
+int pdfPages(const std::string& bytes)
+{
+    int pages = 0;
+    for (std::size_t at = bytes.find("/Type /Page"); at != std::string::npos; at = bytes.find("/Type /Page", at + 1)) {
+        if (bytes.compare(at, 12, "/Type /Pages") != 0)
+            ++pages;
+    }
+    return pages;
+}
+
+TEST_F(CliTest, InvoicesAreTheDialogsAndUseUpTheirNumber)
+{
+    makeDataSet();
+    for (int day = 1; day <= 31; ++day) // 31 lines: two pages
+        ASSERT_EQ(
+            qly({"add", path, "Web", "2026-10-" + std::to_string(day < 10 ? 0 : day / 10) + std::to_string(day % 10),
+                    "10:00", "1:00"})
+                .status,
+            0);
+    const std::string before = snapshot();
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } refused[] = {
+        {{"invoice", path, "--customer", "Acme", "--from", "2026-10-01", "--to", "2026-10-31"},
+            "--text OUT or --pdf OUT"},
+        {{"invoice", path, "--customer", "Nobody", "--from", "10/01/2026", "--to", "10/31/2026", "--text", "x"},
+            "no customer"},
+        {{"invoice", path, "--customer", "Acme", "--from", "10/32/2026", "--to", "10/31/2026", "--text", "x"},
+            "valid date"},
+        {{"invoice", path, "--customer", "Acme", "--to", "10/31/2026", "--text", "x"}, "needs --from"},
+        {{"invoice", path, "--customer", "Acme", "--from", "2026-10-01", "--to", "2026-10-31", "--number",
+             std::string(32, '9'), "--text", "x"},
+            "at most 31 bytes"},
+    };
+    for (const auto& r : refused) {
+        const Outcome o = qly(r.args);
+        EXPECT_EQ(o.status, 2);
+        EXPECT_NE(o.err.find(r.says), std::string::npos) << o.err;
+    }
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_FALSE(test::fileExists(dir.file("x")));
+
+    const Outcome text = qly({"invoice", path, "--customer", "Acme", "--from", "2026-10-01", "--to", "10/31/2026",
+        "--text", dir.file("invoice.txt")});
+    ASSERT_EQ(text.status, 0) << text.err;
+    CInvoice invoice({0, at(2026, 10, 1), at(2026, 10, 31, 23, 59, 59), "9600001"});
+    test::ScriptedPrompter prompter;
+    ASSERT_TRUE(invoice.Load(path, prompter));
+    invoice.Sort();
+    SettingsRecord settings{};
+    ASSERT_TRUE(readSettings(path, settings));
+    EXPECT_EQ(test::readBytes(dir.file("invoice.txt")), invoice.TextFile(settings, invoice.Customer()));
+    EXPECT_EQ(fieldText(settings.nextInvoiceNumber), "9600002");
+
+    const Outcome pdf = qly({"invoice", path, "--customer", "0", "--from", "2026-10-01", "--to", "2026-10-31", "--pdf",
+        dir.file("invoice.pdf")});
+    ASSERT_EQ(pdf.status, 0) << pdf.err;
+    EXPECT_EQ(pdfPages(test::readBytes(dir.file("invoice.pdf"))), 2);
+    ASSERT_TRUE(readSettings(path, settings));
+    EXPECT_EQ(fieldText(settings.nextInvoiceNumber), "9600003");
+}
+
+TEST_F(CliTest, PrintoutsArePdfFilesOfThePreviewsPages)
+{
+    makeDataSet();
+    for (int i = 0; i < 60; ++i) // 62 frames in two groups: more than a page
+        ASSERT_EQ(
+            qly({"add", path, i % 2 ? "Web" : "Design", "2026-11-02", "09:00", std::to_string(i) + ":00"}).status, 0);
+    test::ScriptedPrompter prompter;
+    const auto table = BuildHistoryTable(path, prompter);
+    ASSERT_TRUE(table);
+    const TablePrintout history(*table, TableKind::History, path, clock);
+    ASSERT_GE(history.PageCount(), 2);
+    const struct {
+        std::vector<std::string> args;
+        int pages;
+    } cases[] = {
+        {{"print", "history", path, "--pdf", dir.file("history.pdf")}, history.PageCount()},
+        {{"print", "customers", path, "--pdf", dir.file("customers.pdf")}, 1},
+        {{"print", "week", path, "--pdf", dir.file("week.pdf"), "--date", "2026-12-07"}, 1},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = qly(c.args);
+        ASSERT_EQ(o.status, 0) << o.err;
+        const std::string bytes = test::readBytes(c.args[4]);
+        EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+        EXPECT_EQ(pdfPages(bytes), c.pages) << c.args[1];
+    }
+    EXPECT_EQ(qly({"print", "ledger", path, "--pdf", dir.file("x.pdf")}).status, 2);
+    EXPECT_EQ(qly({"print", "history", path, "--pdf", dir.file("x.pdf"), "--date", "2026-12-07"}).status, 2);
+    EXPECT_EQ(qly({"print", "week", path, "--pdf", dir.file("no/such/folder/x.pdf")}).status, 1);
+}
+
+// The real program, as a shell runs it: its exit status.
+int runBinary(const std::vector<std::string>& args)
+{
+    std::string command = "'" QLY_PATH "'";
+    for (const std::string& a : args)
+        command += " '" + a + "'";
+    const int status = std::system((command + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(CliTest, TheProgramWritesTheDialogsFilesByteForByte)
+{
+    makeDataSet();
+    EXPECT_EQ(runBinary({"export", path, "--user", "Jane Roe", "--24h", "--from", "2026-12-01", "--to", "2026-12-31",
+                  "-o", dir.file("qly.txt")}),
+        0);
+    test::ScriptedPrompter prompter;
+    const ExportPeriod december = exportPeriod({2026, 12, 1}, {2026, 12, 31});
+    ASSERT_TRUE(ExportToFile({path, december.start, december.end, std::nullopt, {false, true, false}, "Jane Roe"},
+        dir.file("dialog.txt"), prompter));
+    EXPECT_EQ(test::readBytes(dir.file("qly.txt")), test::readBytes(dir.file("dialog.txt")));
+    EXPECT_EQ(runBinary({"totals", path, "--at", "2026-13-01"}), 2);
+    EXPECT_EQ(runBinary({"totals", dir.file("Missing.qly")}), 1);
 }
 
 } // namespace

@@ -1,0 +1,78 @@
+// qly invoice: the invoice dialog's "To File..." text or the printed
+// invoice as PDF, for one customer and a period; like the dialog, it moves
+// the data set's next invoice number on.
+#include "cli/commands.h"
+
+#include "cli/pdf.h"
+#include "data/recordfile.h"
+#include "data/text.h"
+#include "reports/invoice.h"
+#include "reports/invoicerequest.h"
+
+namespace quillory::cli {
+
+int runInvoice(Context& ctx)
+{
+    const Args args(ctx.args, {"--customer", "--from", "--to", "--number", "--text", "--pdf"}, {});
+    if (!args.error().empty() || args.positional().size() != 1)
+        return ctx.fail(kExitUsage,
+            args.error().empty()
+                ? "usage: qly invoice FILE --customer C --from D --to D [--number N] (--text OUT | --pdf OUT)"
+                : args.error());
+    const auto text = args.value("--text");
+    const auto pdf = args.value("--pdf");
+    if (text.has_value() == pdf.has_value())
+        return ctx.fail(kExitUsage, "give --text OUT or --pdf OUT");
+    for (const char* required : {"--customer", "--from", "--to"}) {
+        if (!args.has(required))
+            return ctx.fail(kExitUsage, std::string("an invoice needs ") + required);
+    }
+    const auto set = openDataSet(ctx, args.positional()[0]);
+    if (!set)
+        return kExitFile;
+
+    std::int32_t customerId = -1;
+    const std::string customer = *args.value("--customer");
+    if (customer != "none") {
+        const auto customers = loadCustomers(set->file("cus"), ctx.prompter);
+        if (!customers)
+            return kExitFile;
+        const auto found = findCustomerArg(ctx, *customers, customer);
+        if (!found)
+            return kExitUsage;
+        customerId = found->id;
+    }
+    InvoiceFields fields;
+    for (auto [option, field] : {std::pair{"--from", &fields.from}, std::pair{"--to", &fields.to}}) {
+        const auto date = parseDate(*args.value(option), set->american());
+        if (!date)
+            return ctx.fail(kExitUsage, std::string(option) + ": " + invalidDate(set->american()));
+        *field = FormatDateNumber(date->year * 10000 + date->month * 100 + date->day, set->american());
+    }
+    fields.invoiceNumber = args.value("--number").value_or(fieldText(set->settings.nextInvoiceNumber));
+    if (!fitsField(ctx, "--number", fields.invoiceNumber, kMaxInvoiceNumber + 1))
+        return kExitUsage;
+    const auto read = readInvoiceFields(fields, customerId, set->american());
+    if (const auto* refusal = std::get_if<std::string>(&read))
+        return ctx.fail(kExitUsage, *refusal);
+    const auto lock = lockForWriting(ctx, *set);
+    if (!lock)
+        return kExitFile;
+
+    CInvoice invoice(std::get<InvoiceRequest>(read));
+    if (!invoice.Load(set->path, ctx.prompter))
+        return kExitFile;
+    invoice.Sort();
+    if (text) {
+        if (!invoice.WriteTextFile(*text, ctx.prompter))
+            return kExitFile;
+    } else {
+        InvoicePrintout printout(invoice);
+        if (!writePdf(*pdf, printout))
+            return ctx.fail(kExitFile, "cannot write " + *pdf);
+    }
+    // Only an invoice that was made uses up its number.
+    return AdvanceInvoiceNumber(set->path, fields.invoiceNumber, ctx.prompter) ? kExitOk : kExitFile;
+}
+
+} // namespace quillory::cli

@@ -1,0 +1,46 @@
+#include "cli/pdf.h"
+
+#include "platform/qt/pdfprintout.h"
+#include "reports/printout.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <memory>
+
+namespace quillory::cli {
+
+namespace {
+
+// Qt's chatter about its environment (no runtime folder, say) is no news
+// to someone printing an invoice; what goes wrong is.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "qly: %s\n", qPrintable(message));
+}
+
+// Fonts need an application object. No display is needed: on a server the
+// offscreen platform does, unless the user chose another.
+void ensureGuiApplication()
+{
+    if (QGuiApplication::instance())
+        return;
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietMessages);
+    static int argc = 1;
+    static char name[] = "qly";
+    static char* argv[] = {name, nullptr};
+    static const auto app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+} // namespace
+
+bool writePdf(const std::string& path, Printout& printout)
+{
+    ensureGuiApplication();
+    return WritePdf(path, printout, DefaultPageLayout(printout.Landscape()));
+}
+
+} // namespace quillory::cli
