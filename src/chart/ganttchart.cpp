@@ -18,6 +18,8 @@ namespace {
 
 constexpr int kDayColumn = 150;
 constexpr int kHeader = 15;
+// The least room between two hour labels.
+constexpr int kLabelGap = 4;
 constexpr std::size_t kMaxItemName = 99;
 
 const FontSpec kLabelFont{"Arial", 12, 700};
@@ -177,10 +179,16 @@ void CGanttChart::DrawChart(DeviceContext& dc)
     }
 
     dc.setPen(PenSpec{PenStyle::Dotted, 1, kLightGrey});
+    // Where the hours are too narrow for their labels, only every second
+    // (third, ...) hour is labelled, so that no two labels touch.
+    const int labelWidth = dc.textWidth("00:00") + kLabelGap;
+    const int every = g.hourWidth > 0 ? std::max(1, (labelWidth + g.hourWidth - 1) / g.hourWidth) : g.hours;
     for (int i = 1; i < g.hours; ++i) {
         const int x = g.hoursLeft + i * g.hourWidth;
         dc.line(x, T, x, B);
         const int minutes = m_nStartMinutes + 60 * i;
+        if (i % every != 0 || x + labelWidth / 2 > R)
+            continue;
         char label[16];
         std::snprintf(label, sizeof label, "%.2d:%.2d", minutes / 60, minutes % 60);
         dc.drawText(label, {x - 100, T - kHeader, x + 100, T}, kTextCenter | kTextVCenter | kTextSingleLine);

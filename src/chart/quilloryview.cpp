@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/qt/qtdevicecontext.h"
 
+#include <QImage>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -114,6 +115,12 @@ CQuilloryView::CQuilloryView(CQuilloryDoc& doc, Prompter& prompter, const Clock&
     });
     buildChartActions();
     connect(this, &CQuilloryView::printRequested, m_printController.get(), &PrintController::OnUpdate);
+    // Small enough for any screen, large enough that no text is cut and
+    // nothing overlaps.
+    QImage probe(1, 1, QImage::Format_RGB32);
+    QPainter painter(&probe);
+    QtDeviceContext measure(painter);
+    setMinimumSize(minimumViewWidth(measure), kMinimumViewHeight);
     m_timer.setInterval(kTimerPeriodMs);
     connect(&m_timer, &QTimer::timeout, this, &CQuilloryView::OnTimer);
     m_timer.start();
@@ -160,16 +167,17 @@ void CQuilloryView::OnActivateView()
         m_prompter.reset();
 }
 
+// The panels share the top strip: wider totals narrow the running panel.
 void CQuilloryView::RefreshRunningPanel()
 {
-    update(qtRect(runningPanelRect(width())));
+    update(qtRect(panelsRect(width())));
 }
 
 void CQuilloryView::RefreshTotals()
 {
     if (m_doc.isOpen())
         m_totals = ComputeTotals(m_doc.path(), m_clock.now(), m_prompter);
-    update(qtRect(totalsPanelRect(width())));
+    update(qtRect(panelsRect(width())));
 }
 
 void CQuilloryView::RefreshChart()
@@ -205,11 +213,15 @@ void CQuilloryView::paintEvent(QPaintEvent* event)
     const SettingsRecord settings = currentSettings();
     const std::string symbol = fieldText(settings.monetarySymbol);
     const QRegion& region = event->region();
+    const Totals* totals = m_doc.isOpen() ? &m_totals : nullptr;
 
-    if (region.intersects(qtRect(runningPanelRect(W))))
-        DrawRunningPanel(dc, W, runningPanelData(m_doc, m_clock.now(), symbol));
-    if (region.intersects(qtRect(totalsPanelRect(W))))
-        DrawTotalsPanel(dc, W, m_doc.isOpen() ? &m_totals : nullptr, symbol);
+    if (region.intersects(qtRect(panelsRect(W)))) {
+        const ViewLayout layout = layoutView(dc, W, totals, symbol);
+        if (region.intersects(qtRect(runningPanelRect(layout))))
+            DrawRunningPanel(dc, layout, runningPanelData(m_doc, m_clock.now(), symbol));
+        if (region.intersects(qtRect(totalsPanelRect(layout))))
+            DrawTotalsPanel(dc, layout, totals, symbol);
+    }
     if (region.intersects(qtRect(chartAreaRect(W, H)))) {
         std::optional<std::pair<int, int>> cursor;
         if (underMouse()) {

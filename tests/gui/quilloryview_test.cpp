@@ -4,16 +4,22 @@
 #include "chart/viewpainter.h"
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
+#include "data/text.h"
+#include "platform/qt/qtdevicecontext.h"
 #include "support/guisupport.h"
+#include "support/recordingdc.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QImage>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <tuple>
 
 namespace quillory {
 namespace {
@@ -150,6 +156,58 @@ TEST_F(ViewTest, TheTimerTakesThePauseOffTheRunningProjects)
     clock.advance(30);
     view().OnTimer();
     EXPECT_EQ(doc->running()[0].start, clock.now());
+}
+
+// Records the drawing and measures texts in the fonts the screen uses.
+class ScreenFontDC : public test::RecordingDC {
+public:
+    void setFont(const FontSpec& font) override
+    {
+        RecordingDC::setFont(font);
+        m_metrics.emplace(qtFont(font));
+    }
+    int textWidth(const std::string& text) override
+    {
+        return m_metrics ? m_metrics->horizontalAdvance(QString::fromStdString(text)) : 0;
+    }
+
+private:
+    std::optional<QFontMetrics> m_metrics;
+};
+
+TEST_F(ViewTest, ABusyYearsTotalsFitTheDefaultWindowInBothDateOrders)
+{
+    // 70 days of 27 hours at 60.00: 1890:00 and 113400.00 this year.
+    std::vector<TimeFrameRecord> frames;
+    for (int day = 0; day < 70; ++day) {
+        const Timestamp start = at(1996, 1, 1, 6, 0) + day * 86400;
+        frames.push_back({1, start, start + 27 * 3600});
+    }
+    test::writeBytes(siblingPath(path, "tfr"), test::bytesOf(frames));
+    for (const auto& [american, symbol, week] :
+        std::vector<std::tuple<bool, const char*, const char*>>{{true, "$", "This week (03/04/1996 - 03/10/1996)"},
+            {false, "\u20ac", "This week (04/03/1996 - 10/03/1996)"}}) {
+        SettingsRecord settings{};
+        ASSERT_TRUE(readSettings(path, settings));
+        settings.americanDates = american ? 1 : 0;
+        setFieldText(settings.monetarySymbol, symbol);
+        ASSERT_TRUE(writeSettings(settings, path, prompter));
+        start();
+        frame->setPlacement({30, 30, 600, 400});
+        view().OnActivateView();
+        EXPECT_EQ(view().totals().m_totalLabels[1], week);
+        ScreenFontDC dc;
+        const int W = view().width();
+        EXPECT_GE(W, 590);
+        DrawTotalsPanel(dc, layoutView(dc, W, &view().totals(), symbol), &view().totals(), symbol);
+        EXPECT_EQ(dc.textCall("1890:00").flags, kTextRight | kTextVCenter | kTextSingleLine);
+        dc.textCall(std::string(symbol) + "113400.00");
+        for (const test::DrawCall& c : dc.ofKind(test::DrawCall::Text)) {
+            dc.setFont(c.font);
+            EXPECT_LE(dc.textWidth(c.text), c.rect.width()) << c.text;
+        }
+        TearDown();
+    }
 }
 
 TEST(LongDateWithoutYear, TakesTheYearAndItsSeparatorOut)

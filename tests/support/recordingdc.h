@@ -40,8 +40,10 @@ public:
     void frameRect(const Rect& r, Rgb color) override;
     void line(int x1, int y1, int x2, int y2) override;
     void drawText(const std::string& text, const Rect& r, unsigned flags) override;
-    // Seven units a character: enough to lay out tips predictably.
-    int textWidth(const std::string& text) override { return 7 * static_cast<int>(text.size()); }
+    // `charWidth` units a character: enough to lay texts out predictably,
+    // and to stand for narrower or wider fonts.
+    int textWidth(const std::string& text) override { return charWidth * static_cast<int>(text.size()); }
+    int charWidth = 7;
     void pie(const Rect& bounds, int x1, int y1, int x2, int y2) override;
     // A clip is recorded with its rectangle; clearing it, with an empty one.
     void setClip(const Rect& r) override;
