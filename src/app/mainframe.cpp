@@ -122,7 +122,8 @@ void CMainFrame::buildMenus()
                 continue;
             }
             QAction* action = makeAction(entry.id, entry.text);
-            if (entry.id == ID_VIEW_TOOLBAR || entry.id == ID_VIEW_STATUS_BAR)
+            // The pause shows its state, in the menu and on the button.
+            if (entry.id == ID_VIEW_TOOLBAR || entry.id == ID_VIEW_STATUS_BAR || entry.id == ID_PAUSE)
                 action->setCheckable(true);
             qmenu->addAction(action);
         }
@@ -203,6 +204,10 @@ void CMainFrame::buildTrayMenu()
         }
         QAction* action = menu->addAction(qs(entry.text));
         action->setObjectName(QStringLiteral("tray_%1").arg(entry.id));
+        if (entry.id == ID_PAUSE) {
+            action->setCheckable(true);
+            m_trayPause = action;
+        }
         connect(action, &QAction::triggered, this, [this, id = entry.id] { runCommand(id); });
         m_trayActions.push_back(action);
     }
@@ -221,11 +226,13 @@ void CMainFrame::setCommandHandler(int id, std::function<void()> handler)
 
 void CMainFrame::runCommand(int id)
 {
-    if (!isCommandEnabled(id, m_doc))
-        return;
-    const auto handler = m_handlers.find(id);
-    if (handler != m_handlers.end() && handler->second)
-        handler->second();
+    // A checkable entry has already flipped its check: the refresh puts
+    // back the state the command left, also when it did not run.
+    if (isCommandEnabled(id, m_doc)) {
+        const auto handler = m_handlers.find(id);
+        if (handler != m_handlers.end() && handler->second)
+            handler->second();
+    }
     refreshCommandStates();
 }
 
@@ -239,35 +246,67 @@ void CMainFrame::refreshCommandStates()
 {
     for (const auto& [id, action] : m_actions)
         action->setEnabled(isCommandEnabled(id, m_doc));
+    m_actions.at(ID_PAUSE)->setChecked(m_doc.isPaused());
+    if (m_trayPause)
+        m_trayPause->setChecked(m_doc.isPaused());
 }
 
 void CMainFrame::setPlacement(const WindowPlacement& p)
 {
     m_requestedPlacement = p;
-    m_placementRetries = 3;
     applyPlacement();
+}
+
+FrameMargins CMainFrame::frameMargins() const
+{
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+        outer.bottom() - inner.bottom()};
 }
 
 void CMainFrame::applyPlacement()
 {
-    // The rectangle is the window's outer one, frame included. The desktop
-    // may add the frame only after the window is shown; see framedPlacement.
+    // The rectangle is the outer one, frame included, but the window can only
+    // be given the size of its own area. The desktop tells the frame only
+    // once the window is shown: until then the frame's corner goes to the
+    // rectangle's corner and the area takes the whole size; framedPlacement
+    // fits it inside the frame when the frame is known.
     const WindowPlacement& p = *m_requestedPlacement;
-    m_appliedFrameExtra = frameGeometry().size() - geometry().size();
-    move(p.x, p.y);
-    resize(std::max(1, p.cx - m_appliedFrameExtra.width()), std::max(1, p.cy - m_appliedFrameExtra.height()));
+    const FrameMargins frame = frameMargins();
+    const QSize minimum = minimumSizeHint().expandedTo(minimumSize());
+    const WindowPlacement inner = innerPlacement(p, frame, minimum.width(), minimum.height());
+    if (frame.isNull()) {
+        move(p.x, p.y);
+        resize(inner.cx, inner.cy);
+        return;
+    }
+    setGeometry(inner.x, inner.y, inner.cx, inner.cy);
+    m_requestedPlacement.reset();
 }
 
 void CMainFrame::framedPlacement()
 {
-    // Once the desktop's frame arrives, the saved outer size is applied again
-    // without it, so the window does not grow by a frame at every start.
-    if (!m_requestedPlacement || m_placementRetries <= 0)
+    if (windowState() == Qt::WindowNoState && !frameMargins().isNull())
+        m_normalFrame = frameMargins();
+    // A desktop without frames never tells one; a few seconds after showing,
+    // the window's rectangle is the user's own.
+    if (!m_requestedPlacement || !isVisible())
         return;
-    if (frameGeometry().size() - geometry().size() == m_appliedFrameExtra)
+    if (m_shownFor.isValid() && m_shownFor.elapsed() > 3000) {
+        m_requestedPlacement.reset();
         return;
-    --m_placementRetries;
-    applyPlacement();
+    }
+    if (!frameMargins().isNull())
+        applyPlacement();
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shownFor.isValid())
+        m_shownFor.start();
+    framedPlacement();
 }
 
 void CMainFrame::moveEvent(QMoveEvent* event)
@@ -284,6 +323,11 @@ void CMainFrame::resizeEvent(QResizeEvent* event)
 
 WindowPlacement CMainFrame::placement() const
 {
+    // A maximised or full-screen window comes back at its normal size.
+    if (isMaximized() || isFullScreen()) {
+        const QRect normal = normalGeometry();
+        return outerPlacement({normal.x(), normal.y(), normal.width(), normal.height()}, m_normalFrame);
+    }
     const QRect outer = frameGeometry();
     return {outer.x(), outer.y(), outer.width(), outer.height()};
 }

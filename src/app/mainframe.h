@@ -6,8 +6,8 @@
 
 #include "platform/windowprofile.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
-#include <QSize>
 
 #include <functional>
 #include <map>
@@ -16,6 +16,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QSystemTrayIcon;
 class QToolBar;
 
@@ -44,15 +45,24 @@ public:
     QToolBar* toolBar() const { return m_toolBar; }
     void refreshCommandStates();
 
-    // Moves and sizes the window to an outer rectangle, and tells it back.
+    // Moves and sizes the window to an outer rectangle, frame included, and
+    // tells it back (the normal-state rectangle while maximised).
     void setPlacement(const WindowPlacement& placement);
     WindowPlacement placement() const;
+    // What the desktop's frame adds around the window; nothing until the
+    // desktop has framed it.
+    FrameMargins frameMargins() const;
+
+    // The frame's toolbar menu is not offered: the View menu shows and hides
+    // the bars.
+    QMenu* createPopupMenu() override { return nullptr; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildMenus();
@@ -72,9 +82,14 @@ private:
     std::map<int, QAction*> m_actions;
     std::map<int, std::function<void()>> m_handlers;
     std::vector<QAction*> m_trayActions;
+    QAction* m_trayPause = nullptr;
+    // The rectangle asked for, until the desktop's frame is known and the
+    // window's own area has been fitted inside it.
     std::optional<WindowPlacement> m_requestedPlacement;
-    QSize m_appliedFrameExtra;
-    int m_placementRetries = 0;
+    QElapsedTimer m_shownFor;
+    // The frame of the window in its normal state (a maximised window's frame
+    // may have no borders).
+    FrameMargins m_normalFrame;
 };
 
 } // namespace quillory

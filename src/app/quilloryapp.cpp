@@ -3,6 +3,7 @@
 #include "app/commands.h"
 #include "chart/quilloryview.h"
 
+#include <QApplication>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPageSetupDialog>
@@ -29,6 +30,7 @@ CQuilloryApp::CQuilloryApp(const QStringList& arguments)
 CQuilloryApp::~CQuilloryApp()
 {
     // The frame goes first; the document then remembers the open data set.
+    m_placer.reset();
     m_frame.reset();
     m_doc.reset();
 }
@@ -43,10 +45,13 @@ void CQuilloryApp::InitInstance(const QStringList& arguments)
     m_prompter.setOwner(m_frame.get());
     m_dialogs.setOwner(m_frame.get());
     m_help.setOwner(m_frame.get());
+    m_placer = std::make_unique<DialogPlacer>(m_frame.get());
+    QApplication::instance()->installEventFilter(m_placer.get());
     m_frame->setCommandHandler(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
     m_frame->view().printController().setPrinter(&m_printer);
-    m_frame->show();
+    // Placed before it is shown, so that the desktop puts it there at once.
     m_frame->setPlacement(readWindowPlacement(m_profile));
+    m_frame->show();
     // The view's first activation: show the reopened data set at once, even
     // where the desktop does not hand the new window the focus.
     m_frame->view().OnActivateView();

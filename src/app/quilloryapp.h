@@ -7,6 +7,7 @@
 #include "app/documentdialogs.h"
 #include "app/mainframe.h"
 #include "platform/clock.h"
+#include "platform/qt/dialogplacer.h"
 #include "platform/qt/helpwindow.h"
 #include "platform/qt/qtprompter.h"
 #include "platform/qt/qtwindowprofile.h"
@@ -44,6 +45,7 @@ private:
     InvoiceRequest m_invoiceRequest; // the last invoice confirmed
     std::unique_ptr<CQuilloryDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<DialogPlacer> m_placer;
 };
 
 // The locale's currency symbol and date order, for a new data set.

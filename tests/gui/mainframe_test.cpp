@@ -2,17 +2,25 @@
 #include "app/document.h"
 #include "app/mainframe.h"
 #include "chart/quilloryview.h"
+#include "chart/viewpainter.h"
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
+#include "platform/qt/qtprompter.h"
 #include "support/guisupport.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -183,6 +191,96 @@ TEST_F(MainFrameTest, ClosingSavesTheRectangleForTheNextStart)
     frame.reset();
     start();
     EXPECT_EQ(frame->placement(), (WindowPlacement{120, 80, 700, 500}));
+}
+
+TEST_F(MainFrameTest, TheWindowIsNeverSmallerThanWhatItShows)
+{
+    start();
+    frame->setPlacement({40, 50, 200, 120});
+    const QSize minimum = frame->minimumSizeHint();
+    EXPECT_GE(frame->width(), minimum.width());
+    EXPECT_GE(frame->height(), minimum.height());
+    EXPECT_EQ(frame->view().width(), frame->view().minimumWidth());
+    EXPECT_GE(frame->view().height(), kMinimumViewHeight);
+    EXPECT_GT(frame->view().height(), 199); // the chart is drawn
+    // The panels and a busy year's figures fit the default window.
+    EXPECT_LE(minimum.width(), 600);
+    EXPECT_LE(minimum.height(), 400);
+}
+
+TEST_F(MainFrameTest, AMaximisedWindowComesBackAtItsNormalRectangle)
+{
+    start();
+    frame->setPlacement({120, 80, 700, 500});
+    frame->showMaximized();
+    QApplication::processEvents();
+    ASSERT_TRUE(frame->isMaximized());
+    EXPECT_TRUE(frame->close());
+    EXPECT_EQ(readWindowPlacement(profile), (WindowPlacement{120, 80, 700, 500}));
+}
+
+TEST_F(MainFrameTest, PauseIsCheckedWhilePausedInTheMenuTheToolbarAndTheTray)
+{
+    start(dataSet());
+    QAction* pause = frame->action(ID_PAUSE);
+    auto* button = qobject_cast<QToolButton*>(frame->toolBar()->widgetForAction(pause));
+    auto* tray = frame->findChild<QAction*>(QStringLiteral("tray_32792"));
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(tray, nullptr);
+    const auto checks = [&] {
+        return std::vector<bool>{pause->isChecked(), button->isChecked(), tray->isChecked(), doc->isPaused()};
+    };
+    pause->trigger(); // nothing runs: nothing to pause
+    EXPECT_EQ(checks(), std::vector<bool>(4, false));
+    doc->CheckIn(0);
+    frame->refreshCommandStates();
+    button->click();
+    EXPECT_EQ(checks(), std::vector<bool>(4, true));
+    tray->trigger();
+    EXPECT_EQ(checks(), std::vector<bool>(4, false));
+}
+
+TEST_F(MainFrameTest, ShiftF10AndTheMenuKeyOpenNoToolbarMenu)
+{
+    start(dataSet());
+    const auto keyboardMenu = [](QWidget* target) {
+        return [target] {
+            QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5), target->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(target, &key);
+        };
+    };
+    const auto shiftF10
+        = [](QWidget* target) { return [target] { QTest::keyClick(target, Qt::Key_F10, Qt::ShiftModifier); }; };
+    for (QWidget* target : std::vector<QWidget*>{frame.get(), frame->toolBar()}) {
+        EXPECT_EQ(test::popupOpenedBy(keyboardMenu(target)), "") << target->objectName().toStdString();
+        EXPECT_EQ(test::popupOpenedBy(shiftF10(target)), "") << target->objectName().toStdString();
+    }
+    // The chart answers with its own menu, never with the toolbar's.
+    EXPECT_EQ(test::popupOpenedBy(keyboardMenu(&frame->view())).find("Toolbar"), std::string::npos);
+    EXPECT_EQ(test::popupOpenedBy(shiftF10(&frame->view())).find("Toolbar"), std::string::npos);
+}
+
+TEST_F(MainFrameTest, EnterAtTheExitQuestionKeepsTheRunningTime)
+{
+    // The real message box, answered from the keyboard.
+    QtPrompter boxes;
+    CQuilloryDoc document(boxes, clock, dataSet(), dir.file("LastOpenedFile.cfg"));
+    CMainFrame window(document, boxes, clock, help, profile);
+    boxes.setOwner(&window);
+    window.show();
+    document.CheckIn(0);
+    bool defaultIsNo = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text().toStdString(), "You haven't checked out from your running projects. Exit anyway?");
+        defaultIsNo = box->defaultButton() == box->button(QMessageBox::No);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(defaultIsNo);
+    EXPECT_EQ(document.running().size(), 1u);
+    EXPECT_TRUE(window.isVisible());
 }
 
 TEST_F(MainFrameTest, ExitAsksWhileProjectsRun)

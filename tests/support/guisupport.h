@@ -4,11 +4,15 @@
 #include "platform/help.h"
 #include "platform/windowprofile.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -42,6 +46,31 @@ inline void typeText(QWidget* widget, const QString& text)
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
         QApplication::sendEvent(widget, &release);
     }
+}
+
+// A menu's entries as text: "&Create|-|&Delete", a separator as "-".
+inline std::string describeMenu(const QMenu& menu)
+{
+    std::string s;
+    for (const QAction* a : menu.actions())
+        s += (s.empty() ? "" : "|") + (a->isSeparator() ? std::string("-") : a->text().toStdString());
+    return s;
+}
+
+// Runs `action` and tells the entries of the popup menu it opened, empty
+// when it opened none; the menu is closed again.
+inline std::string popupOpenedBy(const std::function<void()>& action)
+{
+    std::string seen;
+    QTimer::singleShot(0, [&seen] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            seen = describeMenu(*menu);
+            menu->close();
+        }
+    });
+    action();
+    QApplication::processEvents();
+    return seen;
 }
 
 } // namespace quillory::test

@@ -1,6 +1,7 @@
 #include "platform/qt/helpwindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -40,7 +41,9 @@ QUrl helpTopicUrl(int context, const QString& programDir)
 }
 
 HelpWindow::HelpWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    : QDialog(parent,
+        Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+            | Qt::WindowCloseButtonHint)
     , m_browser(new QTextBrowser(this))
 {
     setWindowTitle(QStringLiteral("Quillory Help"));
@@ -62,6 +65,9 @@ HelpWindow::HelpWindow(QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(bar);
     layout->addWidget(m_browser);
+    // The keys scroll and follow links at once.
+    setFocusProxy(m_browser);
+    m_browser->setFocus();
     resize(560, 620);
 }
 
@@ -72,16 +78,41 @@ void HelpWindow::showTopic(int context)
 
 void QtHelpService::showHelp(int context)
 {
+    // A modal dialog blocks every window but its own children: help asked
+    // for while a dialog is open belongs to that dialog until it closes.
+    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* host = modal && modal != m_window ? modal : m_owner.data();
     if (!m_window) {
-        m_window = new HelpWindow(m_owner.data());
+        m_window = new HelpWindow(host);
         m_window->setAttribute(Qt::WA_DeleteOnClose);
         // Closing the main window ends the program, help open or not.
         m_window->setAttribute(Qt::WA_QuitOnClose, false);
+    } else if (m_window->parentWidget() != host) {
+        adopt(host);
+    }
+    if (auto* dialog = qobject_cast<QDialog*>(host); dialog && host != m_owner) {
+        // Handed on before the dialog goes, or it would take help with it.
+        QObject::connect(dialog, &QDialog::finished, m_window, [this] {
+            QWidget* next = QApplication::activeModalWidget();
+            adopt(next && next != m_window ? next : m_owner.data());
+        });
     }
     m_window->showTopic(context);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+void QtHelpService::adopt(QWidget* host)
+{
+    if (!m_window || m_window->parentWidget() == host)
+        return;
+    const bool shown = m_window->isVisible();
+    const QPoint where = m_window->pos();
+    m_window->setParent(host, m_window->windowFlags());
+    m_window->move(where);
+    if (shown)
+        m_window->show();
 }
 
 } // namespace quillory

@@ -1,19 +1,20 @@
 // The help window: the bundled HTML topics in a browser with Contents, Back
-// and Forward. One window serves every request and is raised on each.
+// and Forward. One window serves every request and is raised on each. It is
+// a dialog that blocks nothing, so the desktop keeps it above its owner.
 #pragma once
 
 #include "platform/help.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QPointer>
 #include <QUrl>
-#include <QWidget>
 
 class QTextBrowser;
 
 namespace quillory {
 
-class HelpWindow final : public QWidget {
+class HelpWindow final : public QDialog {
     Q_OBJECT
 public:
     explicit HelpWindow(QWidget* parent = nullptr);
@@ -40,6 +41,10 @@ public:
     HelpWindow* window() const { return m_window; }
 
 private:
+    // Gives the help window to `host`, keeping where it is: it stays above
+    // `host` and is not blocked while `host` is modal.
+    void adopt(QWidget* host);
+
     QPointer<QWidget> m_owner;
     QPointer<HelpWindow> m_window;
 };

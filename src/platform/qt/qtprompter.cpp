@@ -46,6 +46,10 @@ MessageAnswer QtPrompter::showMessage(
 {
     QMessageBox box(qtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
         buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, m_owner.data());
+    // Every question the program asks is about throwing something away
+    // (running time, a project, time frames): Enter answers No.
+    if (buttons == MessageButtons::YesNo)
+        box.setDefaultButton(QMessageBox::No);
     const int answer = box.exec();
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
