@@ -75,13 +75,13 @@ void CustomersDialog::onUpdate()
 
 void CustomersDialog::onRemove()
 {
-    if (!m_prompter.ask("Are you sure you want to remove the selected items?"))
+    const std::vector<int> rows = selectedRows();
+    if (rows.empty() || !m_prompter.ask("Are you sure you want to remove the selected items?"))
         return;
     std::vector<std::int32_t> ids;
-    for (int row : selectedRows())
+    for (int row : rows)
         ids.push_back(m_list.record(static_cast<std::size_t>(row)).id);
-    if (!ids.empty())
-        deleteCustomers(m_file, ids, m_prompter);
+    deleteCustomers(m_file, ids, m_prompter);
     reload();
 }
 

@@ -89,13 +89,13 @@ void HistoryDialog::onUpdate()
 
 void HistoryDialog::onRemove()
 {
-    if (!m_prompter.ask("Are you sure you want to remove the selected items?"))
+    const std::vector<int> rows = selectedRows();
+    if (rows.empty() || !m_prompter.ask("Are you sure you want to remove the selected items?"))
         return;
     std::vector<TimeFrameRecord> gone;
-    for (int row : selectedRows())
+    for (int row : rows)
         gone.push_back(m_history.frame(static_cast<std::size_t>(row)));
-    if (!gone.empty())
-        deleteTimeFrames(siblingPath(m_path, "tfr"), gone, m_prompter);
+    deleteTimeFrames(siblingPath(m_path, "tfr"), gone, m_prompter);
     reload();
 }
 

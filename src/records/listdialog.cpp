@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStyle>
@@ -108,6 +109,28 @@ ListDialog::ListDialog(const char* title, const char* objectName, QWidget* paren
     m_table->horizontalHeader()->setHighlightSections(false);
     connect(m_table->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) { sortBy(column); });
     connect(m_table, &QAbstractItemView::doubleClicked, this, [this] { onUpdate(); });
+    m_table->installEventFilter(this);
+}
+
+bool ListDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_table && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            switch (key->key()) {
+            case Qt::Key_Delete:
+                onRemove();
+                return true;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                onUpdate();
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 ListDialog::~ListDialog()

@@ -52,6 +52,8 @@ public:
 
     virtual void onAdd() = 0;
     virtual void onUpdate() = 0;
+    // Removes the selected rows after asking; with none selected, nothing
+    // happens and nothing is asked.
     virtual void onRemove() = 0;
     // Closes the dialog so that its list is printed.
     void onPrint() { accept(); }
@@ -67,6 +69,8 @@ protected:
     // Selected rows, in row order.
     std::vector<int> selectedRows() const;
     void resizeEvent(QResizeEvent* event) override;
+    // Delete removes the selected rows, Enter updates the first of them.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QTableView* m_table;

@@ -4,17 +4,21 @@
 #include "data/recordfile.h"
 #include "platform/help.h"
 #include "platform/prompter.h"
+#include "platform/qt/utf8limit.h"
 #include "records/projectinfodialog.h"
 #include "records/projecttreemodel.h"
 
 #include <QDialogButtonBox>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 #include <cstring>
@@ -29,6 +33,21 @@ int draggedKey(const QAbstractItemModel* model, const QMimeData* data)
     const auto* projects = qobject_cast<const ProjectTreeModel*>(model);
     return projects ? projects->keyFromMimeData(data) : ProjectTree::kNone;
 }
+
+constexpr int kProjectNameBytes = sizeof(ProjectRecord::name) - 1;
+
+// The in-place name editor takes no more than a name holds.
+class ProjectNameDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            limitToBytes(line, kProjectNameBytes);
+        return editor;
+    }
+};
 
 } // namespace
 
@@ -47,8 +66,59 @@ ProjectTreeView::ProjectTreeView(QWidget* parent)
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDragDropOverwriteMode(true);
-    setContextMenuPolicy(Qt::CustomContextMenu);
     setExpandsOnDoubleClick(false);
+    setItemDelegate(new ProjectNameDelegate(this));
+}
+
+void ProjectTreeView::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        keyboardMenu();
+        return;
+    }
+    // A click counts as on an item only on its label.
+    emit menuRequested(event->pos(), labelAt(event->pos()));
+}
+
+void ProjectTreeView::keyboardMenu()
+{
+    // From the keyboard the menu is for the selected project, shown below
+    // its label.
+    const QModelIndex item = currentIndex();
+    const QRect r = visualRect(item);
+    emit menuRequested(item.isValid() ? QPoint(r.left() + 8, r.bottom()) : QPoint(8, 8), item);
+}
+
+void ProjectTreeView::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    const QModelIndex item = currentIndex();
+    if (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier) {
+        keyboardMenu();
+        return;
+    }
+    if (m_editKeys && mods == Qt::NoModifier && !isEditingLabel()) {
+        switch (event->key()) {
+        case Qt::Key_Insert:
+            emit insertPressed();
+            return;
+        case Qt::Key_Delete:
+            if (item.isValid())
+                emit deletePressed(item);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (item.isValid()) {
+                emit enterPressed(item);
+                return;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    QTreeView::keyPressEvent(event);
 }
 
 QModelIndex ProjectTreeView::labelAt(const QPoint& point) const
@@ -143,7 +213,13 @@ ProjectsDialog::ProjectsDialog(
     buttons->button(QDialogButtonBox::Ok)->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::accepted, this, &ProjectsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ProjectsDialog::reject);
-    connect(m_view, &QWidget::customContextMenuRequested, this, &ProjectsDialog::onContextMenu);
+    m_view->setEditKeys(m_mode == EditMode);
+    connect(m_view, &ProjectTreeView::menuRequested, this, &ProjectsDialog::onContextMenu);
+    connect(m_view, &ProjectTreeView::insertPressed, this, &ProjectsDialog::createProject);
+    connect(m_view, &ProjectTreeView::deletePressed, this,
+        [this](const QModelIndex& item) { onItemCommand(item, &ProjectsDialog::deleteProject); });
+    connect(m_view, &ProjectTreeView::enterPressed, this,
+        [this](const QModelIndex& item) { onItemCommand(item, &ProjectsDialog::updateProject); });
     connect(m_view, &ProjectTreeView::projectDropped, this, &ProjectsDialog::dropProject);
     connect(m_view, &ProjectTreeView::labelDoubleClicked, this, &ProjectsDialog::onDoubleClick);
 
@@ -184,14 +260,19 @@ std::unique_ptr<QMenu> ProjectsDialog::popupMenu(bool onItem)
     return menu;
 }
 
-void ProjectsDialog::onContextMenu(const QPoint& point)
+void ProjectsDialog::onContextMenu(const QPoint& point, const QModelIndex& item)
 {
     if (m_mode == SelectionMode || m_view->isEditingLabel())
         return;
-    const QModelIndex index = m_view->labelAt(point);
-    if (index.isValid())
-        m_clickedKey = ProjectTreeModel::keyOf(index);
-    popupMenu(index.isValid())->exec(m_view->viewport()->mapToGlobal(point));
+    if (item.isValid())
+        m_clickedKey = ProjectTreeModel::keyOf(item);
+    popupMenu(item.isValid())->exec(m_view->viewport()->mapToGlobal(point));
+}
+
+void ProjectsDialog::onItemCommand(const QModelIndex& item, void (ProjectsDialog::*command)())
+{
+    m_clickedKey = ProjectTreeModel::keyOf(item);
+    (this->*command)();
 }
 
 void ProjectsDialog::onDoubleClick(const QModelIndex& index)

@@ -23,7 +23,9 @@ class ProjectTreeModel;
 class Prompter;
 
 // The tree control: drops a dragged project after the project under the
-// pointer, as the dialog decides.
+// pointer, as the dialog decides, and offers the dialog's commands from the
+// keyboard: the Menu key and Shift+F10 for the popup menu, Insert, Delete and
+// Enter (the last three only while editing keys are on).
 class ProjectTreeView final : public QTreeView {
     Q_OBJECT
 public:
@@ -32,16 +34,28 @@ public:
     QModelIndex labelAt(const QPoint& point) const;
     // A label is being edited in place.
     bool isEditingLabel() const { return state() == EditingState; }
+    void setEditKeys(bool on) { m_editKeys = on; }
 
 signals:
     void projectDropped(int dragged, int target);
     void labelDoubleClicked(const QModelIndex& index);
+    // A popup menu at a point of the viewport, for an item or for none.
+    void menuRequested(const QPoint& point, const QModelIndex& item);
+    void insertPressed();
+    void deletePressed(const QModelIndex& item);
+    void enterPressed(const QModelIndex& item);
 
 protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+
+private:
+    void keyboardMenu();
+    bool m_editKeys = false;
 };
 
 class ProjectsDialog final : public QDialog {
@@ -80,8 +94,10 @@ public:
     QLabel* note() const { return m_note; }
 
 private:
-    void onContextMenu(const QPoint& point);
+    void onContextMenu(const QPoint& point, const QModelIndex& item);
     void onDoubleClick(const QModelIndex& index);
+    // Makes an item the clicked one and runs a command on it.
+    void onItemCommand(const QModelIndex& item, void (ProjectsDialog::*command)());
     void editClicked();
     void selectAndShow(const QModelIndex& index);
 

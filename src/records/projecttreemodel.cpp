@@ -61,7 +61,9 @@ QVariant ProjectTreeModel::data(const QModelIndex& index, int role) const
 
 bool ProjectTreeModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (!index.isValid() || role != Qt::EditRole)
+    // A project without a name could not be told from the others: the old
+    // name stays.
+    if (!index.isValid() || role != Qt::EditRole || value.toString().trimmed().isEmpty())
         return false;
     m_tree.rename(keyOf(index), value.toString().toStdString());
     emit dataChanged(index, index);

@@ -11,7 +11,9 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -200,14 +202,37 @@ TEST_F(HistoryDialogTest, RemoveTakesEverySelectedRowAfterTheQuestion)
     EXPECT_EQ(d->table()->model()->rowCount(), 0); // the last one gone leaves an empty list
 }
 
-TEST_F(HistoryDialogTest, RemoveWithNothingSelectedStillAsksAndChangesNothing)
+TEST_F(HistoryDialogTest, DeleteRemovesAndEnterUpdatesTheSelectedRows)
+{
+    writeFrames({a, b, c});
+    auto d = open(); // rows: App (b), Books (c), Website (a)
+    QTableView* t = d->table();
+    select(*d, {2, 0});
+    editTo = TimeFrameRecord{2, at(1996, 3, 5, 13, 0), at(1996, 3, 5, 14, 0)};
+    QTest::keyClick(t, Qt::Key_Return);
+    ASSERT_EQ(edited.size(), 1u);
+    EXPECT_EQ(edited[0], b); // the first selected in row order
+    EXPECT_EQ(stored(), (std::vector<TimeFrameRecord>{a, c, *editTo}));
+    EXPECT_TRUE(d->isVisible());
+
+    select(*d, {0, 1}); // App and Books
+    prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    QTest::keyClick(t, Qt::Key_Delete);
+    EXPECT_EQ(stored().size(), 3u);
+    QTest::keyClick(t, Qt::Key_Delete);
+    EXPECT_EQ(stored(), (std::vector<TimeFrameRecord>{a}));
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>(2, "Are you sure you want to remove the selected items?"));
+}
+
+TEST_F(HistoryDialogTest, RemoveWithNothingSelectedDoesNothingAndAsksNothing)
 {
     auto d = open();
     select(*d, {});
-    prompter.answers = {MessageAnswer::Yes};
-    d->onRemove();
-    EXPECT_EQ(prompter.messages.size(), 1u);
+    d->findChild<QPushButton*>(QStringLiteral("remove"))->click();
+    QTest::keyClick(d->table(), Qt::Key_Delete);
+    EXPECT_TRUE(prompter.messages.empty());
     EXPECT_EQ(stored().size(), 3u);
+    EXPECT_TRUE(d->isVisible());
 }
 
 TEST_F(HistoryDialogTest, PrintAcceptsExitRejects)

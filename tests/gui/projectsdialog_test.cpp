@@ -12,12 +12,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -250,6 +252,108 @@ TEST_F(ProjectsDialogTest, PopupMenusOfferWhatTheClickWasOn)
         "&Delete this project|-|&What's This?");
     d->whatsThis();
     EXPECT_EQ(help.contexts, std::vector<int>{700});
+}
+
+TEST_F(ProjectsDialogTest, TheMenuKeyAndShiftF10OpenTheMenuOfTheRightClick)
+{
+    writeProjects({project(0, "Web"), project(1, "Print")});
+    auto d = open();
+    ProjectTreeView* view = d->treeView();
+    const std::string onItem = test::describeMenu(*d->popupMenu(true));
+    const std::string onNothing = test::describeMenu(*d->popupMenu(false));
+    const QRect web = view->visualRect(d->model()->indexOfKey(key(*d, "Web")));
+    const QPoint onLabel(web.left() + 5, web.center().y());
+    const std::function<void()> rightClick = [&] {
+        QContextMenuEvent click(QContextMenuEvent::Mouse, onLabel, view->viewport()->mapToGlobal(onLabel));
+        QApplication::sendEvent(view->viewport(), &click);
+    };
+    const std::function<void()> menuKey = [view] { // what the desktop sends for the Menu key
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(1, 1), view->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(view, &key);
+    };
+    const std::function<void()> shiftF10 = [view] { QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier); };
+
+    EXPECT_EQ(test::popupOpenedBy(rightClick), onItem);
+    view->setCurrentIndex(d->model()->indexOfKey(key(*d, "Print")));
+    EXPECT_EQ(test::popupOpenedBy(menuKey), onItem);
+    EXPECT_EQ(test::popupOpenedBy(shiftF10), onItem);
+    // Its commands are for the selected project.
+    prompter.answers = {MessageAnswer::Yes};
+    QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_D); });
+    shiftF10();
+    EXPECT_EQ(shown(*d), "Web");
+    view->setCurrentIndex({});
+    EXPECT_EQ(test::popupOpenedBy(menuKey), onNothing);
+    EXPECT_EQ(test::popupOpenedBy(shiftF10), onNothing);
+}
+
+TEST_F(ProjectsDialogTest, InsertDeleteAndEnterRunTheirCommandsOnTheSelectedProject)
+{
+    writeProjects({project(0, "Web"), project(1, "Print")});
+    auto d = open();
+    ProjectTreeView* view = d->treeView();
+    QTest::keyClick(view, Qt::Key_Insert);
+    EXPECT_EQ(edits, 1); // the information dialog of the new project
+    EXPECT_EQ(shown(*d), "Web,Print,New project");
+
+    view->setCurrentIndex(d->model()->indexOfKey(key(*d, "Print")));
+    names = {"Printing"};
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_EQ(edits, 2);
+    EXPECT_EQ(shown(*d), "Web,Printing,New project");
+    EXPECT_TRUE(d->isVisible()); // Enter updated, it did not close the dialog
+
+    view->setCurrentIndex(d->model()->indexOfKey(key(*d, "Web")));
+    prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(shown(*d), "Web,Printing,New project");
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(shown(*d), "Printing,New project");
+    EXPECT_EQ(prompter.texts(),
+        (std::vector<std::string>(
+            2, "Are you sure you want to delete the selected project and all its sub-projects?")));
+
+    // While picking, Insert and Delete do nothing and Enter chooses.
+    auto picking = open(ProjectsDialog::SelectionMode);
+    ProjectTreeView* tree = picking->treeView();
+    tree->setCurrentIndex(picking->model()->indexOfKey(key(*picking, "Web")));
+    QTest::keyClick(tree, Qt::Key_Insert);
+    QTest::keyClick(tree, Qt::Key_Delete);
+    EXPECT_EQ(shown(*picking), "Web,Print");
+    EXPECT_EQ(edits, 2);
+    QTest::keyClick(tree, Qt::Key_Return);
+    EXPECT_EQ(picking->result(), QDialog::Accepted);
+    EXPECT_EQ(picking->selectedId(), 0);
+}
+
+TEST_F(ProjectsDialogTest, TheNameEditorTakesSixtyBytesAndRefusesAnEmptyName)
+{
+    writeProjects({project(0, "Old")});
+    auto d = open();
+    ProjectTreeView* view = d->treeView();
+    const QModelIndex item = d->model()->indexOfKey(key(*d, "Old"));
+    const auto rename = [&](const QString& typed) {
+        view->edit(item);
+        auto* editor = view->viewport()->findChild<QLineEdit*>();
+        EXPECT_NE(editor, nullptr);
+        if (!editor)
+            return QString();
+        editor->clear();
+        test::typeText(editor, typed);
+        const QString kept = editor->text();
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents(); // the editor hands its text over after the key
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return kept;
+    };
+    EXPECT_EQ(rename(QString(70, QLatin1Char('n'))).size(), 60);
+    EXPECT_EQ(shown(*d), std::string(60, 'n'));
+    EXPECT_EQ(rename(QString(40, QChar(0xE9))).size(), 30); // two bytes each
+    EXPECT_EQ(rename(QString()), QString());
+    EXPECT_EQ(rename(QStringLiteral("   ")), QStringLiteral("   "));
+    EXPECT_EQ(shown(*d), QString(30, QChar(0xE9)).toStdString()); // the last good name stays
+    d->accept();
+    EXPECT_EQ(fieldText(stored()[0].name), QString(30, QChar(0xE9)).toStdString());
 }
 
 TEST_F(ProjectsDialogTest, SelectionModeHintsAndNeedsASelection)
