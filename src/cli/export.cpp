@@ -206,7 +206,8 @@ int runExport(Context& ctx)
     std::ostringstream text;
     if (!writeStructured(request, format == "json", text, ctx.prompter))
         return kExitFile;
-    if (!replaceFileAtomically(*output, *output + ".tmp", text.str())) {
+    const auto target = fileSystem().resolveLinks(*output);
+    if (!target || !replaceFileAtomically(*target, text.str())) {
         ctx.prompter.reportFileError("Cannot save file : ", *output);
         return kExitFile;
     }

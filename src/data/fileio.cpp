@@ -1,15 +1,28 @@
 #include "data/fileio.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillory {
 
 namespace {
+
+// Calls `call` again for as long as a signal interrupts it.
+template <typename Call> auto retryInterrupted(Call call)
+{
+    for (;;) {
+        errno = 0;
+        const auto result = call();
+        if (result >= 0 || errno != EINTR)
+            return result;
+    }
+}
 
 class PosixFile final : public FileHandle {
 public:
@@ -23,31 +36,6 @@ public:
             ::close(m_fd);
     }
 
-    std::int64_t read(void* buffer, std::size_t size) override
-    {
-        for (;;) {
-            const ssize_t n = ::read(m_fd, buffer, size);
-            if (n >= 0 || errno != EINTR)
-                return n;
-        }
-    }
-
-    bool writeAll(const void* data, std::size_t size) override
-    {
-        const char* p = static_cast<const char*>(data);
-        while (size > 0) {
-            const ssize_t n = ::write(m_fd, p, size);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                return false;
-            }
-            p += n;
-            size -= static_cast<std::size_t>(n);
-        }
-        return true;
-    }
-
     bool seek(std::int64_t offset) override { return ::lseek(m_fd, offset, SEEK_SET) == offset; }
 
     std::int64_t size() override
@@ -58,16 +46,28 @@ public:
         return st.st_size;
     }
 
-    bool truncate(std::int64_t length) override { return ::ftruncate(m_fd, length) == 0; }
+    bool truncate(std::int64_t length) override
+    {
+        return retryInterrupted([&] { return ::ftruncate(m_fd, length); }) == 0;
+    }
 
-    bool sync() override { return ::fdatasync(m_fd) == 0; }
+    bool sync() override
+    {
+        return retryInterrupted([&] { return ::fdatasync(m_fd); }) == 0;
+    }
 
     bool close() override
     {
+        // Never retried: on this platform the descriptor is gone whatever
+        // close reports.
         const int fd = m_fd;
         m_fd = -1;
         return ::close(fd) == 0;
     }
+
+protected:
+    std::int64_t readSome(void* buffer, std::size_t size) override { return ::read(m_fd, buffer, size); }
+    std::int64_t writeSome(const void* data, std::size_t size) override { return ::write(m_fd, data, size); }
 
 private:
     int m_fd;
@@ -91,11 +91,42 @@ std::string directoryOf(const std::string& path)
     return path.substr(0, slash);
 }
 
+bool opensForWriting(OpenMode mode)
+{
+    return mode != OpenMode::Read;
+}
+
 } // namespace
+
+std::int64_t FileHandle::read(void* buffer, std::size_t size)
+{
+    return retryInterrupted([&] { return readSome(buffer, size); });
+}
+
+bool FileHandle::writeAll(const void* data, std::size_t size)
+{
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const std::int64_t n = retryInterrupted([&] { return writeSome(p, size); });
+        if (n < 0)
+            return false;
+        if (n == 0) {
+            // A write that takes nothing and says nothing would loop for ever.
+            errno = EIO;
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
 
 std::unique_ptr<FileHandle> PosixFileSystem::open(const std::string& path, OpenMode mode)
 {
-    int flags = O_CLOEXEC;
+    // Non-blocking, so that a FIFO under the name is refused instead of
+    // waiting for a writer; truncation waits until the file is known to be
+    // a regular one we may write.
+    int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     switch (mode) {
     case OpenMode::Read:
         flags |= O_RDONLY;
@@ -104,58 +135,85 @@ std::unique_ptr<FileHandle> PosixFileSystem::open(const std::string& path, OpenM
         flags |= O_RDWR;
         break;
     case OpenMode::CreateTruncate:
-        flags |= O_WRONLY | O_CREAT | O_TRUNC;
+        flags |= O_WRONLY | O_CREAT;
+        break;
+    case OpenMode::CreateNew:
+        flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
         break;
     }
-    int fd;
-    do {
-        fd = ::open(path.c_str(), flags, 0666);
-    } while (fd < 0 && errno == EINTR);
+    const int fd = retryInterrupted([&] { return ::open(path.c_str(), flags, 0666); });
     if (fd < 0)
         return nullptr;
-    // A folder opens for reading on this platform, but it is never a record file.
+    auto file = std::make_unique<PosixFile>(fd);
     struct stat st { };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd, &st) != 0)
+        return nullptr;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return nullptr;
     }
-    return std::make_unique<PosixFile>(fd);
+    if (opensForWriting(mode) && mode != OpenMode::CreateNew && (st.st_mode & 0222) == 0) {
+        errno = EACCES;
+        return nullptr;
+    }
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) < 0)
+        return nullptr;
+    if (mode == OpenMode::CreateTruncate && !file->truncate(0))
+        return nullptr;
+    return file;
 }
 
 bool PosixFileSystem::rename(const std::string& from, const std::string& to)
 {
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    return retryInterrupted([&] { return ::rename(from.c_str(), to.c_str()); }) == 0;
 }
 
 bool PosixFileSystem::remove(const std::string& path)
 {
-    return ::unlink(path.c_str()) == 0;
+    return retryInterrupted([&] { return ::unlink(path.c_str()); }) == 0;
 }
 
 bool PosixFileSystem::syncDirectoryOf(const std::string& path)
 {
-    const int fd = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = retryInterrupted(
+        [&] { return ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK); });
     if (fd < 0)
         return false;
-    const bool ok = ::fsync(fd) == 0;
+    const int result = retryInterrupted([&] { return ::fsync(fd); });
+    const int error = errno;
     ::close(fd);
-    return ok;
+    // A file system that cannot sync folders at all says EINVAL; its renames
+    // are as safe as it makes them, and refusing every save there would help
+    // no one.
+    if (result != 0 && error != EINVAL) {
+        errno = error;
+        return false;
+    }
+    return true;
 }
 
-bool PosixFileSystem::isRegularFile(const std::string& path)
+FileType PosixFileSystem::type(const std::string& path)
 {
     struct stat st { };
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? FileType::Missing : FileType::Unknown;
+    return S_ISREG(st.st_mode) ? FileType::Regular : FileType::Other;
 }
 
-std::string PosixFileSystem::resolveLinks(const std::string& path)
+std::optional<std::string> PosixFileSystem::resolveLinks(const std::string& path)
 {
     struct stat st { };
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return path;
+        return std::nullopt;
+    }
+    if (!S_ISLNK(st.st_mode))
         return path;
     char* resolved = ::realpath(path.c_str(), nullptr);
     if (!resolved)
-        return path;
+        return std::nullopt;
     std::string target(resolved);
     std::free(resolved);
     return target;
@@ -190,10 +248,7 @@ bool readFileBytes(const std::string& path, std::string& bytes, std::size_t maxB
     auto file = fileSystem().open(path, OpenMode::Read);
     if (!file)
         return false;
-    const std::int64_t expected = file->size();
-    if (expected > 0)
-        bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(expected), maxBytes));
-    char chunk[1 << 16];
+    char chunk[4096];
     while (bytes.size() < maxBytes) {
         const std::size_t want = std::min(sizeof chunk, maxBytes - bytes.size());
         const std::int64_t n = file->read(chunk, want);
@@ -207,23 +262,110 @@ bool readFileBytes(const std::string& path, std::string& bytes, std::size_t maxB
     return true;
 }
 
-bool replaceFileAtomically(const std::string& path, const std::string& scratchPath, std::string_view bytes)
+std::string scratchNameFor(const std::string& target)
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    static std::mt19937 random{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    std::string name = target + "-";
+    for (int i = 0; i < 6; ++i)
+        name += kLetters[pick(random)];
+    return name + ".tmp";
+}
+
+FileReplacement::~FileReplacement()
+{
+    for (const Pending& p : m_pending)
+        fileSystem().remove(p.scratch);
+}
+
+bool mayReplace(const std::string& target)
 {
     FileSystem& fs = fileSystem();
-    auto scratch = fs.open(scratchPath, OpenMode::CreateTruncate);
-    if (!scratch)
-        return false;
-    fs.copyPermissions(path, scratchPath);
-    const bool written = scratch->writeAll(bytes.data(), bytes.size()) && scratch->sync();
-    const bool closed = scratch->close();
-    if (!written || !closed || !fs.rename(scratchPath, path)) {
-        fs.remove(scratchPath);
+    switch (fs.type(target)) {
+    case FileType::Missing:
+        return true;
+    case FileType::Regular:
+        // The user may have made the file read-only: then it stays as it is.
+        return fs.open(target, OpenMode::ReadWrite) != nullptr;
+    case FileType::Other:
+    case FileType::Unknown:
         return false;
     }
-    // The new content is in place; a folder that cannot be flushed (some file
-    // systems refuse) does not undo that, so this step is best effort.
-    fs.syncDirectoryOf(path);
-    return true;
+    return false;
+}
+
+std::unique_ptr<FileHandle> createScratchFile(const std::string& target, std::string& scratchPath)
+{
+    // A name that something already has (a leftover, a link someone put
+    // there) is never used: another one is drawn.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        scratchPath = scratchNameFor(target);
+        if (auto scratch = fileSystem().open(scratchPath, OpenMode::CreateNew))
+            return scratch;
+        if (errno != EEXIST)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+bool FileReplacement::add(const std::string& target, std::string_view bytes)
+{
+    if (!mayReplace(target))
+        return false;
+    std::string scratchPath;
+    auto scratch = createScratchFile(target, scratchPath);
+    if (!scratch)
+        return false;
+    m_pending.push_back({target, scratchPath});
+    fileSystem().copyPermissions(target, scratchPath);
+    const bool written = scratch->writeAll(bytes.data(), bytes.size()) && scratch->sync();
+    // A file system may report a failed write only when the file is closed.
+    return scratch->close() && written;
+}
+
+bool FileReplacement::commit()
+{
+    FileSystem& fs = fileSystem();
+    std::vector<std::string> folders;
+    while (!m_pending.empty()) {
+        const Pending& p = m_pending.front();
+        if (!fs.rename(p.scratch, p.target))
+            return false; // the destructor removes what is left
+        folders.push_back(p.target);
+        m_pending.erase(m_pending.begin());
+    }
+    bool synced = true;
+    std::vector<std::string> done;
+    for (const std::string& target : folders) {
+        const std::string folder = target.substr(0, target.find_last_of('/') + 1);
+        if (std::find(done.begin(), done.end(), folder) != done.end())
+            continue;
+        done.push_back(folder);
+        synced = fs.syncDirectoryOf(target) && synced;
+    }
+    return synced;
+}
+
+bool replaceFileAtomically(const std::string& target, std::string_view bytes)
+{
+    FileReplacement replacement;
+    return replacement.add(target, bytes) && replacement.commit();
+}
+
+bool removeFileDurably(const std::string& path)
+{
+    FileSystem& fs = fileSystem();
+    switch (fs.type(path)) {
+    case FileType::Missing:
+        return true;
+    case FileType::Regular:
+        return fs.remove(path) && fs.syncDirectoryOf(path);
+    case FileType::Other:
+    case FileType::Unknown:
+        return false;
+    }
+    return false;
 }
 
 } // namespace quillory

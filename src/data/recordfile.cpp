@@ -38,11 +38,11 @@ std::optional<std::vector<Record>> loadReported(const std::string& path, const c
 
 // Replaces a record file whole. A file that is a symbolic link (into a
 // synchronised folder, say) is replaced where the link leads, so the link
-// stays a link.
+// stays a link; a link that leads nowhere is not replaced by a file.
 bool saveBytesReported(const std::string& path, std::string_view bytes, Prompter& prompter)
 {
-    const std::string target = fileSystem().resolveLinks(path);
-    if (replaceFileAtomically(target, siblingPath(target, "tmp"), bytes))
+    const auto target = fileSystem().resolveLinks(path);
+    if (target && replaceFileAtomically(*target, bytes))
         return true;
     prompter.reportFileError(kCannotSaveFile, path);
     return false;
@@ -94,13 +94,16 @@ bool appendReported(const std::string& path, const Record& record, const char* o
 }
 
 // Rewrites `path` without the records `matches` accepts. A file that does not
-// exist becomes an empty one, as there is nothing in it to keep.
+// exist becomes an empty one, as there is nothing in it to keep; a file that
+// cannot be looked at or read is left as it is.
 template <typename Record, typename Matches>
 bool removeRecords(const std::string& path, Matches matches, Prompter& prompter, const Record* appended = nullptr)
 {
     std::vector<Record> kept;
-    if (fileSystem().isRegularFile(path)) {
-        auto records = readRecords<Record>(path);
+    const auto target = fileSystem().resolveLinks(path);
+    const FileType type = target ? fileSystem().type(*target) : FileType::Unknown;
+    if (type != FileType::Missing) {
+        auto records = type == FileType::Regular ? readRecords<Record>(*target) : std::nullopt;
         if (!records) {
             prompter.reportFileError(kCannotSaveFile, path);
             return false;
@@ -126,12 +129,6 @@ void findById(const std::string& path, std::int32_t id, Record& record, const ch
         }
     }
     record = placeholder(id);
-}
-
-bool createEmpty(const std::string& path)
-{
-    auto file = fileSystem().open(path, OpenMode::CreateTruncate);
-    return file && file->sync() && file->close();
 }
 
 // The local calendar fields that identify a time frame's end points.
@@ -180,15 +177,21 @@ template <typename Record> std::optional<std::vector<Record>> readRecords(const 
     auto file = fileSystem().open(path, OpenMode::Read);
     if (!file)
         return std::nullopt;
-    // Read straight into the records: a time-frames file of ten years is
-    // copied once, not three times.
-    const std::int64_t expected = std::max<std::int64_t>(file->size(), 0);
-    std::vector<Record> records(static_cast<std::size_t>(expected) / sizeof(Record) + 1);
+    const std::int64_t claimed = file->size();
+    if (claimed < 0 || claimed > kMaxRecordFileBytes)
+        return std::nullopt;
+    // Read straight into the records, growing with what arrives: the length
+    // the file claims is only a hint (a sparse file claims what it never
+    // holds), so no more than 16 MB is set aside before it is read.
+    constexpr std::size_t kFirstBytes = std::size_t{16} << 20;
+    std::vector<Record> records(std::min(static_cast<std::size_t>(claimed), kFirstBytes) / sizeof(Record) + 1);
     std::size_t filled = 0; // bytes
     for (;;) {
-        const std::size_t capacity = records.size() * sizeof(Record);
-        if (filled == capacity)
+        if (filled == records.size() * sizeof(Record)) {
+            if (static_cast<std::int64_t>(filled) >= kMaxRecordFileBytes)
+                return std::nullopt;
             records.resize(records.size() * 2);
+        }
         char* base = reinterpret_cast<char*>(records.data());
         const std::int64_t n = file->read(base + filled, records.size() * sizeof(Record) - filled);
         if (n < 0)
@@ -222,16 +225,24 @@ std::string siblingPath(const std::string& path, const std::string& extension)
 
 bool createDataSet(const std::string& path, const LocaleDefaults& locale)
 {
-    if (!createEmpty(path))
-        return false;
-    for (const char* ext : {"cus", "prj", "tfr"}) {
-        if (!createEmpty(siblingPath(path, ext)))
-            return false;
-    }
+    // All four files are written beside the old ones before any of them is
+    // replaced, so a data set of that name stays whole until the new one is
+    // complete on disk; the settings go last.
     const SettingsRecord settings = defaultSettings(locale);
     const std::string qly = siblingPath(path, "qly");
-    return replaceFileAtomically(
-        qly, siblingPath(path, "tmp"), std::string_view(reinterpret_cast<const char*>(&settings), sizeof settings));
+    std::vector<std::pair<std::string, std::string_view>> files;
+    if (path != qly)
+        files.emplace_back(path, std::string_view());
+    for (const char* ext : {"cus", "prj", "tfr"})
+        files.emplace_back(siblingPath(path, ext), std::string_view());
+    files.emplace_back(qly, std::string_view(reinterpret_cast<const char*>(&settings), sizeof settings));
+    FileReplacement replacement;
+    for (const auto& [name, bytes] : files) {
+        const auto target = fileSystem().resolveLinks(name);
+        if (!target || !replacement.add(*target, bytes))
+            return false;
+    }
+    return replacement.commit();
 }
 
 bool readSettings(const std::string& path, SettingsRecord& record)

@@ -33,8 +33,9 @@ inline constexpr const char* kDeletedCustomerName = "(deleted customer)";
 std::string siblingPath(const std::string& path, const std::string& extension);
 
 // Creates (or empties) the four files of a data set and writes the default
-// settings. False when any file cannot be created; the files made before the
-// failure stay.
+// settings, writing through links to where they lead. False when any file
+// cannot be written: files of that name are then left as they were, unless a
+// rename itself failed, which leaves the ones renamed before it new.
 bool createDataSet(const std::string& path, const LocaleDefaults& locale);
 
 // Fills `record` from the settings file; false, with `record` untouched, when
@@ -89,7 +90,8 @@ bool deleteTimeFrames(const std::string& path, const std::vector<TimeFrameRecord
 bool timeFramesMatch(const TimeFrameRecord& a, const TimeFrameRecord& b);
 
 // Whole files, in file order; nothing (reported) when the file cannot be
-// opened. A cut-off last record is left out.
+// opened or is larger than kMaxRecordFileBytes. A cut-off last record is
+// left out.
 std::optional<std::vector<ProjectRecord>> loadProjects(const std::string& path, Prompter& prompter);
 std::optional<std::vector<CustomerRecord>> loadCustomers(const std::string& path, Prompter& prompter);
 std::optional<std::vector<TimeFrameRecord>> loadTimeFrames(const std::string& path, Prompter& prompter);

@@ -296,30 +296,29 @@ ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompte
 bool ExportToFile(const ExportRequest& request, const std::string& outputPath, Prompter& prompter)
 {
     FileSystem& fs = fileSystem();
-    // A link is followed, so it stays a link to the new export.
-    const std::string target = fs.resolveLinks(outputPath);
-    // A name of our own beside the target: the file chosen may well end in
-    // "tmp" itself.
-    const std::string scratch = target + ".tmp";
-    auto file = fs.open(scratch, OpenMode::CreateTruncate);
+    // A link is followed, so it stays a link to the new export; a file made
+    // read-only stays as it is.
+    const auto resolved = fs.resolveLinks(outputPath);
+    std::string scratch;
+    auto file = resolved && mayReplace(*resolved) ? createScratchFile(*resolved, scratch) : nullptr;
     if (!file) {
         prompter.reportFileError(kCannotSaveFile, outputPath);
         return false;
     }
+    const std::string& target = *resolved;
     fs.copyPermissions(target, scratch);
     FileSink sink(*file);
     const ExportResult result = WriteExport(request, sink, prompter);
     bool done = result == ExportResult::Written && file->sync();
     done = file->close() && done;
     done = done && fs.rename(scratch, target);
-    if (!done) {
+    if (!done)
         fs.remove(scratch);
-        if (result != ExportResult::TimeFramesUnreadable)
-            prompter.reportFileError(kCannotSaveFile, outputPath);
-        return false;
-    }
-    fs.syncDirectoryOf(target);
-    return true;
+    // Renamed, but not yet for good while the folder is not synced.
+    done = done && fs.syncDirectoryOf(target);
+    if (!done && result != ExportResult::TimeFramesUnreadable)
+        prompter.reportFileError(kCannotSaveFile, outputPath);
+    return done;
 }
 
 } // namespace quillory

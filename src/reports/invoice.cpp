@@ -242,8 +242,8 @@ bool CInvoice::WriteTextFile(const std::string& file, Prompter& prompter) const
 {
     const std::string bytes = TextFile(displaySettings(m_strPath), Customer());
     // An existing file is replaced only once its successor is complete.
-    const std::string target = fileSystem().resolveLinks(file);
-    if (!replaceFileAtomically(target, target + ".tmp", bytes)) {
+    const auto target = fileSystem().resolveLinks(file);
+    if (!target || !replaceFileAtomically(*target, bytes)) {
         prompter.reportFileError(kCannotSaveFile, file);
         return false;
     }

@@ -68,7 +68,10 @@ void runAtEveryStep(const RewriteCase& c)
             EXPECT_EQ(now, rewritten) << c.name << ": step " << failAt << " (" << failedStep << ")";
             EXPECT_TRUE(prompter.messages.empty());
         } else {
-            EXPECT_EQ(now, original) << c.name << ": step " << failAt << " (" << failedStep << ")";
+            // Only a folder that cannot be synced after the rename leaves the
+            // new content, and that too is reported: it may not survive.
+            EXPECT_EQ(now, failedStep == "syncdir" ? rewritten : original)
+                << c.name << ": step " << failAt << " (" << failedStep << ")";
             EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot save file : " + file})
                 << c.name << ": step " << failAt << " (" << failedStep << ")";
             EXPECT_EQ(prompter.messages.at(0).caption, "Quillory");
@@ -76,7 +79,7 @@ void runAtEveryStep(const RewriteCase& c)
         }
         // Steps that carry data must not fail unnoticed.
         if (failedStep == "open" || failedStep == "read" || failedStep == "write" || failedStep == "sync"
-            || failedStep == "rename") {
+            || failedStep == "rename" || failedStep == "syncdir") {
             EXPECT_FALSE(ok) << c.name << ": a failing " << failedStep << " went unnoticed";
         }
     }

@@ -1,5 +1,7 @@
 #include "support/faultyfilesystem.h"
 
+#include <cerrno>
+
 namespace quillory::test {
 
 namespace {
@@ -11,19 +13,6 @@ public:
         , m_fs(fs)
     {
     }
-    std::int64_t read(void* buffer, std::size_t size) override
-    {
-        return m_fs.step("read") ? m_inner->read(buffer, size) : -1;
-    }
-    bool writeAll(const void* data, std::size_t size) override
-    {
-        if (!m_fs.step("write")) {
-            // A failing disk may take part of the data before it gives up.
-            m_inner->writeAll(data, size / 2);
-            return false;
-        }
-        return m_inner->writeAll(data, size);
-    }
     bool seek(std::int64_t offset) override { return m_fs.step("seek") && m_inner->seek(offset); }
     std::int64_t size() override { return m_fs.step("size") ? m_inner->size() : -1; }
     bool truncate(std::int64_t length) override { return m_fs.step("truncate") && m_inner->truncate(length); }
@@ -34,7 +23,30 @@ public:
         return m_inner->close() && ok;
     }
 
+protected:
+    std::int64_t readSome(void* buffer, std::size_t size) override
+    {
+        if (!m_fs.step("read"))
+            return failed();
+        return m_inner->read(buffer, size);
+    }
+    std::int64_t writeSome(const void* data, std::size_t size) override
+    {
+        if (!m_fs.step("write")) {
+            // A failing disk may take part of the data before it gives up.
+            m_inner->writeAll(data, size / 2);
+            return failed();
+        }
+        return m_inner->writeAll(data, size) ? static_cast<std::int64_t>(size) : -1;
+    }
+
 private:
+    static std::int64_t failed()
+    {
+        errno = EIO;
+        return -1;
+    }
+
     std::unique_ptr<FileHandle> m_inner;
     FaultyFileSystem& m_fs;
 };
@@ -44,7 +56,10 @@ private:
 bool FaultyFileSystem::step(const std::string& what)
 {
     log.push_back(what);
-    return steps++ != failAt;
+    if (steps++ != failAt)
+        return true;
+    errno = EIO;
+    return false;
 }
 
 std::unique_ptr<FileHandle> FaultyFileSystem::open(const std::string& path, OpenMode mode)
