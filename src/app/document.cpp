@@ -56,8 +56,12 @@ CQuilloryDoc::~CQuilloryDoc()
 
 void CQuilloryDoc::reopen(const std::string& commandLine)
 {
-    if (!commandLine.empty() && adopt(absolutePath(commandLine)))
-        return;
+    if (!commandLine.empty()) {
+        // A data set named on the command line but refused stays refused;
+        // only one that is not there gives way to the last one.
+        if (adopt(absolutePath(commandLine)) != Adoption::Absent)
+            return;
+    }
     std::string bytes;
     if (!readFileBytes(m_lastOpenedFile, bytes, kLastOpenedFileLimit))
         return;
@@ -69,13 +73,67 @@ void CQuilloryDoc::reopen(const std::string& commandLine)
     adopt(bytes.substr(0, zero));
 }
 
-bool CQuilloryDoc::adopt(const std::string& candidate)
+CQuilloryDoc::Adoption CQuilloryDoc::adopt(const std::string& candidate)
 {
     if (candidate.empty() || !fileSystem().isRegularFile(candidate))
-        return false;
+        return Adoption::Absent;
+    if (!isDataSet(candidate)) {
+        m_prompter.showMessage(
+            candidate + " is not a Quillory data set.", kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
+        return Adoption::Refused;
+    }
+    std::unique_ptr<DataSetLock> lock;
+    if (!lockFor(candidate, lock))
+        return Adoption::Refused;
+    takeLock(candidate, std::move(lock));
     m_strPath = candidate;
     m_bOpen = true;
-    return true;
+    restoreRunning();
+    return Adoption::Opened;
+}
+
+bool CQuilloryDoc::lockFor(const std::string& path, std::unique_ptr<DataSetLock>& lock)
+{
+    if (m_lock && m_lock->covers(path))
+        return true; // this window has it already: keep the lock it holds
+    if (DataSetLock::acquire(path, lock) != DataSetLock::Outcome::InUse)
+        return true;
+    m_prompter.showMessage(kDataSetInUse, kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
+    return false;
+}
+
+void CQuilloryDoc::takeLock(const std::string& path, std::unique_ptr<DataSetLock> lock)
+{
+    // The lock of the data set open before goes, unless it is this one's.
+    if (!m_lock || !m_lock->covers(path))
+        m_lock = std::move(lock);
+}
+
+void CQuilloryDoc::restoreRunning()
+{
+    auto state = loadRunningState(m_strPath);
+    // A damaged file restores nothing; it stays until the next change of
+    // the running projects replaces it.
+    if (!state)
+        return;
+    const std::size_t kept = state->running.size();
+    dropRecordedCheckOuts(*state, m_strPath);
+    m_running = state->running;
+    m_bPaused = state->paused;
+    m_pauseStart = state->pauseStart;
+    if (m_running.size() != kept)
+        saveRunning();
+}
+
+RunningState CQuilloryDoc::runningState() const
+{
+    return {m_running, m_bPaused && !m_running.empty(), m_pauseStart};
+}
+
+void CQuilloryDoc::saveRunning()
+{
+    if (m_bOpen)
+        saveRunningState(m_strPath, runningState(), m_prompter);
 }
 
 void CQuilloryDoc::setTitleListener(std::function<void(const std::string&)> listener)
@@ -112,11 +170,21 @@ void CQuilloryDoc::OnFileNew()
         return;
     }
     if (const auto chosen = m_prompter.askSaveFileName(dataSetChooser(true))) {
+        // A data set another window has open is not emptied under it.
+        std::unique_ptr<DataSetLock> lock;
+        if (!lockFor(*chosen, lock)) {
+            SetTitle();
+            return;
+        }
         // A data set that cannot be created leaves the one open before open,
         // under its own name.
         if (createDataSet(*chosen, m_localeDefaults())) {
+            takeLock(*chosen, std::move(lock));
             m_strPath = *chosen;
             m_bOpen = true;
+            // Timers an earlier crash left for a data set of that name
+            // belong to what was just emptied.
+            saveRunning();
         } else {
             m_prompter.showMessage("Cannot create new project. Check your disk-drive for write-protection", kAppName,
                 MessageIcon::Exclamation, MessageButtons::Ok);
@@ -134,10 +202,12 @@ void CQuilloryDoc::OnFileOpen()
         return;
     }
     if (const auto chosen = m_prompter.askOpenFileName(dataSetChooser(false))) {
-        m_strPath = *chosen;
-        m_bOpen = true;
-        UpdateAllViews(kHintRefreshTotals);
-        UpdateAllViews(kHintReloadWeek);
+        // Something that is not a data set, or one another window has open,
+        // leaves the data set open before open and shown as it was.
+        if (adopt(*chosen) == Adoption::Opened) {
+            UpdateAllViews(kHintRefreshTotals);
+            UpdateAllViews(kHintReloadWeek);
+        }
     }
     SetTitle();
 }
@@ -146,12 +216,20 @@ bool CQuilloryDoc::CanCloseFrame()
 {
     if (m_running.empty())
         return true;
-    return m_prompter.ask("You haven't checked out from your running projects. Exit anyway?");
+    if (!m_prompter.ask("You haven't checked out from your running projects. Exit anyway?"))
+        return false;
+    // The user gave the running time up: the next start must not bring it
+    // back. Only an exit nobody confirmed (a crash) leaves it to restore.
+    m_running.clear();
+    m_bPaused = false;
+    saveRunning();
+    return true;
 }
 
 void CQuilloryDoc::CheckIn(std::int32_t projectId)
 {
     m_running.push_back({projectId, m_clock.now()});
+    saveRunning();
 }
 
 std::optional<TimeFrameRecord> CQuilloryDoc::CheckOut(std::int32_t projectId, bool write)
@@ -165,8 +243,19 @@ std::optional<TimeFrameRecord> CQuilloryDoc::CheckOut(std::int32_t projectId, bo
     if (m_bPaused)
         accountPause(now);
     const TimeFrameRecord frame{projectId, std::min(it->start, now), now};
+    if (write) {
+        // The time is given up only once it is on the disk: a frame that
+        // cannot be written leaves the project running, to be checked out
+        // again when the disk allows.
+        if (const auto error = tryAppendTimeFrame(frame, m_strPath)) {
+            m_prompter.showMessage(
+                error->text() + "\n\n" + kStillCounting, kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
+            return std::nullopt;
+        }
+    }
     m_running.erase(it);
-    if (write && appendTimeFrame(frame, m_strPath, m_prompter))
+    saveRunning();
+    if (write)
         return frame;
     return std::nullopt;
 }
@@ -254,9 +343,13 @@ void CQuilloryDoc::TogglePause()
         accountPause(now);
     m_pauseStart = now;
     m_bPaused = !m_bPaused;
+    saveRunning();
     SetTitle();
 }
 
+// The tick needs no write of the running-timers file: the file keeps the
+// starts with the moment the pause was last switched, and accounting the
+// pause from there at the next opening gives the very starts the ticks give.
 void CQuilloryDoc::OnTimerTick()
 {
     if (m_bPaused)
@@ -265,12 +358,8 @@ void CQuilloryDoc::OnTimerTick()
 
 void CQuilloryDoc::accountPause(Timestamp now)
 {
-    const std::int64_t span = std::max<std::int64_t>(0, std::int64_t{now} - m_pauseStart);
-    // A project checked in during the pause has run for less than the span:
-    // it is held at "now", so it accrues nothing until the pause ends and no
-    // start ever lies in the future.
     for (RunningProject& r : m_running)
-        r.start = static_cast<Timestamp>(std::min<std::int64_t>(r.start + span, now));
+        r.start = startAfterPause(r.start, m_pauseStart, now);
     m_pauseStart = now;
 }
 

@@ -3,14 +3,23 @@
 // LastOpenedFile.cfg, creates and opens data sets, and tells its view what to
 // redraw through update hints. It holds no record in memory: every command
 // reads and writes the files itself.
+//
+// While a data set is open the document holds its lock (DataSetLock), so no
+// other window writes to it, and keeps the running projects and the pause in
+// the data set's running-timers file (RunningState), so that a crash loses
+// none of the time being counted: the next opening of the data set finds
+// them running. A data set locked by another window is not opened at all.
 #pragma once
 
+#include "data/datasetlock.h"
 #include "data/localedefaults.h"
 #include "data/records.h"
+#include "data/runningfile.h"
 #include "reports/invoicerequest.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,7 +30,10 @@ class Clock;
 class Prompter;
 
 inline constexpr const char* kLastOpenedFileName = "LastOpenedFile.cfg";
-inline constexpr std::size_t kMaxRunningProjects = 5;
+// What check-out adds to the file error when the time frame cannot be written.
+inline constexpr const char* kStillCounting
+    = "The project is still running and its time is still being counted. Check out again once the file can be "
+      "written.";
 
 // What the document asks of its view.
 enum UpdateHint : int {
@@ -68,15 +80,11 @@ public:
     virtual void runPieChart(const std::string& dataSetPath) = 0;
 };
 
-struct RunningProject {
-    std::int32_t projectId;
-    Timestamp start; // check-in moment, moved forward by pauses
-};
-
 class CQuilloryDoc {
 public:
     // Reopens the data set named by `commandLine` or, failing that, by the
-    // file `lastOpenedFile`.
+    // file `lastOpenedFile`, with the projects that were running in it when
+    // the program last stopped without asking.
     CQuilloryDoc(Prompter& prompter, const Clock& clock, const std::string& commandLine = {},
         std::string lastOpenedFile = kLastOpenedFileName);
     // Remembers the open data set in the last-opened file.
@@ -106,13 +114,15 @@ public:
     // File commands.
     void OnFileNew();
     void OnFileOpen();
-    // Whether the program may close; asks while projects run.
+    // Whether the program may close; asks while projects run. Yes drops the
+    // running projects for good.
     bool CanCloseFrame();
 
-    // Timing.
+    // Timing. Every change is kept in the running-timers file at once.
     void CheckIn(std::int32_t projectId);
     // Stops the first running entry of the project; with `write`, records it.
-    // The recorded frame, when one was written.
+    // The recorded frame, when one was written. A frame that cannot be
+    // written leaves the project running, its start unchanged.
     std::optional<TimeFrameRecord> CheckOut(std::int32_t projectId, bool write);
     std::int32_t ChooseRunningProject();
     // A project picked from the projects tree, or nothing.
@@ -137,7 +147,18 @@ public:
 
 private:
     void reopen(const std::string& commandLine);
-    bool adopt(const std::string& candidate);
+    enum class Adoption { Opened, Absent, Refused };
+    // Opens the data set if it is one and no other window has it.
+    Adoption adopt(const std::string& candidate);
+    // The lock of the data set at `path` (empty when this window holds it
+    // already or no one can take it); false, and said, when another window
+    // has it.
+    bool lockFor(const std::string& path, std::unique_ptr<DataSetLock>& lock);
+    void takeLock(const std::string& path, std::unique_ptr<DataSetLock> lock);
+    // The running projects kept in the open data set's running-timers file.
+    void restoreRunning();
+    RunningState runningState() const;
+    void saveRunning();
     // Moves every running start forward by the pause since m_pauseStart.
     void accountPause(Timestamp now);
 
@@ -151,6 +172,7 @@ private:
     InvoiceRequest m_ownInvoiceRequest;
     InvoiceRequest* m_pInvoiceRequest = &m_ownInvoiceRequest;
 
+    std::unique_ptr<DataSetLock> m_lock;
     bool m_bOpen = false;
     std::string m_strPath;
     std::vector<RunningProject> m_running;

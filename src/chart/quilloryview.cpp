@@ -134,10 +134,13 @@ CQuilloryView::~CQuilloryView()
 
 void CQuilloryView::OnUpdate(int hint)
 {
-    // A new data set may fail in new ways: report them afresh.
+    // A new data set may fail in new ways: report them afresh. Nothing of
+    // the previous one stays on show, even when the new one cannot be read.
     if (m_doc.path() != m_lastLoadedPath) {
         m_prompter.reset();
         m_lastLoadedPath = m_doc.path();
+        m_pGanttChart->ClearItems();
+        m_totals = Totals{};
     }
     switch (hint) {
     case kHintRefreshTotals:

@@ -30,7 +30,9 @@ void OnCheckOut(CQuilloryDoc& doc, TimingView& view)
         return;
     if (running.size() == 1) {
         doc.CheckOut(running.front().projectId, true);
-        if (doc.isPaused())
+        // A check-out that could not be written leaves the project running,
+        // and with it the pause.
+        if (doc.running().empty() && doc.isPaused())
             OnPause(doc, view);
     } else {
         const std::int32_t chosen = doc.ChooseRunningProject();

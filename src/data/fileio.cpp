@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,6 +69,18 @@ public:
 protected:
     std::int64_t readSome(void* buffer, std::size_t size) override { return ::read(m_fd, buffer, size); }
     std::int64_t writeSome(const void* data, std::size_t size) override { return ::write(m_fd, data, size); }
+
+private:
+    int m_fd;
+};
+
+class PosixLock final : public FileLock {
+public:
+    explicit PosixLock(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~PosixLock() override { ::close(m_fd); }
 
 private:
     int m_fd;
@@ -224,6 +237,27 @@ void PosixFileSystem::copyPermissions(const std::string& from, const std::string
     struct stat st { };
     if (::stat(from.c_str(), &st) == 0)
         ::chmod(to.c_str(), st.st_mode & 07777);
+}
+
+std::unique_ptr<FileLock> PosixFileSystem::lockFile(const std::string& path)
+{
+    // A folder the user may not write in still lets a lock file that is
+    // there be locked: a lock needs no write access.
+    const int common = O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW;
+    int fd = retryInterrupted([&] { return ::open(path.c_str(), common | O_RDWR | O_CREAT, 0666); });
+    if (fd < 0 && (errno == EACCES || errno == EROFS))
+        fd = retryInterrupted([&] { return ::open(path.c_str(), common | O_RDONLY); });
+    if (fd < 0)
+        return nullptr;
+    auto lock = std::make_unique<PosixLock>(fd);
+    struct stat st { };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    if (retryInterrupted([&] { return ::flock(fd, LOCK_EX | LOCK_NB); }) != 0)
+        return nullptr;
+    return lock;
 }
 
 FileSystem& fileSystem()

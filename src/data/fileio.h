@@ -62,6 +62,13 @@ protected:
     virtual std::int64_t writeSome(const void* data, std::size_t size) = 0;
 };
 
+// An exclusive advisory lock, held until the object goes. The system drops
+// it when the process ends, however it ends.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -82,6 +89,10 @@ public:
     virtual std::optional<std::string> resolveLinks(const std::string& path) = 0;
     // Gives `to` the permissions of `from`, when both exist.
     virtual void copyPermissions(const std::string& from, const std::string& to) = 0;
+    // Takes the lock of the file `path` (created empty when missing) without
+    // waiting. Nothing when someone else holds it (errno EWOULDBLOCK) or when
+    // the file can be neither created nor opened.
+    virtual std::unique_ptr<FileLock> lockFile(const std::string& path) = 0;
 
     bool isRegularFile(const std::string& path) { return type(path) == FileType::Regular; }
 };
@@ -112,6 +123,7 @@ public:
     FileType type(const std::string& path) override;
     std::optional<std::string> resolveLinks(const std::string& path) override;
     void copyPermissions(const std::string& from, const std::string& to) override;
+    std::unique_ptr<FileLock> lockFile(const std::string& path) override;
 };
 
 // Reads at most maxBytes of a file. False when it cannot be opened or read.

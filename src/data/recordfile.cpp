@@ -3,6 +3,7 @@
 #include "data/calendar.h"
 #include "data/fileio.h"
 #include "data/localedefaults.h"
+#include "data/runningfile.h"
 #include "data/text.h"
 #include "platform/prompter.h"
 
@@ -54,43 +55,35 @@ bool saveReported(const std::string& path, const std::vector<Record>& records, P
     return saveBytesReported(path, bytesFromRecords(records), prompter);
 }
 
-enum class AppendResult { Appended, NotOpened, NotWritten };
-
 // Writes one record at the last whole-record boundary of the file, so a file
 // whose previous append was cut short stays aligned.
-template <typename Record> AppendResult appendRecord(const std::string& path, const Record& record)
+template <typename Record>
+std::optional<FileError> appendRecord(const std::string& path, const Record& record, const char* openPrefix)
 {
     auto file = fileSystem().open(path, OpenMode::ReadWrite);
     if (!file)
-        return AppendResult::NotOpened;
+        return FileError{openPrefix, path};
     const std::int64_t size = file->size();
     if (size < 0)
-        return AppendResult::NotWritten;
+        return FileError{kCannotSaveFile, path};
     const std::int64_t boundary = size - size % static_cast<std::int64_t>(sizeof(Record));
     if (!file->seek(boundary) || !file->writeAll(&record, sizeof record) || !file->sync()) {
         // Leave no half record behind for the next reader.
         file->truncate(boundary);
-        return AppendResult::NotWritten;
+        return FileError{kCannotSaveFile, path};
     }
-    // The record is on the disk once flushed; closing cannot take it back.
+    // The record is on the disk once synced; closing cannot take it back.
     file->close();
-    return AppendResult::Appended;
+    return std::nullopt;
 }
 
 template <typename Record>
 bool appendReported(const std::string& path, const Record& record, const char* openPrefix, Prompter& prompter)
 {
-    switch (appendRecord(path, record)) {
-    case AppendResult::Appended:
-        return true;
-    case AppendResult::NotOpened:
-        prompter.reportFileError(openPrefix, path);
-        return false;
-    case AppendResult::NotWritten:
-        prompter.reportFileError(kCannotSaveFile, path);
-        return false;
-    }
-    return false;
+    const auto error = appendRecord(path, record, openPrefix);
+    if (error)
+        prompter.reportFileError(error->prefix, error->path);
+    return !error;
 }
 
 // Rewrites `path` without the records `matches` accepts. A file that does not
@@ -245,6 +238,13 @@ bool createDataSet(const std::string& path, const LocaleDefaults& locale)
     return replacement.commit();
 }
 
+bool isDataSet(const std::string& path)
+{
+    std::string bytes;
+    return readFileBytes(siblingPath(path, "qly"), bytes, sizeof(SettingsRecord) + 1)
+        && bytes.size() == sizeof(SettingsRecord);
+}
+
 bool readSettings(const std::string& path, SettingsRecord& record)
 {
     std::string bytes;
@@ -341,6 +341,11 @@ bool appendTimeFrame(const TimeFrameRecord& record, const std::string& path, Pro
     return appendReported(siblingPath(path, "tfr"), record, kCannotOpenTimeFramesFile, prompter);
 }
 
+std::optional<FileError> tryAppendTimeFrame(const TimeFrameRecord& record, const std::string& path)
+{
+    return appendRecord(siblingPath(path, "tfr"), record, kCannotOpenTimeFramesFile);
+}
+
 bool timeFramesMatch(const TimeFrameRecord& a, const TimeFrameRecord& b)
 {
     if (a.projectId != b.projectId || std::llabs(std::int64_t{a.start} - b.start) > kMaxLocalSkew
@@ -433,6 +438,10 @@ std::int32_t nextProjectId(const std::vector<ProjectRecord>& projects, const std
     if (const auto frames = readRecords<TimeFrameRecord>(siblingPath(path, "tfr"))) {
         for (const TimeFrameRecord& f : *frames)
             used.push_back(f.projectId);
+    }
+    if (const auto state = loadRunningState(path)) {
+        for (const RunningProject& r : state->running)
+            used.push_back(r.projectId);
     }
     return idAfter(std::move(used));
 }

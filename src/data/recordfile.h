@@ -28,6 +28,14 @@ inline constexpr const char* kCannotSaveFile = "Cannot save file : ";
 inline constexpr const char* kDeletedProjectName = "(deleted project)";
 inline constexpr const char* kDeletedCustomerName = "(deleted customer)";
 
+// Why a record operation failed: the fixed beginning of its message and the
+// file it names.
+struct FileError {
+    const char* prefix;
+    std::string path;
+    std::string text() const { return prefix + path; }
+};
+
 // `path` with its last three characters replaced by `extension` ("prj",
 // "cus", "tfr", "qly" or "tmp"), whatever those characters are.
 std::string siblingPath(const std::string& path, const std::string& extension);
@@ -37,6 +45,10 @@ std::string siblingPath(const std::string& path, const std::string& extension);
 // cannot be written: files of that name are then left as they were, unless a
 // rename itself failed, which leaves the ones renamed before it new.
 bool createDataSet(const std::string& path, const LocaleDefaults& locale);
+
+// Whether the data set that `path` names (any of its files) has settings of
+// exactly one whole record: the test that a file is a data set at all.
+bool isDataSet(const std::string& path);
 
 // Fills `record` from the settings file; false, with `record` untouched, when
 // the file cannot be opened or holds less than a whole record.
@@ -74,6 +86,8 @@ bool replaceCustomer(const std::string& path, const CustomerRecord& edited, Prom
 bool deleteCustomers(const std::string& path, const std::vector<std::int32_t>& ids, Prompter& prompter);
 
 bool appendTimeFrame(const TimeFrameRecord& record, const std::string& path, Prompter& prompter);
+// The same without the report: the failure, when there was one.
+std::optional<FileError> tryAppendTimeFrame(const TimeFrameRecord& record, const std::string& path);
 // Removes every time frame that matches the record (see timeFramesMatch).
 bool deleteTimeFrame(const std::string& path, const TimeFrameRecord& record, Prompter& prompter);
 // Puts the edited frame at the end of the file in place of every frame that
@@ -99,10 +113,11 @@ std::optional<std::vector<TimeFrameRecord>> loadTimeFrames(const std::string& pa
 bool saveProjects(const std::string& path, const std::vector<ProjectRecord>& projects, Prompter& prompter);
 
 // The id for a new project: one more than every id in `projects`, every
-// parent they name and every project id the time frames of the data set
-// still refer to, so time recorded for a deleted project never passes to a
-// new one, nor does an orphan find a new parent. `path` names any file of
-// the data set; an unreadable time-frames file counts as empty.
+// parent they name, every project id the time frames of the data set still
+// refer to and every project running in it (in any window), so time recorded
+// for a deleted project never passes to a new one, nor does the time of a
+// project being timed, nor does an orphan find a new parent. `path` names any
+// file of the data set; unreadable files count as empty.
 std::int32_t nextProjectId(const std::vector<ProjectRecord>& projects, const std::string& path);
 
 // Whole records of a file, without reporting; nothing when it cannot be read.

@@ -162,10 +162,10 @@ TEST_F(DocumentTest, AFailedFirstCreateLeavesNothingOpen)
     EXPECT_EQ(doc->title(), "");
 }
 
-TEST_F(DocumentTest, OpenTakesTheChosenFileWithoutReadingIt)
+TEST_F(DocumentTest, OpenTakesTheChosenDataSet)
 {
     auto doc = makeDoc();
-    const std::string chosen = dir.file("Elsewhere.qly");
+    const std::string chosen = newDataSet("Elsewhere.qly");
     prompter.openNames.push_back(chosen);
     doc->OnFileOpen();
     const FileDialogRequest& r = prompter.openRequests.at(0);
@@ -176,6 +176,54 @@ TEST_F(DocumentTest, OpenTakesTheChosenFileWithoutReadingIt)
     EXPECT_EQ(doc->path(), chosen);
     EXPECT_EQ(view.hints, (std::vector<int>{3, 4}));
     EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(DocumentTest, SomethingThatIsNotADataSetIsRefusedAndTheOpenOneStays)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    auto doc = makeDoc(plans);
+    std::string noise(100, '\0');
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>(i * 37 + 11);
+    const std::string random = dir.file("Random.qly");
+    test::writeBytes(random, noise);
+    const std::string longer = dir.file("Longer.qly");
+    test::writeBytes(longer, test::readBytes(plans) + "x");
+    for (const std::string& chosen : {random, longer}) {
+        prompter.clear();
+        view.hints.clear();
+        prompter.openNames.push_back(chosen);
+        doc->OnFileOpen();
+        ASSERT_EQ(prompter.messages.size(), 1u) << chosen;
+        EXPECT_EQ(prompter.messages[0].text, chosen + " is not a Quillory data set.");
+        EXPECT_EQ(prompter.messages[0].caption, "Quillory");
+        EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(doc->path(), plans);
+        EXPECT_EQ(titles.back(), plans);
+        EXPECT_TRUE(view.hints.empty()) << "the chart and totals keep showing the open data set";
+    }
+    EXPECT_EQ(test::readBytes(random), noise) << "nothing is written to it";
+}
+
+TEST_F(DocumentTest, StartingOnSomethingThatIsNotADataSetOpensNothingAndSaysSo)
+{
+    const std::string random = dir.file("Random.qly");
+    test::writeBytes(random, std::string(100, '\x5a'));
+    const std::string plans = newDataSet("Plans.qly");
+    test::writeBytes(cfg, random + std::string(1, '\0'));
+    {
+        auto doc = makeDoc();
+        EXPECT_FALSE(doc->isOpen());
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>{random + " is not a Quillory data set."});
+    }
+    EXPECT_EQ(test::readBytes(cfg), random + std::string(1, '\0')) << "left as it was";
+    // Named on the command line it is refused too, and the last data set is
+    // not opened in its place.
+    test::writeBytes(cfg, plans + std::string(1, '\0'));
+    prompter.clear();
+    auto doc = makeDoc(random);
+    EXPECT_FALSE(doc->isOpen());
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{random + " is not a Quillory data set."});
 }
 
 TEST_F(DocumentTest, NewAndOpenAreRefusedWhileProjectsRun)
@@ -257,16 +305,30 @@ TEST_F(DocumentTest, CheckOutRemovesTheFirstEntryOfTheProject)
     EXPECT_TRUE(frames(plans).empty()); // not written
 }
 
-TEST_F(DocumentTest, ACheckOutThatCannotBeWrittenIsReportedAndStillEnds)
+TEST_F(DocumentTest, ACheckOutThatCannotBeWrittenKeepsTheProjectRunning)
 {
     const std::string plans = newDataSet("Plans.qly");
+    const std::string tfr = siblingPath(plans, "tfr");
     auto doc = makeDoc(plans);
-    std::filesystem::remove(siblingPath(plans, "tfr"));
     doc->CheckIn(1);
+    const Timestamp in = clock.now();
+    clock.advance(3600);
+    std::filesystem::rename(tfr, tfr + ".away");
     EXPECT_FALSE(doc->CheckOut(1, true));
+    ASSERT_EQ(doc->running().size(), 1u);
+    EXPECT_EQ(doc->running()[0].start, in) << "the start is unchanged";
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Cannot open time frames file : " + tfr + "\n\n" + kStillCounting);
+    EXPECT_EQ(prompter.messages[0].caption, "Quillory");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
+    // Once the file is back, the next check-out records the whole time.
+    std::filesystem::rename(tfr + ".away", tfr);
+    clock.advance(60);
+    const auto frame = doc->CheckOut(1, true);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->start, in);
+    EXPECT_EQ(frame->end, in + 3660);
     EXPECT_TRUE(doc->running().empty());
-    EXPECT_EQ(
-        prompter.texts(), std::vector<std::string>{"Cannot open time frames file : " + siblingPath(plans, "tfr")});
 }
 
 TEST_F(DocumentTest, ChooseRunningProjectOffersTheIdsInCheckInOrder)

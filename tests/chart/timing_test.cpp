@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace quillory {
 namespace {
 
@@ -143,6 +145,18 @@ TEST_F(TimingTest, CheckingOutTheLastProjectEndsThePause)
     EXPECT_EQ(title, path);
     ASSERT_EQ(frames().size(), 1u);
     EXPECT_EQ(frames()[0].start, frames()[0].end); // the paused minute and a half is not work
+}
+
+TEST_F(TimingTest, ACheckOutThatCannotBeWrittenKeepsTheProjectAndThePause)
+{
+    checkIn(1);
+    OnPause(*doc, view);
+    std::filesystem::remove(siblingPath(path, "tfr"));
+    OnCheckOut(*doc, view);
+    EXPECT_EQ(doc->running().size(), 1u);
+    EXPECT_TRUE(doc->isPaused());
+    EXPECT_EQ(title, path + " - PAUSE");
+    EXPECT_EQ(prompter.messages.size(), 1u);
 }
 
 TEST_F(TimingTest, CheckingOutOneOfSeveralKeepsThePause)

@@ -65,6 +65,22 @@ protected:
     std::unique_ptr<CMainFrame> frame;
 };
 
+TEST_F(ViewTest, AnotherDataSetShowsNothingOfThePreviousOneEvenWhenItCannotBeRead)
+{
+    start();
+    ASSERT_EQ(view().chart().items().size(), 1u);
+    ASSERT_GT(view().totals().m_totalMinutes[kThisYear], 0);
+    const std::string other = dir.file("Other.qly");
+    ASSERT_TRUE(createDataSet(other, LocaleDefaults{"$", true}));
+    std::filesystem::remove(siblingPath(other, "tfr"));
+    prompter.openNames.push_back(other);
+    doc->OnFileOpen();
+    EXPECT_EQ(doc->path(), other);
+    EXPECT_TRUE(view().chart().items().empty());
+    EXPECT_EQ(view().totals().m_totalMinutes[kThisYear], 0);
+    EXPECT_FALSE(prompter.messages.empty()) << "the missing file is reported";
+}
+
 TEST_F(ViewTest, RendersABarAndThePanelsOnScreen)
 {
     start();

@@ -1,0 +1,235 @@
+// The running projects outlive the program that times them, and a data set
+// has one window writing to it at a time.
+#include "app/document.h"
+#include "data/localedefaults.h"
+#include "data/recordfile.h"
+#include "data/runningfile.h"
+#include "data/text.h"
+#include "records/projecttree.h"
+#include "support/scriptedprompter.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace quillory {
+namespace {
+
+class RunningTimersTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(createDataSet(plans, LocaleDefaults{})); }
+    std::unique_ptr<CQuilloryDoc> open(const std::string& path)
+    {
+        return std::make_unique<CQuilloryDoc>(prompter, clock, path, cfg);
+    }
+    std::vector<TimeFrameRecord> frames() { return readRecords<TimeFrameRecord>(siblingPath(plans, "tfr")).value(); }
+
+    test::TempDir dir;
+    std::string cfg = dir.file("LastOpenedFile.cfg");
+    std::string plans = dir.file("Plans.qly");
+    std::string running = dir.file("Plans.running");
+    test::ScriptedPrompter prompter;
+    test::FakeClock clock{1700000000};
+};
+
+TEST_F(RunningTimersTest, EveryChangeIsKeptAndTheNextOpeningFindsThemRunning)
+{
+    auto doc = open(plans);
+    doc->CheckIn(4);
+    EXPECT_EQ(test::readBytes(running), "Quillory running projects 1\npaused 0 0\nproject 4 1700000000\nend\n");
+    clock.advance(600);
+    doc->CheckIn(9);
+    clock.advance(60);
+    doc->TogglePause();
+    clock.advance(300);
+    doc->OnTimerTick(); // the pause moves the starts, the file needs no write
+    const RunningState kept = *loadRunningState(plans);
+    EXPECT_EQ(kept, (RunningState{{{4, 1700000000}, {9, 1700000600}}, true, 1700000660}));
+    // The program stops without being asked (a crash, a kill): the next
+    // opening restores both projects and the pause, whatever the tick did.
+    const auto startsThen = doc->running();
+    doc.reset();
+    auto after = open(plans);
+    EXPECT_TRUE(after->isOpen());
+    EXPECT_TRUE(after->isPaused());
+    EXPECT_EQ(after->title(), plans + " - PAUSE");
+    ASSERT_EQ(after->running().size(), 2u);
+    after->OnTimerTick();
+    EXPECT_EQ(after->running(), startsThen);
+    // The frame recorded later covers the whole time, the pause taken off.
+    clock.advance(900);
+    after->TogglePause();
+    clock.advance(120);
+    const auto frame = after->CheckOut(4, true);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->end - frame->start, 660 + 120);
+    EXPECT_EQ(loadRunningState(plans)->running, (std::vector<RunningProject>{{9, 1700000600 + 1200}}));
+    after->CheckOut(9, true);
+    EXPECT_FALSE(test::fileExists(running)) << "nothing runs: no file";
+}
+
+TEST_F(RunningTimersTest, AConfirmedExitDropsThemForGood)
+{
+    auto doc = open(plans);
+    doc->CheckIn(1);
+    doc->CheckIn(2);
+    prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    EXPECT_FALSE(doc->CanCloseFrame());
+    EXPECT_TRUE(test::fileExists(running));
+    EXPECT_TRUE(doc->CanCloseFrame());
+    EXPECT_FALSE(test::fileExists(running));
+    doc.reset();
+    EXPECT_TRUE(open(plans)->running().empty());
+    EXPECT_TRUE(frames().empty()) << "and no time frame is written for them";
+}
+
+TEST_F(RunningTimersTest, ACheckOutRecordedJustBeforeACrashIsNotRestored)
+{
+    // The frame reached the disk, the running-timers file did not.
+    for (const bool paused : {false, true}) {
+        const RunningState state{{{3, 1000}, {5, 2000}, {3, 2500}}, paused, 2600};
+        test::writeBytes(running, formatRunningState(state));
+        const Timestamp end = 4000;
+        const Timestamp start = paused ? startAfterPause(2500, 2600, end) : 2500;
+        test::writeBytes(
+            siblingPath(plans, "tfr"), test::bytesOf(std::vector<TimeFrameRecord>{{3, 10, 900}, {3, start, end}}));
+        auto doc = open(plans);
+        EXPECT_EQ(doc->running(), (std::vector<RunningProject>{{3, 1000}, {5, 2000}})) << paused;
+        EXPECT_EQ(loadRunningState(plans)->running, doc->running());
+    }
+}
+
+TEST_F(RunningTimersTest, ADamagedFileRestoresNothingAndHarmsNothing)
+{
+    for (const std::string& damaged : {
+             std::string("Quillory running projects 1\npaused 0 0\nproject 4 17"), // cut short
+             std::string("Quillory running projects 2\npaused 0 0\nend\n"), // a later version
+             std::string("Quillory running projects 1\npaused 0 0\nproject 4 99999999999\nend\n"),
+             std::string("Quillory running projects 1\npaused 0 0\n") + std::string(6, 'x') + "\nend\n",
+             std::string(5000, '\n'),
+             std::string("\0\0\0\0", 4),
+         }) {
+        test::writeBytes(running, damaged);
+        prompter.clear();
+        auto doc = open(plans);
+        EXPECT_TRUE(doc->isOpen());
+        EXPECT_TRUE(doc->running().empty());
+        EXPECT_TRUE(prompter.messages.empty());
+        EXPECT_EQ(test::readBytes(running), damaged) << "kept until the running projects change";
+    }
+    std::filesystem::remove(running);
+    std::filesystem::create_directory(running);
+    EXPECT_TRUE(open(plans)->running().empty());
+}
+
+TEST(RunningFile, ReadsBackWhatItWrites)
+{
+    for (const RunningState& state : {
+             RunningState{},
+             RunningState{{{0, 0}}, false, 0},
+             RunningState{{{-7, -5}, {INT32_MAX, INT32_MIN}, {1, 2}, {3, 4}, {5, 6}}, true, INT32_MAX},
+         }) {
+        EXPECT_EQ(parseRunningState(formatRunningState(state)), state);
+    }
+    const std::string six = "Quillory running projects 1\npaused 0 0\n" + std::string("project 1 1\n") + "project 1 1\n"
+        + "project 1 1\nproject 1 1\nproject 1 1\nproject 1 1\nend\n";
+    EXPECT_FALSE(parseRunningState(six)) << "never more than five";
+    EXPECT_EQ(parseRunningState("Quillory running projects 1\npaused 1 5\nend\n")->paused, false)
+        << "no pause while nothing runs";
+}
+
+TEST_F(RunningTimersTest, ASecondWindowOnTheDataSetIsRefusedAndWritesNothing)
+{
+    auto first = open(plans);
+    first->CheckIn(1);
+    const std::string kept = test::readBytes(running);
+    test::writeBytes(cfg, plans + std::string(1, '\0'));
+    {
+        auto second = open({}); // from the last-opened file, as at a start
+        EXPECT_FALSE(second->isOpen());
+        EXPECT_TRUE(second->running().empty());
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_EQ(prompter.messages[0].text, "This data set is open in another Quillory window.");
+        EXPECT_EQ(prompter.messages[0].caption, "Quillory");
+        EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
+        test::writeBytes(cfg, "other");
+    }
+    EXPECT_EQ(test::readBytes(cfg), "other") << "a refused window remembers nothing";
+    EXPECT_EQ(test::readBytes(running), kept);
+    // Neither New nor Open over it gets through.
+    const std::string otherPath = dir.file("Other.qly");
+    ASSERT_TRUE(createDataSet(otherPath, LocaleDefaults{}));
+    auto other = open(otherPath);
+    const std::string settings = test::readBytes(plans);
+    prompter.clear();
+    prompter.saveNames.push_back(plans);
+    other->OnFileNew();
+    prompter.openNames.push_back(plans);
+    other->OnFileOpen();
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>(2, kDataSetInUse));
+    EXPECT_EQ(other->path(), otherPath);
+    EXPECT_EQ(test::readBytes(plans), settings);
+    // Once the first window is gone, the data set opens with its timers.
+    first.reset();
+    prompter.openNames.push_back(plans);
+    other->OnFileOpen();
+    EXPECT_EQ(other->path(), plans);
+    EXPECT_EQ(other->running().size(), 1u);
+}
+
+TEST_F(RunningTimersTest, AWindowKeepsItsLockWhenItOpensOrCreatesItsOwnDataSetAgain)
+{
+    auto doc = open(plans);
+    prompter.openNames.push_back(plans);
+    doc->OnFileOpen();
+    prompter.saveNames.push_back(plans);
+    doc->OnFileNew();
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(doc->path(), plans);
+    EXPECT_FALSE(open(plans)->isOpen()) << "still held";
+    // Moving to another data set lets go of this one.
+    const std::string otherPath = dir.file("Other.qly");
+    prompter.saveNames.push_back(otherPath);
+    doc->OnFileNew();
+    EXPECT_EQ(doc->path(), otherPath);
+    EXPECT_TRUE(open(plans)->isOpen());
+}
+
+TEST_F(RunningTimersTest, NewEmptiesTheTimersAnEarlierCrashLeft)
+{
+    test::writeBytes(running, formatRunningState({{{2, 100}}, false, 0}));
+    auto doc = std::make_unique<CQuilloryDoc>(prompter, clock, std::string(), cfg);
+    doc->setLocaleDefaults([] { return LocaleDefaults{}; });
+    prompter.saveNames.push_back(plans);
+    doc->OnFileNew();
+    EXPECT_TRUE(doc->running().empty());
+    EXPECT_FALSE(test::fileExists(running));
+}
+
+TEST_F(RunningTimersTest, ARunningProjectKeepsItsIdWhenItsRecordIsDeleted)
+{
+    const std::string prj = siblingPath(plans, "prj");
+    test::writeBytes(
+        prj, test::bytesOf(std::vector<ProjectRecord>{newProjectRecord(1, "One", -1), newProjectRecord(2, "Two", -1)}));
+    auto doc = open(plans);
+    doc->CheckIn(2);
+    clock.advance(3600);
+    // Meanwhile, in the projects tree: project 2 deleted, a new one made, OK.
+    ProjectTree tree(readRecords<ProjectRecord>(prj).value());
+    tree.remove(tree.listOrder().back());
+    const int created = tree.create("New project", ProjectTree::kNone, prj);
+    EXPECT_EQ(tree.record(created).id, 3);
+    ASSERT_TRUE(saveProjects(prj, tree.recordsToSave(), prompter));
+    // Another window would hand out the same: the running file counts.
+    EXPECT_EQ(nextProjectId(readRecords<ProjectRecord>(prj).value(), prj), 4);
+    const auto frame = doc->CheckOut(2, true);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->projectId, 2);
+    ProjectRecord shown{};
+    findProject(prj, frame->projectId, shown, prompter);
+    EXPECT_EQ(fieldText(shown.name), "(deleted project)");
+}
+
+} // namespace
+} // namespace quillory
