@@ -75,7 +75,12 @@ void CQuilloryDoc::reopen(const std::string& commandLine)
 
 CQuilloryDoc::Adoption CQuilloryDoc::adopt(const std::string& candidate)
 {
-    if (candidate.empty() || !fileSystem().isRegularFile(candidate))
+    if (candidate.empty())
+        return Adoption::Absent;
+    // Only what is surely not there gives way; a file that cannot be looked
+    // at is tried, and what goes wrong with it is said.
+    const FileType type = fileSystem().type(candidate);
+    if (type == FileType::Missing || type == FileType::Other)
         return Adoption::Absent;
     if (!isDataSet(candidate)) {
         m_prompter.showMessage(
@@ -83,12 +88,11 @@ CQuilloryDoc::Adoption CQuilloryDoc::adopt(const std::string& candidate)
         return Adoption::Refused;
     }
     std::unique_ptr<DataSetLock> lock;
-    if (!lockFor(candidate, lock))
+    if (!lockFor(candidate, lock) || !restoreRunning(candidate))
         return Adoption::Refused;
     takeLock(candidate, std::move(lock));
     m_strPath = candidate;
     m_bOpen = true;
-    restoreRunning();
     return Adoption::Opened;
 }
 
@@ -109,20 +113,25 @@ void CQuilloryDoc::takeLock(const std::string& path, std::unique_ptr<DataSetLock
         m_lock = std::move(lock);
 }
 
-void CQuilloryDoc::restoreRunning()
+bool CQuilloryDoc::restoreRunning(const std::string& path)
 {
-    auto state = loadRunningState(m_strPath);
-    // A damaged file restores nothing; it stays until the next change of
-    // the running projects replaces it.
-    if (!state)
-        return;
+    RunningFileCondition condition;
+    auto state = loadRunningState(path, &condition);
+    if (!state) {
+        m_prompter.reportFileError(kCannotOpenRunningFile, runningFilePath(path));
+        // A file the disk would not give may hold running time: the data set
+        // stays closed rather than have it replaced by the next check-in. A
+        // damaged one holds nothing to save; it stays until that check-in.
+        return condition == RunningFileCondition::Damaged;
+    }
     const std::size_t kept = state->running.size();
-    dropRecordedCheckOuts(*state, m_strPath);
+    dropRecordedCheckOuts(*state, path);
     m_running = state->running;
     m_bPaused = state->paused;
     m_pauseStart = state->pauseStart;
     if (m_running.size() != kept)
-        saveRunning();
+        saveRunningState(path, *state, m_prompter);
+    return true;
 }
 
 RunningState CQuilloryDoc::runningState() const

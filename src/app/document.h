@@ -155,8 +155,9 @@ private:
     // has it.
     bool lockFor(const std::string& path, std::unique_ptr<DataSetLock>& lock);
     void takeLock(const std::string& path, std::unique_ptr<DataSetLock> lock);
-    // The running projects kept in the open data set's running-timers file.
-    void restoreRunning();
+    // Takes up the running projects kept in the running-timers file of the
+    // data set at `path`; false when that file could not be read.
+    bool restoreRunning(const std::string& path);
     RunningState runningState() const;
     void saveRunning();
     // Moves every running start forward by the pause since m_pauseStart.

@@ -117,15 +117,25 @@ std::optional<RunningState> parseRunningState(std::string_view text)
     return state;
 }
 
-std::optional<RunningState> loadRunningState(const std::string& path)
+std::optional<RunningState> loadRunningState(const std::string& path, RunningFileCondition* condition)
 {
+    const auto report = [condition](RunningFileCondition c) {
+        if (condition)
+            *condition = c;
+    };
     const std::string file = runningFilePath(path);
-    if (fileSystem().type(file) == FileType::Missing)
+    if (fileSystem().type(file) == FileType::Missing) {
+        report(RunningFileCondition::Sound);
         return RunningState{};
+    }
     std::string text;
-    if (!readFileBytes(file, text, kMaxFileBytes + 1) || text.size() > kMaxFileBytes)
+    if (!readFileBytes(file, text, kMaxFileBytes + 1)) {
+        report(RunningFileCondition::Unreadable);
         return std::nullopt;
-    return parseRunningState(text);
+    }
+    auto state = text.size() > kMaxFileBytes ? std::nullopt : parseRunningState(text);
+    report(state ? RunningFileCondition::Sound : RunningFileCondition::Damaged);
+    return state;
 }
 
 bool saveRunningState(const std::string& path, const RunningState& state, Prompter& prompter)

@@ -28,6 +28,7 @@ namespace quillory {
 class Prompter;
 
 inline constexpr std::size_t kMaxRunningProjects = 5;
+inline constexpr const char* kCannotOpenRunningFile = "Cannot open running projects file : ";
 
 struct RunningProject {
     std::int32_t projectId;
@@ -61,9 +62,15 @@ std::string formatRunningState(const RunningState& state);
 // five projects, numbers out of range or a missing closing line included.
 std::optional<RunningState> parseRunningState(std::string_view text);
 
+enum class RunningFileCondition {
+    Sound, // read whole, or not there at all (nothing runs)
+    Unreadable, // there, but the disk would not give it (it may be sound)
+    Damaged, // read whole, but not a state of this version
+};
+
 // The state kept for the data set: nothing runs when there is no file;
-// nothing at all when the file is there but cannot be read or is damaged.
-std::optional<RunningState> loadRunningState(const std::string& path);
+// nothing at all when the file is there but unreadable or damaged.
+std::optional<RunningState> loadRunningState(const std::string& path, RunningFileCondition* condition = nullptr);
 // Keeps the state, or removes the file when nothing runs. A failure is
 // reported ("Cannot save file : " and the file's name).
 bool saveRunningState(const std::string& path, const RunningState& state, Prompter& prompter);

@@ -100,7 +100,7 @@ TEST_F(RunningTimersTest, ACheckOutRecordedJustBeforeACrashIsNotRestored)
     }
 }
 
-TEST_F(RunningTimersTest, ADamagedFileRestoresNothingAndHarmsNothing)
+TEST_F(RunningTimersTest, ADamagedFileRestoresNothingHarmsNothingAndIsReported)
 {
     for (const std::string& damaged : {
              std::string("Quillory running projects 1\npaused 0 0\nproject 4 17"), // cut short
@@ -115,7 +115,7 @@ TEST_F(RunningTimersTest, ADamagedFileRestoresNothingAndHarmsNothing)
         auto doc = open(plans);
         EXPECT_TRUE(doc->isOpen());
         EXPECT_TRUE(doc->running().empty());
-        EXPECT_TRUE(prompter.messages.empty());
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot open running projects file : " + running});
         EXPECT_EQ(test::readBytes(running), damaged) << "kept until the running projects change";
     }
     std::filesystem::remove(running);
