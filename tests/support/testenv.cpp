@@ -12,10 +12,11 @@
 
 namespace quillory::test {
 
-TempDir::TempDir()
+TempDir::TempDir(const std::string& base)
 {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/quillory-test-XXXXXX";
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string folder = !base.empty() ? base : tmp && *tmp ? tmp : "/tmp";
+    std::string pattern = folder + "/quillory-test-XXXXXX";
     if (!::mkdtemp(pattern.data()))
         ADD_FAILURE() << "cannot create a temporary folder";
     m_path = pattern;

@@ -14,7 +14,8 @@ namespace quillory::test {
 // A fresh folder, removed with everything in it when the object goes.
 class TempDir {
 public:
-    TempDir();
+    // In TMPDIR (or /tmp), or in `base` when given.
+    explicit TempDir(const std::string& base = {});
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
