@@ -435,6 +435,8 @@ std::int32_t nextProjectId(const std::vector<ProjectRecord>& projects, const std
         used.push_back(p.id);
         used.push_back(p.parentId);
     }
+    if (path.empty())
+        return idAfter(std::move(used));
     if (const auto frames = readRecords<TimeFrameRecord>(siblingPath(path, "tfr"))) {
         for (const TimeFrameRecord& f : *frames)
             used.push_back(f.projectId);

@@ -117,7 +117,8 @@ bool saveProjects(const std::string& path, const std::vector<ProjectRecord>& pro
 // refer to and every project running in it (in any window), so time recorded
 // for a deleted project never passes to a new one, nor does the time of a
 // project being timed, nor does an orphan find a new parent. `path` names any
-// file of the data set; unreadable files count as empty.
+// file of the data set; unreadable files count as empty, and an empty path
+// counts `projects` alone.
 std::int32_t nextProjectId(const std::vector<ProjectRecord>& projects, const std::string& path);
 
 // Whole records of a file, without reporting; nothing when it cannot be read.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace quillory {
 
@@ -12,30 +13,44 @@ namespace {
 
 constexpr std::size_t kNameBytes = sizeof(ProjectRecord::name) - 1;
 
-// The parent a record gets when read: the latest node read before it whose id
-// it names, or none (the top level).
-int readParent(const std::unordered_map<std::int32_t, int>& latest, std::int32_t parentId)
+// The parent each record gets when `records` are read in this order (its
+// position, or -1 for the top level): the latest record read before it
+// whose id it names, unless that would put it deeper than kMaxDepth.
+std::vector<int> parentsAsRead(const std::vector<const ProjectRecord*>& records)
 {
-    if (parentId == -1)
-        return ProjectTree::kNone;
-    const auto it = latest.find(parentId);
-    return it == latest.end() ? ProjectTree::kNone : it->second;
+    std::unordered_map<std::int32_t, int> latest;
+    std::vector<int> parents;
+    std::vector<int> depths;
+    parents.reserve(records.size());
+    depths.reserve(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const ProjectRecord& r = *records[i];
+        int parent = -1;
+        if (r.parentId != -1) {
+            const auto it = latest.find(r.parentId);
+            if (it != latest.end() && depths[static_cast<std::size_t>(it->second)] < ProjectTree::kMaxDepth)
+                parent = it->second;
+        }
+        parents.push_back(parent);
+        depths.push_back(parent == -1 ? 0 : depths[static_cast<std::size_t>(parent)] + 1);
+        latest[r.id] = static_cast<int>(i);
+    }
+    return parents;
 }
 
 } // namespace
 
 ProjectTree::ProjectTree(std::vector<ProjectRecord> records)
 {
-    // The latest node read so far for each id.
-    std::unordered_map<std::int32_t, int> latest;
+    std::vector<const ProjectRecord*> pointers;
+    for (const ProjectRecord& r : records)
+        pointers.push_back(&r);
+    const std::vector<int> parents = parentsAsRead(pointers);
     m_nodes.reserve(records.size());
-    for (ProjectRecord& r : records) {
-        const int key = static_cast<int>(m_nodes.size());
-        const int parent = readParent(latest, r.parentId);
-        latest[r.id] = key;
-        m_nodes.push_back(Node{r, kNone, {}, true});
-        attach(key, parent, kNone);
-        m_listOrder.push_back(key);
+    for (std::size_t key = 0; key < records.size(); ++key) {
+        m_nodes.push_back(Node{records[key], kNone, {}, true});
+        attach(static_cast<int>(key), parents[key], kNone);
+        m_listOrder.push_back(static_cast<int>(key));
     }
 }
 
@@ -100,8 +115,35 @@ std::vector<int> ProjectTree::listOrder() const
     return order;
 }
 
+int ProjectTree::depthOf(int key) const
+{
+    int depth = -1;
+    for (int k = key; k != kNone; k = parentOf(k))
+        ++depth;
+    return depth;
+}
+
+int ProjectTree::heightOf(int key) const
+{
+    int height = 0;
+    for (std::vector<int> level{key}; !level.empty(); ++height) {
+        std::vector<int> below;
+        for (int k : level)
+            below.insert(below.end(), childrenOf(k).begin(), childrenOf(k).end());
+        level = std::move(below);
+    }
+    return height;
+}
+
+int ProjectTree::parentForNew(int parentKey) const
+{
+    return parentKey != kNone && depthOf(parentKey) >= kMaxDepth ? kNone : parentKey;
+}
+
 int ProjectTree::create(const std::string& name, int parentKey, const std::string& dataSetPath)
 {
+    m_dataSetPath = dataSetPath;
+    parentKey = parentForNew(parentKey);
     std::vector<ProjectRecord> records;
     for (int key : listOrder())
         records.push_back(m_nodes[static_cast<std::size_t>(key)].record);
@@ -152,7 +194,8 @@ bool ProjectTree::isInSubtree(int key, int root) const
 
 bool ProjectTree::canMove(int dragged, int target) const
 {
-    return isAlive(dragged) && isAlive(target) && !isInSubtree(target, dragged);
+    return isAlive(dragged) && isAlive(target) && !isInSubtree(target, dragged)
+        && depthOf(target) + heightOf(dragged) <= kMaxDepth + 1;
 }
 
 bool ProjectTree::move(int dragged, int target)
@@ -167,17 +210,33 @@ bool ProjectTree::move(int dragged, int target)
     return true;
 }
 
-bool ProjectTree::readsBackAsShown(const std::vector<int>& order) const
+std::vector<int> ProjectTree::parentsFirst() const
 {
-    std::unordered_map<std::int32_t, int> latest;
+    // Each parent followed by its sub-projects, as shown.
+    std::vector<int> order;
+    std::vector<int> pending(m_roots.rbegin(), m_roots.rend());
+    while (!pending.empty()) {
+        const int key = pending.back();
+        pending.pop_back();
+        order.push_back(key);
+        const auto& kids = childrenOf(key);
+        pending.insert(pending.end(), kids.rbegin(), kids.rend());
+    }
+    return order;
+}
+
+bool ProjectTree::readsBackAsShown(const std::vector<int>& order, const std::vector<ProjectRecord>& records) const
+{
+    std::vector<const ProjectRecord*> pointers;
+    for (const ProjectRecord& r : records)
+        pointers.push_back(&r);
+    const std::vector<int> parents = parentsAsRead(pointers);
     std::unordered_map<int, std::vector<int>> children;
-    for (int key : order) {
-        const ProjectRecord& r = record(key);
-        const int parent = readParent(latest, r.parentId);
-        if (parent != parentOf(key))
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const int parent = parents[i] == -1 ? kNone : order[static_cast<std::size_t>(parents[i])];
+        if (parent != parentOf(order[i]))
             return false;
-        children[parent].push_back(key);
-        latest[r.id] = key;
+        children[parent].push_back(order[i]);
     }
     for (const auto& [parent, kids] : children) {
         if (kids != childrenOf(parent))
@@ -186,33 +245,64 @@ bool ProjectTree::readsBackAsShown(const std::vector<int>& order) const
     return true;
 }
 
+void ProjectTree::renumberParents(const std::vector<int>& order, std::vector<ProjectRecord>& records) const
+{
+    // Where each node stands in the list: of the nodes sharing an id, the
+    // first keeps it.
+    std::unordered_map<int, std::size_t> listPosition;
+    for (std::size_t i = 0; i < m_listOrder.size(); ++i)
+        listPosition[m_listOrder[i]] = i;
+    std::unordered_map<std::int32_t, std::vector<std::size_t>> sharing; // id -> indexes into order
+    for (std::size_t i = 0; i < order.size(); ++i)
+        sharing[records[i].id].push_back(i);
+    std::vector<std::size_t> renumbered;
+    for (auto& [id, indexes] : sharing) {
+        const bool namedByAChild
+            = std::any_of(indexes.begin(), indexes.end(), [&](std::size_t i) { return !childrenOf(order[i]).empty(); });
+        if (!namedByAChild || (id != -1 && indexes.size() == 1))
+            continue;
+        std::sort(indexes.begin(), indexes.end(),
+            [&](std::size_t a, std::size_t b) { return listPosition[order[a]] < listPosition[order[b]]; });
+        for (std::size_t n = id == -1 ? 0 : 1; n < indexes.size(); ++n) {
+            if (id != -1 || !childrenOf(order[indexes[n]]).empty())
+                renumbered.push_back(indexes[n]);
+        }
+    }
+    if (renumbered.empty())
+        return;
+    std::sort(renumbered.begin(), renumbered.end());
+    std::int32_t next = nextProjectId(records, m_dataSetPath);
+    for (std::size_t i : renumbered)
+        records[i].id = next++;
+}
+
 std::vector<ProjectRecord> ProjectTree::recordsToSave() const
 {
     std::vector<int> order = listOrder();
-    if (!readsBackAsShown(order)) {
-        // Parents first, each followed by its sub-projects, as shown.
-        order.clear();
-        std::vector<int> pending(m_roots.rbegin(), m_roots.rend());
-        while (!pending.empty()) {
-            const int key = pending.back();
-            pending.pop_back();
-            order.push_back(key);
-            const auto& kids = childrenOf(key);
-            pending.insert(pending.end(), kids.rbegin(), kids.rend());
-        }
-    }
     std::vector<ProjectRecord> records;
-    records.reserve(order.size());
-    std::unordered_map<std::int32_t, int> latest;
-    for (int key : order) {
-        ProjectRecord r = record(key);
-        // A top-level project whose stored parent would now be read before
-        // it is written as what it shows: a top-level project.
-        const std::int32_t parentId = r.parentId;
-        if (parentOf(key) == kNone && parentId != -1 && latest.count(parentId))
+    for (int key : order)
+        records.push_back(record(key));
+    if (readsBackAsShown(order, records))
+        return records;
+    order = parentsFirst();
+    records.clear();
+    for (int key : order)
+        records.push_back(record(key));
+    renumberParents(order, records);
+    std::unordered_map<int, std::size_t> written;
+    std::unordered_set<std::int32_t> idsBefore;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        ProjectRecord& r = records[i];
+        const int parent = parentOf(order[i]);
+        if (parent != kNone) {
+            r.parentId = records[written.at(parent)].id;
+        } else if (r.parentId != -1 && idsBefore.count(r.parentId)) {
+            // A top-level project whose stored parent would now be read
+            // before it is written as what it shows: a top-level project.
             r.parentId = -1;
-        latest[r.id] = key;
-        records.push_back(r);
+        }
+        written[order[i]] = i;
+        idsBefore.insert(r.id);
     }
     return records;
 }

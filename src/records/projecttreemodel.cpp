@@ -119,9 +119,10 @@ int ProjectTreeModel::keyFromMimeData(const QMimeData* data) const
 
 QModelIndex ProjectTreeModel::createProject(const std::string& name, int parentKey, const std::string& dataSetPath)
 {
-    const int row = static_cast<int>(m_tree.childrenOf(parentKey).size());
-    beginInsertRows(indexOfKey(parentKey), row, row);
-    const int key = m_tree.create(name, parentKey, dataSetPath);
+    const int parent = m_tree.parentForNew(parentKey);
+    const int row = static_cast<int>(m_tree.childrenOf(parent).size());
+    beginInsertRows(indexOfKey(parent), row, row);
+    const int key = m_tree.create(name, parent, dataSetPath);
     endInsertRows();
     return indexOfKey(key);
 }

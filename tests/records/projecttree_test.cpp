@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <set>
+
 namespace quillory {
 namespace {
 
@@ -173,6 +178,107 @@ TEST_F(ProjectTreeTest, AnOrphanWhoseParentWouldNowComeFirstIsSavedAtTheTop)
     const ProjectTree reread(saved);
     EXPECT_EQ(shape(reread), "First,Seven,Early");
     EXPECT_EQ(saved[2].parentId, -1);
+}
+
+TEST_F(ProjectTreeTest, AParentWithASharedIdOrIdMinusOneIsSavedWithAFreshOne)
+{
+    // Two projects share id 1; C hangs under the later one.
+    ProjectTree shared({project(1, "A"), project(1, "B"), project(1, "C", 1)});
+    EXPECT_EQ(shape(shared), "A,B(C)");
+    shared.create("A1", keyNamed(shared, "A"), path);
+    EXPECT_EQ(shape(shared), "A(A1),B(C)");
+    const auto saved = shared.recordsToSave();
+    EXPECT_EQ(shape(ProjectTree(saved)), "A(A1),B(C)");
+    // The first of the shared id keeps it: time recorded under 1 showed as
+    // A's and still does.
+    EXPECT_EQ(saved[0].id, 1);
+    std::set<std::int32_t> ids;
+    for (const auto& r : saved)
+        ids.insert(r.id);
+    EXPECT_EQ(ids.size(), 4u);
+    // A project with id -1 can be nobody's parent as it stands.
+    ProjectTree minusOne({project(-1, "X"), project(3, "Y")});
+    minusOne.create("X1", keyNamed(minusOne, "X"), path);
+    const auto written = minusOne.recordsToSave();
+    EXPECT_EQ(shape(ProjectTree(written)), "X(X1),Y");
+    EXPECT_NE(written[0].id, -1);
+    EXPECT_GT(written[0].id, 4) << "fresh, not an id in use";
+}
+
+TEST_F(ProjectTreeTest, AChainOfThirtyThousandIsShownNoDeeperThanATreeCanLayOut)
+{
+    std::vector<ProjectRecord> chain;
+    for (int i = 0; i < 30000; ++i)
+        chain.push_back(project(i, "Link", i - 1));
+    ProjectTree tree(chain);
+    const int perRoot = ProjectTree::kMaxDepth + 1;
+    EXPECT_EQ(tree.childrenOf(ProjectTree::kNone).size(), static_cast<std::size_t>((30000 + perRoot - 1) / perRoot));
+    int deepest = 0;
+    for (int key : tree.listOrder())
+        deepest = std::max(deepest, tree.depthOf(key));
+    EXPECT_EQ(deepest, ProjectTree::kMaxDepth);
+    // Unchanged, it is written back as it was read.
+    const auto same = tree.recordsToSave();
+    EXPECT_EQ(std::memcmp(same.data(), chain.data(), chain.size() * sizeof(ProjectRecord)), 0);
+    // Nothing grows past the limit: a sub-project of the deepest goes to the
+    // top, and a drop that would sink a subtree below it is refused.
+    const int deepestKey = ProjectTree::kMaxDepth;
+    EXPECT_EQ(tree.parentForNew(deepestKey), ProjectTree::kNone);
+    EXPECT_EQ(tree.parentForNew(deepestKey - 1), deepestKey - 1);
+    EXPECT_FALSE(tree.canMove(perRoot, deepestKey - 1)) << "a whole chain of " << perRoot << " below depth 127";
+    EXPECT_TRUE(tree.canMove(tree.listOrder().back(), deepestKey));
+    // Deleting from the top takes the whole rest of its chain, without recursion.
+    tree.remove(0);
+    EXPECT_EQ(tree.size(), 30000 - perRoot);
+    const ProjectTree reread(tree.recordsToSave());
+    EXPECT_EQ(reread.size(), tree.size());
+    EXPECT_EQ(reread.childrenOf(ProjectTree::kNone).size(), tree.childrenOf(ProjectTree::kNone).size());
+}
+
+// Damaged files (ids shared, ids of -1, parents named before, after or not at
+// all) edited at random: whatever the tree shows is what the next opening
+// shows, sub-projects included.
+TEST_F(ProjectTreeTest, DamagedIdsNeverMoveASubProjectOnSave)
+{
+    std::mt19937 random(7);
+    const auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    int failures = 0;
+    for (int round = 0; round < 400 && failures < 5; ++round) {
+        std::vector<ProjectRecord> records;
+        const int count = pick(0, 12);
+        for (int i = 0; i < count; ++i) {
+            const std::string name = "p" + std::to_string(i);
+            records.push_back(project(pick(-1, 5), name.c_str(), pick(-2, 5)));
+        }
+        ProjectTree tree(records);
+        int made = 0;
+        for (int edit = pick(1, 8); edit > 0; --edit) {
+            const std::vector<int> keys = tree.listOrder();
+            const int any
+                = keys.empty() ? ProjectTree::kNone : keys[static_cast<std::size_t>(pick(0, int(keys.size()) - 1))];
+            const std::string name = "n" + std::to_string(made++);
+            switch (pick(0, 3)) {
+            case 0:
+                tree.create(name, ProjectTree::kNone, path);
+                break;
+            case 1:
+                tree.create(name, any, path);
+                break;
+            case 2:
+                tree.remove(any);
+                break;
+            case 3:
+                tree.move(any,
+                    keys.empty() ? ProjectTree::kNone : keys[static_cast<std::size_t>(pick(0, int(keys.size()) - 1))]);
+                break;
+            }
+        }
+        const ProjectTree reread(tree.recordsToSave());
+        if (shape(reread) != shape(tree)) {
+            ++failures;
+            ADD_FAILURE() << "round " << round << ": shown " << shape(tree) << ", read back " << shape(reread);
+        }
+    }
 }
 
 } // namespace
