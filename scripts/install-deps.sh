@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Quillory needs on Debian 12,
-# and nothing when it is all there already.
+# and nothing when it is all there already. With --fuzz, also clang and its
+# fuzzing runtime.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,11 @@ packages=(
   desktop-file-utils appstream dpkg-dev # checks of the installed tree and the Debian package
   tzdata                                # the time zones the calendar tests run in
 )
+
+# ./test.sh --fuzz builds the fuzz targets with clang and its libFuzzer.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -431,10 +431,16 @@ bool saveProjects(const std::string& path, const std::vector<ProjectRecord>& pro
 std::int32_t nextProjectId(const std::vector<ProjectRecord>& projects, const std::string& path)
 {
     std::vector<std::int32_t> used;
+    used.reserve(2 * projects.size());
     for (const ProjectRecord& p : projects) {
         used.push_back(p.id);
         used.push_back(p.parentId);
     }
+    return nextProjectIdBeyond(std::move(used), path);
+}
+
+std::int32_t nextProjectIdBeyond(std::vector<std::int32_t> used, const std::string& path)
+{
     if (path.empty())
         return idAfter(std::move(used));
     if (const auto frames = readRecords<TimeFrameRecord>(siblingPath(path, "tfr"))) {

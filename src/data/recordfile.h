@@ -120,6 +120,8 @@ bool saveProjects(const std::string& path, const std::vector<ProjectRecord>& pro
 // file of the data set; unreadable files count as empty, and an empty path
 // counts `projects` alone.
 std::int32_t nextProjectId(const std::vector<ProjectRecord>& projects, const std::string& path);
+// The same over the ids and parent ids of the projects alone.
+std::int32_t nextProjectIdBeyond(std::vector<std::int32_t> used, const std::string& path);
 
 // Whole records of a file, without reporting; nothing when it cannot be read.
 template <typename Record> std::optional<std::vector<Record>> readRecords(const std::string& path);

@@ -115,6 +115,19 @@ std::vector<int> ProjectTree::listOrder() const
     return order;
 }
 
+std::vector<std::int32_t> ProjectTree::idsInUse() const
+{
+    std::vector<std::int32_t> ids;
+    ids.reserve(2 * m_nodes.size());
+    for (const Node& node : m_nodes) {
+        if (node.alive) {
+            ids.push_back(node.record.id);
+            ids.push_back(node.record.parentId);
+        }
+    }
+    return ids;
+}
+
 int ProjectTree::depthOf(int key) const
 {
     int depth = -1;
@@ -144,10 +157,7 @@ int ProjectTree::create(const std::string& name, int parentKey, const std::strin
 {
     m_dataSetPath = dataSetPath;
     parentKey = parentForNew(parentKey);
-    std::vector<ProjectRecord> records;
-    for (int key : listOrder())
-        records.push_back(m_nodes[static_cast<std::size_t>(key)].record);
-    const std::int32_t id = nextProjectId(records, dataSetPath);
+    const std::int32_t id = nextProjectIdBeyond(idsInUse(), dataSetPath);
     const std::int32_t parentId = parentKey == kNone ? -1 : std::int32_t{record(parentKey).id};
     const int key = static_cast<int>(m_nodes.size());
     m_nodes.push_back(Node{newProjectRecord(id, "", parentId), kNone, {}, true});
@@ -271,7 +281,7 @@ void ProjectTree::renumberParents(const std::vector<int>& order, std::vector<Pro
     if (renumbered.empty())
         return;
     std::sort(renumbered.begin(), renumbered.end());
-    std::int32_t next = nextProjectId(records, m_dataSetPath);
+    std::int32_t next = nextProjectIdBeyond(idsInUse(), m_dataSetPath);
     for (std::size_t i : renumbered)
         records[i].id = next++;
 }

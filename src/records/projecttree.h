@@ -85,6 +85,8 @@ private:
     // Levels below `key`, itself included.
     int heightOf(int key) const;
     std::vector<int> parentsFirst() const;
+    // The ids and parent ids of the living projects.
+    std::vector<std::int32_t> idsInUse() const;
     // Whether `records`, written for the nodes `order`, read back as this tree.
     bool readsBackAsShown(const std::vector<int>& order, const std::vector<ProjectRecord>& records) const;
     // Gives fresh ids to the parents that cannot be named by theirs.
