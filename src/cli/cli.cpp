@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "data/datasetlock.h"
 #include "data/fileio.h"
 #include "data/recordfile.h"
 #include "data/text.h"
@@ -167,9 +168,14 @@ std::optional<DataSet> openDataSet(const Context& ctx, const std::string& path)
     return set;
 }
 
-std::optional<WriteLock> lockForWriting(const Context&, const DataSet&)
+std::optional<WriteLock> lockForWriting(const Context& ctx, const DataSet& set)
 {
-    return WriteLock{};
+    std::unique_ptr<DataSetLock> lock;
+    if (DataSetLock::acquire(set.path, lock) == DataSetLock::Outcome::InUse) {
+        ctx.fail(kExitFile, kDataSetInUse);
+        return std::nullopt;
+    }
+    return WriteLock(std::move(lock));
 }
 
 std::optional<TypedDate> parseDate(std::string_view text, bool americanDates)

@@ -1,3 +1,4 @@
+#include "app/document.h"
 #include "chart/totals.h"
 #include "cli/cli.h"
 #include "data/calendar.h"
@@ -170,6 +171,29 @@ TEST_F(CliTest, ProjectIdsAreNeverHandedOutAgainAndRemovalTakesTheSubtree)
     EXPECT_EQ(id, "2\n"); // 2 and 3 went with nothing referring to them
     EXPECT_EQ(qly({"project", "edit", path, "Web", "--price", "1"}).status, 2);
     EXPECT_EQ(qly({"project", "edit", path, "2", "--price", "1"}).status, 0);
+}
+
+TEST_F(CliTest, NothingIsWrittenWhileAWindowHasTheDataSetOpen)
+{
+    makeDataSet();
+    const std::string before = snapshot();
+    {
+        test::ScriptedPrompter prompter;
+        CQuilloryDoc window(prompter, clock, path, dir.file("LastOpenedFile.cfg"));
+        ASSERT_TRUE(window.isOpen());
+        for (const std::vector<std::string>& change : {
+                 std::vector<std::string>{"add", path, "Web", "2026-12-08", "10:00", "0:30"},
+                 {"customer", "add", path, "Other"},
+                 {"project", "add", path, "Other"},
+             }) {
+            const Outcome refused = qly(change);
+            EXPECT_EQ(refused.status, kExitFile) << change[0];
+            EXPECT_EQ(refused.err, "qly: This data set is open in another Quillory window.\n") << change[0];
+        }
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ(qly({"totals", path}).status, 0) << "reading needs no lock";
+    }
+    EXPECT_EQ(qly({"customer", "add", path, "Other"}).status, 0) << "the window is gone";
 }
 
 TEST_F(CliTest, CustomersKeepTheirIdsAndAnEditMovesToTheEnd)
