@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace quillory {
 namespace {
@@ -102,6 +103,21 @@ TEST_F(DocumentTest, BadLastOpenedFilesOpenNothingAndSayNothing)
         doc.reset();
         EXPECT_EQ(test::readBytes(cfg), content) << "left untouched";
     }
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(DocumentTest, AFifoAsTheLastOpenedFileHangsNothing)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    ASSERT_EQ(::mkfifo(cfg.c_str(), 0644), 0);
+    {
+        auto doc = makeDoc(); // reading it would wait for a writer for ever
+        EXPECT_FALSE(doc->isOpen());
+        prompter.openNames.push_back(plans);
+        doc->OnFileOpen();
+        EXPECT_TRUE(doc->isOpen());
+    } // and so would writing it for a reader
+    EXPECT_EQ(std::filesystem::status(cfg).type(), std::filesystem::file_type::fifo);
     EXPECT_TRUE(prompter.messages.empty());
 }
 
