@@ -30,6 +30,16 @@ void BM_ScanTimeFramesWithProjectLookup(benchmark::State& state)
 }
 BENCHMARK(BM_ScanTimeFramesWithProjectLookup)->Unit(benchmark::kMillisecond);
 
+// Reading the time-frames file alone, as every refresh starts.
+void BM_ReadTimeFrames(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(loadTimeFrames(siblingPath(set.path, "tfr"), prompter)->size());
+}
+BENCHMARK(BM_ReadTimeFrames)->Unit(benchmark::kMillisecond);
+
 void BM_AppendTimeFrame(benchmark::State& state)
 {
     const GeneratedDataSet& set = standardDataSet();

@@ -4,7 +4,7 @@
 
 #include "data/fileio.h"
 #include "data/recordfile.h"
-#include "platform/prompter.h"
+#include "silentprompter.h"
 #include "support/simulatedfilesystem.h"
 
 #include <cstddef>
@@ -55,16 +55,6 @@ inline std::string wholeRecords(std::string bytes, std::size_t recordSize)
 }
 
 // A prompter that answers nothing and counts what it was told.
-class CountingPrompter final : public Prompter {
-public:
-    MessageAnswer showMessage(const std::string&, const std::string&, MessageIcon, MessageButtons) override
-    {
-        ++shown;
-        return MessageAnswer::No;
-    }
-    std::optional<std::string> askSaveFileName(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> askOpenFileName(const FileDialogRequest&) override { return std::nullopt; }
-    int shown = 0;
-};
+using CountingPrompter = bench::SilentPrompter;
 
 } // namespace quillory::fuzz

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(isValidUtf8(fieldText(displaySettings(kDataSet).monetarySymbol)), "the symbol is UTF-8");
 
     // Lookups answer with a record of the id asked for, found or not.
-    fuzz::CountingPrompter prompter;
+    CountingPrompter prompter;
     if (const auto projects = loadProjects(siblingPath(kDataSet, "prj"), prompter)) {
         const ProjectIndex index(*projects);
         for (const std::int32_t id : {-1, 0, 1, 7, INT32_MAX}) {
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         require(nextProjectId(*projects, kDataSet) >= 0, "a new id is never negative");
     }
-    require(prompter.shown == 0, "nothing to report about a readable file");
+    require(prompter.messages == 0, "nothing to report about a readable file");
 
     // The running-timers file: what reads, writes back as it was read.
     RunningFileCondition condition;

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     saveAll();
     require(first == std::make_tuple(disk.bytes(qly), disk.bytes(prj), disk.bytes(cus), disk.bytes(tfr)),
         "a second save changes nothing");
-    require(prompter.shown == 0, "nothing to report");
+    require(prompter.messages == 0, "nothing to report");
     require(disk.openHandles() == 0, "no file left open");
     return 0;
 }

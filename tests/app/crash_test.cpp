@@ -45,6 +45,8 @@ public:
         ::close(fds[1]);
         m_fd = fds[0];
     }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
     ~Child()
     {
         if (m_pid > 0) {
@@ -275,23 +277,33 @@ TEST(KillTest, EveryAcknowledgedStepSurvivesAKillAtAnyMoment)
               << " after the data set was open)\n";
 }
 
+// A program that opens the data set, does `body` with it, reports what
+// `body` gave and waits to be killed.
+Child holding(const std::string& plans, const std::string& cfg,
+    const std::function<std::uint32_t(CQuilloryDoc&, test::FakeClock&)>& body)
+{
+    return Child([&](int fd) {
+        test::ScriptedPrompter prompter;
+        test::FakeClock clock(1700000000);
+        CQuilloryDoc doc(prompter, clock, plans, cfg);
+        report(fd, body(doc, clock));
+        for (;;)
+            ::pause();
+    });
+}
+
 TEST(KillTest, ProjectsRunningWhenTheProgramIsKilledRunAfterTheRestart)
 {
     test::TempDir dir;
     const std::string plans = dir.file("Plans.qly");
     ASSERT_TRUE(createDataSet(plans, LocaleDefaults{"$", true}));
-    Child child([&](int fd) {
-        test::ScriptedPrompter prompter;
-        test::FakeClock clock(1700000000);
-        CQuilloryDoc doc(prompter, clock, plans, dir.file("cfg"));
+    Child child = holding(plans, dir.file("cfg"), [](CQuilloryDoc& doc, test::FakeClock& clock) {
         doc.CheckIn(3);
         clock.advance(1800);
         doc.CheckIn(8);
         clock.advance(600);
         doc.TogglePause();
-        report(fd, doc.running().size());
-        for (;;)
-            ::pause();
+        return static_cast<std::uint32_t>(doc.running().size());
     });
     std::uint32_t running = 0;
     ASSERT_TRUE(child.awaitReport(running));
@@ -318,14 +330,9 @@ TEST(SecondInstance, IsRefusedWhileTheFirstHasTheDataSetOpen)
     test::TempDir dir;
     const std::string plans = dir.file("Plans.qly");
     ASSERT_TRUE(createDataSet(plans, LocaleDefaults{"$", true}));
-    Child first([&](int fd) {
-        test::ScriptedPrompter prompter;
-        test::FakeClock clock(1700000000);
-        CQuilloryDoc doc(prompter, clock, plans, dir.file("first.cfg"));
+    Child first = holding(plans, dir.file("first.cfg"), [](CQuilloryDoc& doc, test::FakeClock&) {
         doc.CheckIn(1);
-        report(fd, doc.isOpen() ? 1 : 0);
-        for (;;)
-            ::pause();
+        return doc.isOpen() ? 1u : 0u;
     });
     std::uint32_t opened = 0;
     ASSERT_TRUE(first.awaitReport(opened));
