@@ -365,9 +365,10 @@ void ProjectsDialog::accept()
         }
         m_selectedId = m_tree.record(ProjectTreeModel::keyOf(selected)).id;
     }
-    // A projects file that is there but could not be read is never replaced
-    // by what the dialog shows: that would be an empty tree.
-    if (!m_loaded && fileSystem().isRegularFile(m_projectsFile)) {
+    // A projects file that is there (or may be: the look at it failed) but
+    // could not be read is never replaced by what the dialog shows: that
+    // would be an empty tree.
+    if (!m_loaded && fileSystem().type(m_projectsFile) != FileType::Missing) {
         m_prompter.reportFileError(kCannotOpenProjectFile, m_projectsFile);
         if (m_mode == EditMode)
             return;
