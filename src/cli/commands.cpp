@@ -34,6 +34,17 @@ const std::vector<Command>& commands()
             "       qly customer edit FILE C [--name N] [--address A] ...\n"
             "       qly customer rm FILE C",
             "Adds, edits or removes a customer (C: its id or exact name); add prints the new id.\n", runCustomer},
+        {"in", "qly in FILE PROJECT",
+            "Starts timing a project, as Check In does; at most five run at once. Refused while a\n"
+            "Quillory window has the data set open: check in there.\n",
+            runIn},
+        {"out", "qly out FILE [PROJECT]",
+            "Stops timing a project (the only running one when none is named) and records its time\n"
+            "frame, as Check Out does. When the frame cannot be written the project keeps running.\n",
+            runOut},
+        {"pause", "qly pause FILE", "Pauses every running project, or resumes them, as Pause does.\n", runPause},
+        {"status", "qly status FILE", "Shows the running projects with their time and charges so far, and the pause.\n",
+            runStatus},
         {"log", "qly log FILE [--from DATE] [--to DATE] [--project P] [--sort project|date|time|charged|charges]",
             "Lists the history of charges: project, date, time, time charged and charges,\n"
             "sorted by project unless --sort says otherwise (equal rows keep their file order).\n",

@@ -22,5 +22,9 @@ int runWeek(Context& ctx);
 int runExport(Context& ctx);
 int runInvoice(Context& ctx);
 int runPrint(Context& ctx);
+int runIn(Context& ctx);
+int runOut(Context& ctx);
+int runPause(Context& ctx);
+int runStatus(Context& ctx);
 
 } // namespace quillory::cli

@@ -196,6 +196,57 @@ TEST_F(CliTest, NothingIsWrittenWhileAWindowHasTheDataSetOpen)
     EXPECT_EQ(qly({"customer", "add", path, "Other"}).status, 0) << "the window is gone";
 }
 
+TEST_F(CliTest, TheStopwatchKeepsTheWindowsRulesAcrossCommands)
+{
+    makeDataSet();
+    clock.set(at(2026, 12, 9, 9, 0));
+    const struct {
+        std::int64_t wait; // seconds before the command
+        std::vector<std::string> args;
+        int status;
+        const char* says; // on standard output, or error when refused
+    } steps[] = {
+        {0, {"out", path}, 2, "no project is running"},
+        {0, {"pause", path}, 2, "nothing to pause"},
+        {0, {"in", path, "Web"}, 0, "Web: checked in at 09:00\n"},
+        {1800, {"pause", path}, 0, "paused\n"},
+        {900, {"in", path, "Design"}, 0, "Design: checked in at 09:45 (paused)\n"},
+        {600, {"status", path}, 0, "Web      12/09/2026 09:00  00:30   $20.00\n"},
+        {0, {"pause", path}, 0, "resumed\n"}, // 25 minutes of pause come off
+        {1200, {"out", path}, 2, "several projects are running (Web, Design)"},
+        {0, {"out", path, "Nobody"}, 2, "no project Nobody"},
+        {59, {"out", path, "Web"}, 0, "Web: 00:50 recorded, $33.33\n"},
+        {0, {"out", path}, 0, "Design: 00:20 recorded, $18.50\n"},
+        {0, {"status", path}, 0, "No project is running.\n"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.args[0]);
+        clock.advance(step.wait);
+        const Outcome o = qly(step.args);
+        EXPECT_EQ(o.status, step.status) << o.err;
+        EXPECT_NE((step.status ? o.err : o.out).find(step.says), std::string::npos) << o.out << o.err;
+    }
+    const auto frames = readRecords<TimeFrameRecord>(siblingPath(path, "tfr")).value();
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[2].projectId, 0);
+    EXPECT_EQ(frames[2].start, at(2026, 12, 9, 9, 25));
+    EXPECT_EQ(frames[3].projectId, 1);
+    EXPECT_EQ(frames[3].start, at(2026, 12, 9, 9, 55)); // checked in during the pause: it counts from its end
+    EXPECT_FALSE(test::fileExists(dir.file("Plans.running")));
+
+    // Five at most; the sixth is refused and changes nothing.
+    for (int i = 0; i < 5; ++i)
+        ASSERT_EQ(qly({"in", path, "Web"}).status, 0);
+    const std::string running = test::readBytes(dir.file("Plans.running"));
+    EXPECT_EQ(qly({"in", path, "Design"}).status, 2);
+    EXPECT_EQ(test::readBytes(dir.file("Plans.running")), running);
+    // A window opened now finds them running.
+    test::ScriptedPrompter prompter;
+    CQuilloryDoc window(prompter, clock, path, std::string());
+    EXPECT_EQ(window.running().size(), 5u);
+    EXPECT_EQ(qly({"out", path, "Web"}).status, 1); // the window has the data set
+}
+
 TEST_F(CliTest, CustomersKeepTheirIdsAndAnEditMovesToTheEnd)
 {
     makeDataSet();
