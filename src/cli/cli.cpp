@@ -161,7 +161,7 @@ std::optional<DataSet> openDataSet(const Context& ctx, const std::string& path)
         ctx.fail(kExitFile, "cannot open " + set.path);
         return std::nullopt;
     }
-    if (!readSettings(set.path, set.settings)) {
+    if (!isDataSet(set.path) || !readSettings(set.path, set.settings)) {
         ctx.fail(kExitFile, set.path + " is not a Quillory data set.");
         return std::nullopt;
     }

@@ -106,6 +106,7 @@ TEST_F(CliTest, BadInputIsRefusedWithStatusTwoAndWritesNothing)
 {
     makeDataSet();
     test::writeBytes(dir.file("Noise.qly"), std::string(100, '\x7f'));
+    test::writeBytes(dir.file("Long.qly"), test::readBytes(path) + "x"); // one byte more than a record
     const struct {
         std::vector<std::string> args;
         int status;
@@ -118,6 +119,7 @@ TEST_F(CliTest, BadInputIsRefusedWithStatusTwoAndWritesNothing)
         {{"totals", path, "--at", "2026-02-30"}, 2, "valid date"},
         {{"totals", dir.file("Missing.qly")}, 1, "cannot open"},
         {{"totals", dir.file("Noise.qly")}, 1, "Noise.qly is not a Quillory data set."},
+        {{"totals", dir.file("Long.qly")}, 1, "Long.qly is not a Quillory data set."},
         {{"set", path, "salesTaxPercent=7,5"}, 2, "Please enter a valid amount (for example 12.50)."},
         {{"set", path, "companyName=ok", "salesTaxPercent=abc"}, 2, "valid amount"},
         {{"set", path, "companyName=" + std::string(61, 'x')}, 2, "at most 60 bytes"},
