@@ -44,10 +44,12 @@ std::int64_t divideRounded(__int128 numerator, std::int64_t denominator)
 std::optional<std::int64_t> wholeCents(double amount)
 {
     const double cents = amount * 100.0;
-    const double nearest = std::round(cents);
-    if (std::fabs(nearest) > 1e15 || std::fabs(cents - nearest) > 1e-6)
+    if (!(cents > -1e15 && cents < 1e15))
         return std::nullopt;
-    return static_cast<std::int64_t>(nearest);
+    const auto nearest = static_cast<std::int64_t>(cents < 0 ? cents - 0.5 : cents + 0.5);
+    if (std::fabs(cents - static_cast<double>(nearest)) > 1e-6)
+        return std::nullopt;
+    return nearest;
 }
 
 } // namespace
@@ -77,8 +79,18 @@ Cents ChargeForMinutes(double pricePerHour, std::int64_t minutes)
 {
     if (!std::isfinite(pricePerHour) || minutes == 0)
         return Cents{};
-    if (const auto price = wholeCents(pricePerHour))
+    if (const auto price = wholeCents(pricePerHour)) {
+        // Every charge of a scan comes through here: stay in 64 bits where
+        // the product cannot overflow them.
+        constexpr std::int64_t kSmall = std::int64_t{1} << 31;
+        if (*price > -kSmall && *price < kSmall && minutes > -kSmall && minutes < kSmall) {
+            const std::int64_t product = *price * minutes;
+            const std::int64_t magnitude = product < 0 ? -product : product;
+            const std::int64_t rounded = (magnitude * 2 + 60) / 120;
+            return Cents{product < 0 ? -rounded : rounded};
+        }
         return Cents{divideRounded(static_cast<__int128>(*price) * minutes, 60)};
+    }
     return Cents{roundHalfAway(static_cast<long double>(pricePerHour) * 100.0L * minutes / 60.0L)};
 }
 
