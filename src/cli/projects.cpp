@@ -141,6 +141,7 @@ int runProject(Context& ctx)
     if (!lock)
         return kExitFile;
     ProjectTree tree(*records);
+    tree.setDataSetPath(set->path);
 
     if (action == "add") {
         if (pos.size() != 3)

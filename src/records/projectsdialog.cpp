@@ -193,6 +193,7 @@ ProjectsDialog::ProjectsDialog(
 
     if (auto records = loadProjects(projectsFile, prompter)) {
         m_tree = ProjectTree(std::move(*records));
+        m_tree.setDataSetPath(projectsFile);
         m_loaded = true;
     }
     m_model = std::make_unique<ProjectTreeModel>(m_tree);

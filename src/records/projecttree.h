@@ -23,6 +23,9 @@ public:
     // hangs under the latest record read before it whose id is its parentId,
     // or at the top when none is, or when it would sit deeper than kMaxDepth.
     explicit ProjectTree(std::vector<ProjectRecord> records = {});
+    // The data set whose time frames and running projects count for every
+    // fresh id, a renumbered parent's included.
+    void setDataSetPath(std::string path) { m_dataSetPath = std::move(path); }
 
     // Nodes are named by keys that stay valid while the dialog lives.
     static constexpr int kNone = -1;
@@ -96,7 +99,7 @@ private:
     std::vector<int> m_roots;
     std::vector<int> m_listOrder; // file order, new nodes appended
     bool m_modified = false;
-    std::string m_dataSetPath; // known once a project was created
+    std::string m_dataSetPath;
 };
 
 } // namespace quillory

@@ -203,6 +203,17 @@ TEST_F(ProjectTreeTest, AParentWithASharedIdOrIdMinusOneIsSavedWithAFreshOne)
     EXPECT_EQ(shape(ProjectTree(written)), "X(X1),Y");
     EXPECT_NE(written[0].id, -1);
     EXPECT_GT(written[0].id, 4) << "fresh, not an id in use";
+    // A drop alone can call for a fresh id; it passes over the ids the time
+    // frames still use, as a new project's does.
+    test::writeBytes(siblingPath(path, "tfr"), test::bytesOf(std::vector<TimeFrameRecord>{{9, 0, 60}}));
+    ProjectTree dropped({project(1, "A"), project(3, "C", 1), project(1, "B"), project(2, "D")});
+    dropped.setDataSetPath(path);
+    ASSERT_EQ(shape(dropped), "A(C),B,D");
+    ASSERT_TRUE(dropped.move(keyNamed(dropped, "D"), keyNamed(dropped, "C")));
+    const auto afterDrop = dropped.recordsToSave();
+    EXPECT_EQ(shape(ProjectTree(afterDrop)), "A(C,D),B");
+    for (const ProjectRecord& r : afterDrop)
+        EXPECT_TRUE(r.id <= 3 || r.id > 9) << "id " << r.id << " of " << fieldText(r.name);
 }
 
 TEST_F(ProjectTreeTest, AChainOfThirtyThousandIsShownNoDeeperThanATreeCanLayOut)
