@@ -5,6 +5,7 @@
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "platform/clock.h"
+#include "platform/qt/localedates.h"
 #include "platform/qt/qtdevicecontext.h"
 
 #include <QImage>
@@ -20,81 +21,7 @@ namespace {
 
 constexpr int kTimerPeriodMs = 30000;
 
-struct FormatToken {
-    QString text;
-    bool field; // a run of one pattern letter
-};
-
-std::vector<FormatToken> tokenize(const QString& format)
-{
-    static const QString kFieldLetters = QStringLiteral("dMyhHmsapAPtz");
-    std::vector<FormatToken> tokens;
-    for (qsizetype i = 0; i < format.size();) {
-        const QChar c = format[i];
-        if (c == QLatin1Char('\'')) {
-            // A quoted literal; two quotes inside stand for one.
-            qsizetype j = i + 1;
-            while (j < format.size()) {
-                if (format[j] == QLatin1Char('\'')) {
-                    if (j + 1 < format.size() && format[j + 1] == QLatin1Char('\''))
-                        j += 2;
-                    else
-                        break;
-                } else {
-                    ++j;
-                }
-            }
-            tokens.push_back({format.mid(i, j - i + 1), false});
-            i = j + 1;
-        } else if (kFieldLetters.contains(c)) {
-            qsizetype j = i;
-            while (j < format.size() && format[j] == c)
-                ++j;
-            tokens.push_back({format.mid(i, j - i), true});
-            i = j;
-        } else {
-            tokens.push_back({QString(c), false});
-            ++i;
-        }
-    }
-    return tokens;
-}
-
 } // namespace
-
-QString longDateFormatWithoutYear(const QString& format)
-{
-    std::vector<FormatToken> tokens = tokenize(format);
-    const auto isYear = [](const FormatToken& t) { return t.field && t.text.startsWith(QLatin1Char('y')); };
-    const auto year = std::find_if(tokens.begin(), tokens.end(), isYear);
-    if (year == tokens.end())
-        return format;
-    const auto index = year - tokens.begin();
-    const auto previousField
-        = std::find_if(std::make_reverse_iterator(year), tokens.rend(), [](const FormatToken& t) { return t.field; });
-    if (previousField == tokens.rend()) {
-        // The year leads: it goes with the literals up to the next field.
-        auto next = std::find_if(year + 1, tokens.end(), [](const FormatToken& t) { return t.field; });
-        tokens.erase(year, next);
-    } else {
-        // The year follows a field: it goes with the separator before it, and
-        // with what trails it when nothing but literals do.
-        const auto from = previousField.base() - tokens.begin();
-        auto to = tokens.begin() + index + 1;
-        if (std::none_of(to, tokens.end(), [](const FormatToken& t) { return t.field; }))
-            to = tokens.end();
-        tokens.erase(tokens.begin() + from, to);
-    }
-    QString result;
-    for (const FormatToken& t : tokens)
-        result += t.text;
-    return result.trimmed();
-}
-
-QString longDateWithoutYear(const QLocale& locale, const QDate& date)
-{
-    return locale.toString(date, longDateFormatWithoutYear(locale.dateFormat(QLocale::LongFormat)));
-}
 
 CQuilloryView::CQuilloryView(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock, QWidget* parent)
     : QWidget(parent)
@@ -109,10 +36,7 @@ CQuilloryView::CQuilloryView(CQuilloryDoc& doc, Prompter& prompter, const Clock&
     // Every area paints its whole background itself; nothing is erased first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    m_pGanttChart->setDayLabeler([](Timestamp t) {
-        const LocalTime lt = toLocalTime(t);
-        return longDateWithoutYear(QLocale(), QDate(lt.year, lt.month, lt.day)).toStdString();
-    });
+    m_pGanttChart->setDayLabeler(localeDayLabel);
     buildChartActions();
     connect(this, &CQuilloryView::printRequested, m_printController.get(), &PrintController::OnUpdate);
     // Small enough for any screen, large enough that no text is cut and

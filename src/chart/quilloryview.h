@@ -11,8 +11,6 @@
 #include "platform/repeatguard.h"
 #include "reports/printcontroller.h"
 
-#include <QDate>
-#include <QLocale>
 #include <QTimer>
 #include <QWidget>
 
@@ -110,10 +108,5 @@ private:
     std::function<std::optional<ChartHours>(const ChartHours&)> m_chooseHours;
     std::function<bool(TimeFrameRecord&)> m_editFrame;
 };
-
-// The long date of the locale without its year ("Monday, March 4").
-QString longDateWithoutYear(const QLocale& locale, const QDate& date);
-// The long-date pattern of the locale with the year and its separators taken out.
-QString longDateFormatWithoutYear(const QString& format);
 
 } // namespace quillory

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <sstream>
 
 namespace quillory::cli {
@@ -156,7 +157,10 @@ std::string DataSet::file(const char* extension) const
 
 std::optional<DataSet> openDataSet(const Context& ctx, const std::string& path)
 {
-    DataSet set{siblingPath(path, "qly"), {}};
+    // Messages name files by their full names, as the window's do.
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec);
+    DataSet set{siblingPath(ec ? path : absolute.lexically_normal().string(), "qly"), {}};
     if (!fileSystem().isRegularFile(set.path)) {
         ctx.fail(kExitFile, "cannot open " + set.path);
         return std::nullopt;

@@ -3,7 +3,7 @@
 // the data set's next invoice number on.
 #include "cli/commands.h"
 
-#include "cli/pdf.h"
+#include "cli/qtbridge.h"
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "reports/invoice.h"

@@ -3,7 +3,7 @@
 #include "cli/commands.h"
 
 #include "chart/ganttchart.h"
-#include "cli/pdf.h"
+#include "cli/qtbridge.h"
 #include "data/calendar.h"
 #include "platform/clock.h"
 #include "reports/tableprintouts.h"
@@ -38,6 +38,7 @@ int runPrint(Context& ctx)
             day = fromLocalTime(date->year, date->month, date->day, 12, 0, 0);
         }
         CGanttChart chart(day);
+        chart.setDayLabeler(dayLabel);
         if (!chart.LoadWeek(set->path, ctx.prompter))
             return kExitFile;
         WeekChartPrintout printout(chart);

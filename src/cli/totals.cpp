@@ -3,6 +3,7 @@
 
 #include "chart/ganttchart.h"
 #include "chart/totals.h"
+#include "cli/qtbridge.h"
 #include "data/calendar.h"
 #include "data/money.h"
 #include "data/numbers.h"
@@ -75,7 +76,7 @@ int runWeek(Context& ctx)
     Timestamp day = chart.weekStart();
     for (int d = 0; d < 7; ++d, day = NextDay(day)) {
         const Timestamp dayEnd = EndOfDay(day);
-        ctx.out << englishDayLabel(day) << '\n';
+        ctx.out << dayLabel(day) << '\n';
         Table lines({}, {2});
         std::int64_t dayMinutes = 0;
         for (const GanttItem& item : items) {

@@ -110,7 +110,7 @@ TEST_F(CliTest, BadInputIsRefusedWithStatusTwoAndWritesNothing)
     const struct {
         std::vector<std::string> args;
         int status;
-        const char* says;
+        std::string says;
     } cases[] = {
         {{"frobnicate", path}, 2, "unknown command frobnicate"},
         {{"totals", path, "--at"}, 2, "--at needs a value"},
@@ -118,6 +118,8 @@ TEST_F(CliTest, BadInputIsRefusedWithStatusTwoAndWritesNothing)
         {{"totals", path, "--at", "13/01/2026"}, 2, "Please enter a valid date (MM/DD/YYYY or YYYY-MM-DD)."},
         {{"totals", path, "--at", "2026-02-30"}, 2, "valid date"},
         {{"totals", dir.file("Missing.qly")}, 1, "cannot open"},
+        {{"print", "history", "Missing.qly", "--pdf", "x.pdf"}, 1,
+            "cannot open " + std::filesystem::absolute("Missing.qly").string()}, // named in full
         {{"totals", dir.file("Noise.qly")}, 1, "Noise.qly is not a Quillory data set."},
         {{"totals", dir.file("Long.qly")}, 1, "Long.qly is not a Quillory data set."},
         {{"set", path, "salesTaxPercent=7,5"}, 2, "Please enter a valid amount (for example 12.50)."},
@@ -305,9 +307,9 @@ TEST_F(CliTest, TotalsAndTheWeekAreTheWindowsFigures)
         std::string::npos);
     const std::string week = qly({"week", path}).out;
     EXPECT_EQ(week.substr(0, week.find("Wednesday")),
-        "Monday, December 7\n"
+        "Monday, 7 December\n"
         "   09:00-10:30  01:30  Web\n"
-        "Tuesday, December 8\n"
+        "Tuesday, 8 December\n"
         "   13:15-15:20  02:05  Design\n");
     EXPECT_NE(week.find("Week of 12/07/2026: 03:35\n"), std::string::npos);
 }

@@ -156,14 +156,15 @@ QImage renderedPage(const std::string& pdf, const std::string& folder)
     return QImage(prefix + QStringLiteral(".png"));
 }
 
-// Pixels of a colour inside a band of the logical page, on an A4 page with 10 mm margins.
+// Pixels of a colour inside a band of the logical page, on an A4 page with
+// margins of 10 points.
 int pixelsOf(const QImage& page, const QColor& color, const Rect& logical, bool landscape)
 {
-    const double mm = page.width() / (landscape ? 297.0 : 210.0);
-    const double left = 10 * mm;
-    const double top = 10 * mm;
-    const double sx = (page.width() - 20 * mm) / kPageWidth;
-    const double sy = (page.height() - 20 * mm) / kPageHeight;
+    const double margin = 10 * page.width() / (landscape ? 842.0 : 595.0); // A4 in points
+    const double left = margin;
+    const double top = margin;
+    const double sx = (page.width() - 2 * margin) / kPageWidth;
+    const double sy = (page.height() - 2 * margin) / kPageHeight;
     int n = 0;
     for (int y = static_cast<int>(top + logical.top * sy); y < static_cast<int>(top + logical.bottom * sy); ++y) {
         for (int x = static_cast<int>(left + logical.left * sx); x < static_cast<int>(left + logical.right * sx); ++x) {

@@ -5,6 +5,7 @@
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
 #include "data/text.h"
+#include "platform/qt/localedates.h"
 #include "platform/qt/qtdevicecontext.h"
 #include "support/guisupport.h"
 #include "support/recordingdc.h"

@@ -41,8 +41,11 @@ bool PaintPrintout(QPagedPaintDevice& device, Printout& printout, int firstPage,
 
 QPageLayout DefaultPageLayout(bool landscape)
 {
+    // What the print preview lays out when no printer says otherwise: A4
+    // with margins of 10 points. A PDF made without a window then matches
+    // one saved from the preview page for page and point for point.
     return QPageLayout(QPageSize(QPageSize::A4), landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-        QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+        QMarginsF(10, 10, 10, 10), QPageLayout::Point);
 }
 
 bool WritePdf(const std::string& path, Printout& printout, const QPageLayout& layout)

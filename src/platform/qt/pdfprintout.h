@@ -23,8 +23,9 @@ void PaintPrintoutPage(QPainter& painter, const QRect& area, Printout& printout,
 // a device that is ready to paint on. False when painting cannot start.
 bool PaintPrintout(QPagedPaintDevice& device, Printout& printout, int firstPage = 1, int lastPage = 0);
 
-// A4 with margins of 10 mm, turned for a landscape printout: the page of a
-// PDF file made without a printer to take it from.
+// A4 with margins of 10 points, as a printer-less print preview lays it
+// out, turned for a landscape printout: the page of a PDF file made
+// without a printer to take it from.
 QPageLayout DefaultPageLayout(bool landscape);
 
 // Writes every page of the printout as a PDF file. An existing file is

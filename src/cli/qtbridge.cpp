@@ -1,5 +1,6 @@
-#include "cli/pdf.h"
+#include "cli/qtbridge.h"
 
+#include "platform/qt/localedates.h"
 #include "platform/qt/pdfprintout.h"
 #include "reports/printout.h"
 
@@ -41,6 +42,11 @@ bool writePdf(const std::string& path, Printout& printout)
 {
     ensureGuiApplication();
     return WritePdf(path, printout, DefaultPageLayout(printout.Landscape()));
+}
+
+std::string dayLabel(Timestamp t)
+{
+    return localeDayLabel(t);
 }
 
 } // namespace quillory::cli

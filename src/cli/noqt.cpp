@@ -1,0 +1,18 @@
+// qly built without Qt: everything but PDF output, with English day labels.
+#include "cli/qtbridge.h"
+
+#include "chart/ganttchart.h"
+
+namespace quillory::cli {
+
+bool writePdf(const std::string&, Printout&)
+{
+    return false;
+}
+
+std::string dayLabel(Timestamp t)
+{
+    return englishDayLabel(t);
+}
+
+} // namespace quillory::cli

@@ -1,0 +1,23 @@
+// What qly takes from Qt when it is built with it, with no window: PDF
+// files drawn by the printouts' own page routines, and day labels in the
+// user's language, as the window shows them.
+#pragma once
+
+#include "data/records.h"
+
+#include <string>
+
+namespace quillory {
+class Printout;
+}
+
+namespace quillory::cli {
+
+// Writes every page of the printout; false when the file cannot be
+// written or this qly was built without PDF output.
+bool writePdf(const std::string& path, Printout& printout);
+
+// The week chart's label of the day of `t` ("Monday, 7 December").
+std::string dayLabel(Timestamp t);
+
+} // namespace quillory::cli

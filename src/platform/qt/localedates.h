@@ -1,0 +1,22 @@
+// Dates as the user's language writes them, with QtCore alone: the week
+// chart's day labels on screen, on paper and from the command line.
+#pragma once
+
+#include "data/records.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+
+#include <string>
+
+namespace quillory {
+
+// The long date of the locale without its year ("Monday, March 4").
+QString longDateWithoutYear(const QLocale& locale, const QDate& date);
+// The long-date pattern of the locale with the year and its separators taken out.
+QString longDateFormatWithoutYear(const QString& format);
+// The week chart's label of the day of `t` in the user's locale.
+std::string localeDayLabel(Timestamp t);
+
+} // namespace quillory
