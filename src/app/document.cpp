@@ -96,13 +96,27 @@ CQuilloryDoc::Adoption CQuilloryDoc::adopt(const std::string& candidate)
     return Adoption::Opened;
 }
 
-bool CQuilloryDoc::lockFor(const std::string& path, std::unique_ptr<DataSetLock>& lock)
+DataSetLock::Outcome CQuilloryDoc::tryLock(const std::string& path, std::unique_ptr<DataSetLock>& lock)
 {
     if (m_lock && m_lock->covers(path))
-        return true; // this window has it already: keep the lock it holds
-    if (DataSetLock::acquire(path, lock) != DataSetLock::Outcome::InUse)
+        return DataSetLock::Outcome::Locked; // this window has it already: keep the lock it holds
+    return DataSetLock::acquire(path, lock);
+}
+
+bool CQuilloryDoc::lockFor(const std::string& path, std::unique_ptr<DataSetLock>& lock)
+{
+    switch (tryLock(path, lock)) {
+    case DataSetLock::Outcome::Locked:
         return true;
-    m_prompter.showMessage(kDataSetInUse, kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
+    case DataSetLock::Outcome::InUse:
+        m_prompter.showMessage(kDataSetInUse, kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
+        return false;
+    case DataSetLock::Outcome::Unavailable:
+        // Whether another window has the data set cannot be told: opening
+        // it beside one would let two write at the same end.
+        m_prompter.reportFileError(kCannotOpenLockFile, DataSetLock::lockFilePath(path));
+        return false;
+    }
     return false;
 }
 
@@ -139,10 +153,9 @@ RunningState CQuilloryDoc::runningState() const
     return {m_running, m_bPaused && !m_running.empty(), m_pauseStart};
 }
 
-void CQuilloryDoc::saveRunning()
+bool CQuilloryDoc::saveRunning()
 {
-    if (m_bOpen)
-        saveRunningState(m_strPath, runningState(), m_prompter);
+    return !m_bOpen || saveRunningState(m_strPath, runningState(), m_prompter);
 }
 
 void CQuilloryDoc::setTitleListener(std::function<void(const std::string&)> listener)
@@ -179,15 +192,18 @@ void CQuilloryDoc::OnFileNew()
         return;
     }
     if (const auto chosen = m_prompter.askSaveFileName(dataSetChooser(true))) {
-        // A data set another window has open is not emptied under it.
+        // A data set another window has open is not emptied under it; where
+        // not even a lock file can be made, no data set can be either.
         std::unique_ptr<DataSetLock> lock;
-        if (!lockFor(*chosen, lock)) {
+        const DataSetLock::Outcome locked = tryLock(*chosen, lock);
+        if (locked == DataSetLock::Outcome::InUse) {
+            m_prompter.showMessage(kDataSetInUse, kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
             SetTitle();
             return;
         }
         // A data set that cannot be created leaves the one open before open,
         // under its own name.
-        if (createDataSet(*chosen, m_localeDefaults())) {
+        if (locked == DataSetLock::Outcome::Locked && createDataSet(*chosen, m_localeDefaults())) {
             takeLock(*chosen, std::move(lock));
             m_strPath = *chosen;
             m_bOpen = true;
@@ -235,10 +251,16 @@ bool CQuilloryDoc::CanCloseFrame()
     return true;
 }
 
-void CQuilloryDoc::CheckIn(std::int32_t projectId)
+bool CQuilloryDoc::CheckIn(std::int32_t projectId)
 {
     m_running.push_back({projectId, m_clock.now()});
-    saveRunning();
+    // Time that a crash would lose is not counted at all: the check-in
+    // stands only once the running-timers file holds it.
+    if (!saveRunning()) {
+        m_running.pop_back();
+        return false;
+    }
+    return true;
 }
 
 std::optional<TimeFrameRecord> CQuilloryDoc::CheckOut(std::int32_t projectId, bool write)
@@ -346,13 +368,21 @@ void CQuilloryDoc::OnPieChart()
 void CQuilloryDoc::TogglePause()
 {
     const Timestamp now = m_clock.now();
+    const RunningState before = {m_running, m_bPaused, m_pauseStart};
     // Resuming takes off the pause since the last tick as well, so a pause
     // is accounted to the second.
     if (m_bPaused)
         accountPause(now);
     m_pauseStart = now;
     m_bPaused = !m_bPaused;
-    saveRunning();
+    // A pause the running-timers file does not hold would be billed as work
+    // after a crash, and a resume it does not hold as a break: neither
+    // counts until it is written.
+    if (!saveRunning()) {
+        m_running = before.running;
+        m_bPaused = before.paused;
+        m_pauseStart = before.pauseStart;
+    }
     SetTitle();
 }
 

@@ -119,7 +119,9 @@ public:
     bool CanCloseFrame();
 
     // Timing. Every change is kept in the running-timers file at once.
-    void CheckIn(std::int32_t projectId);
+    // False (reported), with nothing running added, when the running-timers
+    // file cannot keep the check-in.
+    bool CheckIn(std::int32_t projectId);
     // Stops the first running entry of the project; with `write`, records it.
     // The recorded frame, when one was written. A frame that cannot be
     // written leaves the project running, its start unchanged.
@@ -154,12 +156,14 @@ private:
     // already or no one can take it); false, and said, when another window
     // has it.
     bool lockFor(const std::string& path, std::unique_ptr<DataSetLock>& lock);
+    // The same, unsaid.
+    DataSetLock::Outcome tryLock(const std::string& path, std::unique_ptr<DataSetLock>& lock);
     void takeLock(const std::string& path, std::unique_ptr<DataSetLock> lock);
     // Takes up the running projects kept in the running-timers file of the
     // data set at `path`; false when that file could not be read.
     bool restoreRunning(const std::string& path);
     RunningState runningState() const;
-    void saveRunning();
+    bool saveRunning();
     // Moves every running start forward by the pause since m_pauseStart.
     void accountPause(Timestamp now);
 

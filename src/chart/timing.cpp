@@ -18,8 +18,8 @@ void OnCheckIn(CQuilloryDoc& doc, Prompter& prompter, TimingView& view)
         return;
     }
     if (const auto chosen = doc.ChooseProject()) {
-        doc.CheckIn(*chosen);
-        view.RefreshRunningPanel();
+        if (doc.CheckIn(*chosen))
+            view.RefreshRunningPanel();
     }
 }
 

@@ -175,8 +175,14 @@ std::optional<DataSet> openDataSet(const Context& ctx, const std::string& path)
 std::optional<WriteLock> lockForWriting(const Context& ctx, const DataSet& set)
 {
     std::unique_ptr<DataSetLock> lock;
-    if (DataSetLock::acquire(set.path, lock) == DataSetLock::Outcome::InUse) {
+    switch (DataSetLock::acquire(set.path, lock)) {
+    case DataSetLock::Outcome::Locked:
+        break;
+    case DataSetLock::Outcome::InUse:
         ctx.fail(kExitFile, kDataSetInUse);
+        return std::nullopt;
+    case DataSetLock::Outcome::Unavailable:
+        ctx.prompter.reportFileError(kCannotOpenLockFile, DataSetLock::lockFilePath(set.path));
         return std::nullopt;
     }
     return WriteLock(std::move(lock));

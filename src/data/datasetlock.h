@@ -19,15 +19,16 @@ namespace quillory {
 class FileLock;
 
 inline constexpr const char* kDataSetInUse = "This data set is open in another Quillory window.";
+inline constexpr const char* kCannotOpenLockFile = "Cannot open lock file : ";
 
 class DataSetLock {
 public:
     enum class Outcome {
         Locked, // this process holds the data set
         InUse, // someone else holds it: open nothing for writing
-        // The lock file can be neither created nor opened (a folder nobody
-        // may write in): no one can take the lock there, so it is not
-        // taken, and the data set opens as it always did.
+        // The lock file can be neither created nor locked (a folder in its
+        // place, a folder nobody may write in): whether someone else holds
+        // the data set cannot be told, so it is not opened for writing.
         Unavailable,
     };
 

@@ -60,7 +60,9 @@ void dropRecordedCheckOuts(RunningState& state, const std::string& path)
     if (!frames)
         return;
     // The frame a check-out at `end` writes: the start with the pause taken
-    // off, never after the end. Each frame stands for one check-out only.
+    // off. Each frame stands for one check-out only. A frame that ends
+    // before the check-in (an earlier frame of no length, say) is some
+    // other work: taking it for this check-out would lose running time.
     std::vector<bool> used(frames->size(), false);
     const auto recorded = [&](const RunningProject& r) {
         for (std::size_t i = 0; i < frames->size(); ++i) {
@@ -68,7 +70,10 @@ void dropRecordedCheckOuts(RunningState& state, const std::string& path)
             if (used[i] || f.projectId != r.projectId)
                 continue;
             const Timestamp start = state.paused ? startAfterPause(r.start, state.pauseStart, f.end) : r.start;
-            if (f.start == std::min(start, Timestamp{f.end})) {
+            // A check-out ends after its check-in, and after the pause it
+            // happened in began.
+            const bool after = r.start <= f.end && (!state.paused || state.pauseStart <= f.end);
+            if (after && f.start == start) {
                 used[i] = true;
                 return true;
             }

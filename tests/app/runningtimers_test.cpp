@@ -100,6 +100,53 @@ TEST_F(RunningTimersTest, ACheckOutRecordedJustBeforeACrashIsNotRestored)
     }
 }
 
+TEST_F(RunningTimersTest, AnEarlierFrameOfNoLengthIsNoCheckOutOfARunningProject)
+{
+    // Checked in and out in one second long ago, checked in again since: the
+    // old frame of no length must not pass for the new check-out.
+    for (const bool paused : {false, true}) {
+        test::writeBytes(siblingPath(plans, "tfr"), test::bytesOf(std::vector<TimeFrameRecord>{{3, 500, 500}}));
+        test::writeBytes(running, formatRunningState({{{3, 1000}}, paused, 1500}));
+        auto doc = open(plans);
+        EXPECT_EQ(doc->running(), (std::vector<RunningProject>{{3, 1000}})) << paused;
+        EXPECT_EQ(loadRunningState(plans)->running, doc->running());
+    }
+}
+
+TEST_F(RunningTimersTest, NothingIsTimedThatTheRunningTimersFileCannotHold)
+{
+    auto doc = open(plans);
+    ASSERT_TRUE(doc->CheckIn(1));
+    const std::string kept = test::readBytes(running);
+    // A folder in the file's way: no rewrite can replace it.
+    std::filesystem::remove(running);
+    std::filesystem::create_directory(running);
+    prompter.clear();
+    EXPECT_FALSE(doc->CheckIn(2));
+    EXPECT_EQ(doc->running(), (std::vector<RunningProject>{{1, clock.now()}}));
+    clock.advance(60);
+    doc->TogglePause();
+    EXPECT_FALSE(doc->isPaused()) << "a pause a crash would forget is not taken";
+    EXPECT_EQ(prompter.messages.size(), 2u);
+    for (const test::ShownMessage& m : prompter.messages)
+        EXPECT_EQ(m.text, "Cannot save file : " + running);
+    std::filesystem::remove(running);
+    test::writeBytes(running, kept);
+    doc->TogglePause();
+    EXPECT_TRUE(doc->isPaused());
+    EXPECT_TRUE(loadRunningState(plans)->paused);
+}
+
+TEST_F(RunningTimersTest, ALockThatCannotBeTakenOpensNothingForWriting)
+{
+    // A folder where the lock file goes: whether another window has the data
+    // set cannot be told.
+    std::filesystem::create_directory(dir.file("Plans.lock"));
+    auto doc = open(plans);
+    EXPECT_FALSE(doc->isOpen());
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot open lock file : " + dir.file("Plans.lock")});
+}
+
 TEST_F(RunningTimersTest, ADamagedFileRestoresNothingHarmsNothingAndIsReported)
 {
     for (const std::string& damaged : {

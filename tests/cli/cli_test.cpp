@@ -198,6 +198,15 @@ TEST_F(CliTest, NothingIsWrittenWhileAWindowHasTheDataSetOpen)
         EXPECT_EQ(qly({"totals", path}).status, 0) << "reading needs no lock";
     }
     EXPECT_EQ(qly({"customer", "add", path, "Other"}).status, 0) << "the window is gone";
+    // Where no lock can be taken, no command writes either.
+    std::filesystem::create_directory(dir.file("Plans.lock.d"));
+    std::filesystem::remove(dir.file("Plans.lock"));
+    std::filesystem::rename(dir.file("Plans.lock.d"), dir.file("Plans.lock"));
+    const std::string unlocked = snapshot();
+    const Outcome refused = qly({"customer", "add", path, "Third"});
+    EXPECT_EQ(refused.status, kExitFile);
+    EXPECT_EQ(refused.err, "qly: Cannot open lock file : " + dir.file("Plans.lock") + "\n");
+    EXPECT_EQ(snapshot(), unlocked);
 }
 
 TEST_F(CliTest, TheStopwatchKeepsTheWindowsRulesAcrossCommands)
