@@ -3,6 +3,7 @@
 // CSV and JSON carry the same frames for spreadsheets and programs.
 #include "cli/commands.h"
 
+#include "data/datasetfiles.h"
 #include "data/fileio.h"
 #include "data/localdays.h"
 #include "data/money.h"
@@ -194,6 +195,8 @@ int runExport(Context& ctx)
         request.projectId = found->id;
     }
     const auto output = args.value("--output");
+    if (output && !mayWriteOutside(set->path, *output, ctx.prompter))
+        return kExitUsage;
     if (format == "text") {
         if (output)
             return ExportToFile(request, *output, ctx.prompter) ? kExitOk : kExitFile;
@@ -208,7 +211,7 @@ int runExport(Context& ctx)
         return kExitFile;
     const auto target = fileSystem().resolveLinks(*output);
     if (!target || !replaceFileAtomically(*target, text.str())) {
-        ctx.prompter.reportFileError("Cannot save file : ", *output);
+        ctx.prompter.reportFileError(kCannotSaveFile, fullFileName(*output));
         return kExitFile;
     }
     return kExitOk;

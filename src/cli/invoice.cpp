@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 
 #include "cli/qtbridge.h"
+#include "data/datasetfiles.h"
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "reports/invoice.h"
@@ -30,6 +31,8 @@ int runInvoice(Context& ctx)
     const auto set = openDataSet(ctx, args.positional()[0]);
     if (!set)
         return kExitFile;
+    if (!mayWriteOutside(set->path, text ? *text : *pdf, ctx.prompter))
+        return kExitUsage;
 
     std::int32_t customerId = -1;
     const std::string customer = *args.value("--customer");
@@ -69,7 +72,7 @@ int runInvoice(Context& ctx)
     } else {
         InvoicePrintout printout(invoice);
         if (!writePdf(*pdf, printout))
-            return ctx.fail(kExitFile, "cannot write " + *pdf);
+            return ctx.fail(kExitFile, "cannot write " + fullFileName(*pdf));
     }
     // Only an invoice that was made uses up its number.
     return AdvanceInvoiceNumber(set->path, fields.invoiceNumber, ctx.prompter) ? kExitOk : kExitFile;

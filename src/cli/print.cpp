@@ -5,6 +5,7 @@
 #include "chart/ganttchart.h"
 #include "cli/qtbridge.h"
 #include "data/calendar.h"
+#include "data/datasetfiles.h"
 #include "platform/clock.h"
 #include "reports/tableprintouts.h"
 #include "reports/weekchartprintout.h"
@@ -27,6 +28,8 @@ int runPrint(Context& ctx)
     if (!set)
         return kExitFile;
     const std::string out = *args.value("--pdf");
+    if (!mayWriteOutside(set->path, out, ctx.prompter))
+        return kExitUsage;
 
     bool written = false;
     if (what == "week") {
@@ -52,7 +55,7 @@ int runPrint(Context& ctx)
             *table, what == "history" ? TableKind::History : TableKind::Customers, set->path, ctx.clock);
         written = writePdf(out, printout);
     }
-    return written ? kExitOk : ctx.fail(kExitFile, "cannot write " + out);
+    return written ? kExitOk : ctx.fail(kExitFile, "cannot write " + fullFileName(out));
 }
 
 } // namespace quillory::cli

@@ -153,7 +153,7 @@ void ExportDialog::accept()
     request.options.hours24 = m_options[1]->isChecked();
     request.options.dateAndTimeInOneField = m_options[2]->isChecked();
     request.userName = m_userName;
-    if (!ExportToFile(request, m_outputFile, m_prompter))
+    if (!ExportToFile(request, m_outputFile, m_prompter, NoTimeFrames::LeaveTheHeader))
         return;
     m_prompter.showMessage("File created with success.", "Status", MessageIcon::Information, MessageButtons::Ok);
     QDialog::accept();

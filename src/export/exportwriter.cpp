@@ -1,5 +1,7 @@
 #include "export/exportwriter.h"
 
+#include "data/datasetfiles.h"
+
 #include "data/fileio.h"
 #include "data/localdays.h"
 #include "data/projectindex.h"
@@ -250,7 +252,7 @@ ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompte
     auto file = fileSystem().open(framesPath, OpenMode::Read);
     if (!file) {
         prompter.reportFileError(kCannotOpenTimeFramesFile, framesPath);
-        return ExportResult::TimeFramesUnreadable;
+        return out.flush() ? ExportResult::TimeFramesUnreadable : ExportResult::SinkFailed;
     }
     ProjectNames names(siblingPath(request.dataSetPath, "prj"), prompter);
     LineFormatter lines(request, american);
@@ -293,8 +295,11 @@ ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompte
     return out.flush() ? ExportResult::Written : ExportResult::SinkFailed;
 }
 
-bool ExportToFile(const ExportRequest& request, const std::string& outputPath, Prompter& prompter)
+bool ExportToFile(
+    const ExportRequest& request, const std::string& outputPath, Prompter& prompter, NoTimeFrames noTimeFrames)
 {
+    if (!mayWriteOutside(request.dataSetPath, outputPath, prompter))
+        return false;
     FileSystem& fs = fileSystem();
     // A link is followed, so it stays a link to the new export; a file made
     // read-only stays as it is.
@@ -302,14 +307,16 @@ bool ExportToFile(const ExportRequest& request, const std::string& outputPath, P
     std::string scratch;
     auto file = resolved && mayReplace(*resolved) ? createScratchFile(*resolved, scratch) : nullptr;
     if (!file) {
-        prompter.reportFileError(kCannotSaveFile, outputPath);
+        prompter.reportFileError(kCannotSaveFile, fullFileName(outputPath));
         return false;
     }
     const std::string& target = *resolved;
     fs.copyPermissions(target, scratch);
     FileSink sink(*file);
     const ExportResult result = WriteExport(request, sink, prompter);
-    bool done = result == ExportResult::Written && file->sync();
+    const bool keep = result == ExportResult::Written
+        || (result == ExportResult::TimeFramesUnreadable && noTimeFrames == NoTimeFrames::LeaveTheHeader);
+    bool done = keep && file->sync();
     done = file->close() && done;
     done = done && fs.rename(scratch, target);
     if (!done)
@@ -317,8 +324,8 @@ bool ExportToFile(const ExportRequest& request, const std::string& outputPath, P
     // Renamed, but not yet for good while the folder is not synced.
     done = done && fs.syncDirectoryOf(target);
     if (!done && result != ExportResult::TimeFramesUnreadable)
-        prompter.reportFileError(kCannotSaveFile, outputPath);
-    return done;
+        prompter.reportFileError(kCannotSaveFile, fullFileName(outputPath));
+    return done && result == ExportResult::Written;
 }
 
 } // namespace quillory

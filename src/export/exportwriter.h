@@ -60,10 +60,17 @@ enum class ExportResult {
 // as deleted projects.
 ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompter& prompter);
 
+// What is left in the output file when the time frames cannot be read: the
+// dialog leaves the header line, so the user sees what was attempted; a
+// script's export writes nothing at all.
+enum class NoTimeFrames { WriteNothing, LeaveTheHeader };
+
 // Writes the export into the file `outputPath`. The file is replaced only by
 // a complete export: the lines go to a scratch file beside it, which takes
 // its place once it is on the disk. False, with the failure reported and any
-// earlier file of that name untouched, when that cannot be done.
-bool ExportToFile(const ExportRequest& request, const std::string& outputPath, Prompter& prompter);
+// earlier file of that name untouched, when that cannot be done; never
+// written over a file of the data set itself.
+bool ExportToFile(const ExportRequest& request, const std::string& outputPath, Prompter& prompter,
+    NoTimeFrames noTimeFrames = NoTimeFrames::WriteNothing);
 
 } // namespace quillory

@@ -1,6 +1,7 @@
 #include "reports/invoice.h"
 
 #include "data/calendar.h"
+#include "data/datasetfiles.h"
 #include "data/fileio.h"
 #include "data/numbers.h"
 #include "data/projectindex.h"
@@ -240,11 +241,13 @@ std::string CInvoice::TextFile(const SettingsRecord& settings, const CustomerRec
 
 bool CInvoice::WriteTextFile(const std::string& file, Prompter& prompter) const
 {
+    if (!mayWriteOutside(m_strPath, file, prompter))
+        return false;
     const std::string bytes = TextFile(displaySettings(m_strPath), Customer());
     // An existing file is replaced only once its successor is complete.
     const auto target = fileSystem().resolveLinks(file);
     if (!target || !replaceFileAtomically(*target, bytes)) {
-        prompter.reportFileError(kCannotSaveFile, file);
+        prompter.reportFileError(kCannotSaveFile, fullFileName(file));
         return false;
     }
     return true;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <random>
 
 namespace quillory {
@@ -203,14 +204,51 @@ TEST_F(ExportTest, AFailureNeverReplacesTheFileAndIsReported)
     }
 }
 
-TEST_F(ExportTest, AMissingTimeFramesFileIsReportedAndWritesNothing)
+TEST_F(ExportTest, AMissingTimeFramesFileIsReportedAndLeavesTheHeaderOnlyWhenAsked)
 {
     makeDataSet(true);
     std::filesystem::remove(siblingPath(path, "tfr"));
-    EXPECT_FALSE(ExportToFile(request(), out, prompter));
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{kCannotOpenTimeFramesFile + siblingPath(path, "tfr")});
-    EXPECT_FALSE(test::fileExists(out));
-    EXPECT_FALSE(test::fileExists(out + ".tmp"));
+    for (const NoTimeFrames what : {NoTimeFrames::WriteNothing, NoTimeFrames::LeaveTheHeader}) {
+        std::filesystem::remove(out);
+        prompter.clear();
+        EXPECT_FALSE(ExportToFile(request(), out, prompter, what));
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>{kCannotOpenTimeFramesFile + siblingPath(path, "tfr")});
+        if (what == NoTimeFrames::LeaveTheHeader)
+            EXPECT_EQ(test::readBytes(out), "User\tProject\tDate\tTime\tDuration\r\n");
+        else
+            EXPECT_FALSE(test::fileExists(out));
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            EXPECT_NE(entry.path().extension(), ".tmp") << "a scratch file is left";
+    }
+}
+
+TEST_F(ExportTest, NeverWritesOverAFileOfTheDataSet)
+{
+    makeDataSet(true);
+    const std::string tfr = siblingPath(path, "tfr");
+    std::filesystem::create_symlink(siblingPath(path, "prj"), dir.file("link.txt"));
+    std::filesystem::create_hard_link(siblingPath(path, "cus"), dir.file("hard.txt"));
+    std::map<std::string, std::string> before;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        before[entry.path()] = test::readBytes(entry.path());
+    for (const std::string& target : {path, tfr, dir.path() + "/./sub/../Work.running", dir.file("Work.lock"),
+             dir.file("link.txt"), dir.file("hard.txt")}) {
+        prompter.clear();
+        EXPECT_FALSE(ExportToFile(request(), target, prompter)) << target;
+        ASSERT_EQ(prompter.messages.size(), 1u) << target;
+        EXPECT_NE(prompter.messages[0].text.find(" is one of the files of the data set."), std::string::npos);
+    }
+    for (const auto& [file, bytes] : before)
+        EXPECT_EQ(test::readBytes(file), bytes) << file;
+    EXPECT_FALSE(test::fileExists(dir.file("Work.running")));
+    EXPECT_FALSE(test::fileExists(dir.file("Work.lock")));
+
+    // A name relative to the working folder is reported in full.
+    prompter.clear();
+    EXPECT_FALSE(ExportToFile(request(), "no-such-folder/QLYExport.txt", prompter));
+    EXPECT_EQ(prompter.texts(),
+        std::vector<std::string>{
+            kCannotSaveFile + std::filesystem::current_path().string() + "/no-such-folder/QLYExport.txt"});
 }
 
 TEST(ExportUserName, FullNameUpToTheFirstCommaOrTheLogin)
