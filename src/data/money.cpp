@@ -1,5 +1,7 @@
 #include "data/money.h"
 
+#include "data/numbers.h"
+
 #include <cmath>
 #include <limits>
 
@@ -96,7 +98,7 @@ Cents ChargeForMinutes(double pricePerHour, std::int64_t minutes)
 
 Cents Charge(double pricePerHour, std::int64_t seconds)
 {
-    return ChargeForMinutes(pricePerHour, seconds / 60);
+    return ChargeForMinutes(pricePerHour, WholeMinutes(seconds));
 }
 
 Cents TaxOn(Cents total, double ratePercent)

@@ -22,10 +22,12 @@ std::int32_t ParseLong(std::string_view text);
 double ParseDouble(std::string_view text);
 
 // Whole minutes of a duration in seconds; the seconds past the last whole
-// minute are never counted.
+// minute are never counted. A damaged record that ends before it starts
+// holds no time: counted as negative it would take billed hours off every
+// sum it is part of.
 inline std::int64_t WholeMinutes(std::int64_t seconds)
 {
-    return seconds / 60;
+    return seconds > 0 ? seconds / 60 : 0;
 }
 
 } // namespace quillory

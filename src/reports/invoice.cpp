@@ -53,6 +53,7 @@ std::string CityLine(const std::string& city, const std::string& state, const st
 
 std::string SpanClock(std::int64_t seconds)
 {
+    seconds = WholeMinutes(seconds) * 60;
     char text[32];
     std::snprintf(text, sizeof text, "%02lld:%02lld", static_cast<long long>(seconds / 3600 % 24),
         static_cast<long long>(seconds / 60 % 60));

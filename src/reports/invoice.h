@@ -7,6 +7,7 @@
 #pragma once
 
 #include "data/money.h"
+#include "data/numbers.h"
 #include "data/records.h"
 #include "reports/invoicerequest.h"
 #include "reports/printout.h"
@@ -25,7 +26,7 @@ struct InvoiceLine {
     Timestamp start = 0;
     Timestamp end = 0;
 
-    std::int64_t minutes() const { return (std::int64_t{end} - start) / 60; }
+    std::int64_t minutes() const { return WholeMinutes(std::int64_t{end} - start); }
     Cents amount() const { return ChargeForMinutes(pricePerHour, minutes()); }
 };
 

@@ -3,6 +3,7 @@
 #include "chart/palette.h"
 #include "chart/viewpainter.h"
 #include "data/calendar.h"
+#include "data/numbers.h"
 #include "data/projectindex.h"
 #include "data/recordfile.h"
 #include "data/text.h"
@@ -103,7 +104,7 @@ bool CPieChart::LoadData(const std::string& dataSetPath, const Period& period, P
         auto name = names.find(&project);
         if (name == names.end())
             name = names.emplace(&project, fieldText(project.name)).first;
-        Add(name->second, (std::int64_t{f->end} - f->start) / 60);
+        Add(name->second, WholeMinutes(std::int64_t{f->end} - f->start));
     }
     return true;
 }
@@ -114,8 +115,9 @@ void CPieChart::Draw(DeviceContext& dc, int mouseX, int mouseY) const
     const int L = m_rect.left;
     const int T = m_rect.top;
     const int d = diameter();
-    if (d <= 10 || m_slices.empty())
+    if (d <= 10)
         return;
+    // A period without frames and one of frames under a minute look alike.
     if (m_total == 0) {
         dc.setFont(FontSpec{"Arial", 12, 700});
         dc.setTransparentText(true);

@@ -157,11 +157,21 @@ void PrintController::OnFilePrint()
     if (!printout)
         return;
     OnPreparePrinting(*printout);
-    if (m_printDialog(printer(), printout->PageCount())) {
-        WaitCursor wait;
-        PaintOnPrinter(printer(), *printout);
-    }
+    if (m_printDialog(printer(), printout->PageCount()))
+        PrintOn(printer(), *printout);
     OnEndPrinting();
+}
+
+void PrintController::PrintOn(QPrinter& printer, Printout& printout)
+{
+    WaitCursor wait;
+    if (PaintOnPrinter(printer, printout))
+        return;
+    const std::string file = printer.outputFileName().toStdString();
+    if (!file.empty())
+        m_prompter.reportFileError(kCannotSaveFile, fullFileName(file));
+    else
+        m_prompter.showMessage(kCannotPrint, kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
 bool PrintController::PaintOnPrinter(QPrinter& printer, Printout& printout)
@@ -174,10 +184,8 @@ void PrintController::showPreviewDialog(Printout& printout)
 {
     QPrintPreviewDialog dialog(&printer(), m_owner);
     dialog.setObjectName(QStringLiteral("printPreview"));
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&printout](QPrinter* device) {
-        WaitCursor wait;
-        PaintOnPrinter(*device, printout);
-    });
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+        [this, &printout](QPrinter* device) { PrintOn(*device, printout); });
     if (auto* bar = dialog.findChild<QToolBar*>()) {
         bar->addSeparator();
         QAction* pdf = bar->addAction(QStringLiteral("Save as PDF..."));

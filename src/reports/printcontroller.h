@@ -36,6 +36,8 @@ enum PrintMode : int {
     kPrintWeekChart = 6,
 };
 
+inline constexpr const char* kCannotPrint = "The printout could not be started on the printer.";
+
 class PrintController final : public QObject {
     Q_OBJECT
 public:
@@ -63,6 +65,8 @@ public:
     void SavePdf(Printout& printout);
     // Paints the printout on a printer, within the page range it was given.
     static bool PaintOnPrinter(QPrinter& printer, Printout& printout);
+    // Prints on `printer`, saying so when the printout could not be made.
+    void PrintOn(QPrinter& printer, Printout& printout);
 
     // What shows the preview and what asks before printing (accepted:
     // print); tests put their own in place.

@@ -13,9 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 namespace quillory::cli {
@@ -448,6 +450,69 @@ TEST_F(CliTest, PrintoutsArePdfFilesOfThePreviewsPages)
     EXPECT_EQ(qly({"print", "ledger", path, "--pdf", dir.file("x.pdf")}).status, 2);
     EXPECT_EQ(qly({"print", "history", path, "--pdf", dir.file("x.pdf"), "--date", "2026-12-07"}).status, 2);
     EXPECT_EQ(qly({"print", "week", path, "--pdf", dir.file("no/such/folder/x.pdf")}).status, 1);
+}
+
+// A disk that fills up after a few kilobytes, for the life of the object.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN); // writes fail with EFBIG instead
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+TEST_F(CliTest, OutputsThatCannotBeWrittenWholeOrWouldHitTheDataSetChangeNothing)
+{
+    makeDataSet();
+    for (int day = 1; day <= 28; ++day)
+        ASSERT_EQ(
+            qly({"add", path, "Web", "2026-10-" + std::to_string(100 + day).substr(1), "10:00", "1:00"}).status, 0);
+    const std::string earlier = dir.file("earlier.pdf");
+    test::writeBytes(earlier, "an earlier PDF");
+    const std::string before = snapshot();
+    const std::vector<std::string> invoice
+        = {"invoice", path, "--customer", "Acme", "--from", "2026-10-01", "--to", "2026-10-31"};
+    auto with = [](std::vector<std::string> args, std::initializer_list<std::string> more) {
+        args.insert(args.end(), more);
+        return args;
+    };
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* says;
+    } cases[] = {
+        {with(invoice, {"--pdf", earlier}), 1, "cannot write"},
+        {{"print", "history", path, "--pdf", earlier}, 1, "cannot write"},
+        {with(invoice, {"--text", siblingPath(path, "tfr")}), 2, "is one of the files of the data set"},
+        {with(invoice, {"--pdf", path}), 2, "is one of the files of the data set"},
+        {{"print", "customers", path, "--pdf", siblingPath(path, "cus")}, 2, "is one of the files of the data set"},
+        {{"export", path, "-o", siblingPath(path, "prj")}, 2, "is one of the files of the data set"},
+        {{"export", path, "--format", "csv", "-o", siblingPath(path, "tfr")}, 2, "is one of the files of the data set"},
+    };
+    for (const auto& c : cases) {
+        Outcome o;
+        {
+            FileSizeLimit full(4096); // well short of a printout
+            o = qly(c.args);
+        }
+        EXPECT_EQ(o.status, c.status) << c.args[0] << " " << c.args.back();
+        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
+        EXPECT_EQ(snapshot(), before) << "the data set, invoice number included, is as it was";
+        EXPECT_TRUE(test::readBytes(earlier) == "an earlier PDF") << "the earlier file is kept";
+    }
 }
 
 // The real program, as a shell runs it: its exit status.

@@ -1,4 +1,5 @@
 #include "data/money.h"
+#include "data/numbers.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,9 @@ TEST(Money, ChargesAreRoundedOnceToTheCent)
     // Only whole minutes count.
     EXPECT_EQ(Charge(1000.0, 59), Cents{});
     EXPECT_EQ(Charge(40.0, 90 * 60 + 59), Cents{6000});
+    // A record that ends before it starts holds no time.
+    EXPECT_EQ(Charge(40.0, -90 * 60), Cents{});
+    EXPECT_EQ(WholeMinutes(-90 * 60), 0);
 }
 
 TEST(Money, SumsAddTheRoundedCharges)

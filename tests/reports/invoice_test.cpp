@@ -126,6 +126,21 @@ TEST_F(InvoiceTest, LinesAddUpAndTheTaxIsRoundedOnceOnTheTotal)
     EXPECT_EQ(invoice.Totals(settings).totalWithTax, Cents{25570});
 }
 
+TEST_F(InvoiceTest, AFrameEndingBeforeItStartsAddsNoTimeAndNoMoney)
+{
+    // A damaged record: ends an hour and a half before it starts.
+    std::string frames = test::readBytes(siblingPath(path, "tfr"));
+    frames += test::bytesOf(std::vector<TimeFrameRecord>{{1, at(1996, 3, 15, 10, 0), at(1996, 3, 15, 8, 30)}});
+    test::writeBytes(siblingPath(path, "tfr"), frames);
+    CInvoice invoice(march(0));
+    ASSERT_TRUE(invoice.Load(path, prompter));
+    ASSERT_EQ(invoice.lines().size(), 5u);
+    const InvoiceLine& damaged = invoice.lines()[4];
+    EXPECT_EQ(damaged.amount(), Cents{});
+    EXPECT_EQ(SpanClock(std::int64_t{damaged.end} - damaged.start), "00:00");
+    EXPECT_EQ(invoice.Totals(displaySettings(path)).total, Cents{25570});
+}
+
 TEST_F(InvoiceTest, TheTextFileIsWrittenExactlyAsExpected)
 {
     CInvoice invoice(march(0));

@@ -62,6 +62,12 @@ bool WritePdf(const std::string& path, Printout& printout, const QPageLayout& la
             return false;
         }
     }
+    // The last buffered bytes reach the file only now; a full disk then
+    // shows in the file's error, which commit() would not look at.
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }
 
