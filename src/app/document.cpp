@@ -138,12 +138,12 @@ bool CQuilloryDoc::restoreRunning(const std::string& path)
         // damaged one holds nothing to save; it stays until that check-in.
         return condition == RunningFileCondition::Damaged;
     }
-    const std::size_t kept = state->running.size();
-    dropRecordedCheckOuts(*state, path);
+    const bool unsettled = state->leaving.has_value();
+    settleCheckOut(*state, path);
     m_running = state->running;
     m_bPaused = state->paused;
     m_pauseStart = state->pauseStart;
-    if (m_running.size() != kept)
+    if (unsettled)
         saveRunningState(path, *state, m_prompter);
     return true;
 }
@@ -273,12 +273,25 @@ std::optional<TimeFrameRecord> CQuilloryDoc::CheckOut(std::int32_t projectId, bo
     // The pause since the last tick is not worked time either.
     if (m_bPaused)
         accountPause(now);
-    const TimeFrameRecord frame{projectId, std::min(it->start, now), now};
+    const TimeFrameRecord frame = checkOutFrame(*it, now);
     if (write) {
         // The time is given up only once it is on the disk: a frame that
         // cannot be written leaves the project running, to be checked out
-        // again when the disk allows.
-        if (const auto error = tryAppendTimeFrame(frame, m_strPath)) {
+        // again when the disk allows. The running-timers file says first
+        // which frame is coming, so a crash in between neither loses the
+        // time nor counts it twice.
+        const auto framesEnd = timeFramesEnd(m_strPath);
+        RunningState leaving = runningState();
+        leaving.leaving
+            = CheckOutUnderWay{static_cast<std::size_t>(it - m_running.begin()), now, framesEnd.value_or(0)};
+        std::optional<FileError> error;
+        if (!framesEnd)
+            error = FileError{kCannotOpenTimeFramesFile, siblingPath(m_strPath, "tfr")};
+        else if (!writeRunningState(m_strPath, leaving))
+            error = FileError{kCannotSaveFile, runningFilePath(m_strPath)};
+        else
+            error = tryAppendTimeFrame(frame, m_strPath);
+        if (error) {
             m_prompter.showMessage(
                 error->text() + "\n\n" + kStillCounting, kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
             return std::nullopt;

@@ -341,6 +341,15 @@ bool appendTimeFrame(const TimeFrameRecord& record, const std::string& path, Pro
     return appendReported(siblingPath(path, "tfr"), record, kCannotOpenTimeFramesFile, prompter);
 }
 
+std::optional<std::int64_t> timeFramesEnd(const std::string& path)
+{
+    auto file = fileSystem().open(siblingPath(path, "tfr"), OpenMode::ReadWrite);
+    const std::int64_t size = file ? file->size() : -1;
+    if (size < 0)
+        return std::nullopt;
+    return size - size % static_cast<std::int64_t>(sizeof(TimeFrameRecord));
+}
+
 std::optional<FileError> tryAppendTimeFrame(const TimeFrameRecord& record, const std::string& path)
 {
     return appendRecord(siblingPath(path, "tfr"), record, kCannotOpenTimeFramesFile);

@@ -85,6 +85,11 @@ bool replaceCustomer(const std::string& path, const CustomerRecord& edited, Prom
 // Removes every customer with one of the ids, in one rewrite.
 bool deleteCustomers(const std::string& path, const std::vector<std::int32_t>& ids, Prompter& prompter);
 
+// Where the next time frame appended to the data set's time-frames file
+// goes: its length up to the last whole record. Nothing when the file cannot
+// be looked at.
+std::optional<std::int64_t> timeFramesEnd(const std::string& path);
+
 bool appendTimeFrame(const TimeFrameRecord& record, const std::string& path, Prompter& prompter);
 // The same without the report: the failure, when there was one.
 std::optional<FileError> tryAppendTimeFrame(const TimeFrameRecord& record, const std::string& path);

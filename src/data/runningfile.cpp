@@ -44,6 +44,26 @@ bool parseLine(std::string_view line, std::string_view word, std::int32_t& a, st
     return second.ec == std::errc() && second.ptr == end;
 }
 
+// "leaving <index> <int32 end> <bytes>", as written.
+std::optional<CheckOutUnderWay> parseLeaving(std::string_view line)
+{
+    CheckOutUnderWay leaving;
+    std::int32_t end = 0;
+    const char* p = line.data() + std::string_view("leaving ").size();
+    const char* stop = line.data() + line.size();
+    auto index = std::from_chars(p, stop, leaving.index);
+    if (index.ec != std::errc() || index.ptr == stop || *index.ptr != ' ')
+        return std::nullopt;
+    auto at = std::from_chars(index.ptr + 1, stop, end);
+    if (at.ec != std::errc() || at.ptr == stop || *at.ptr != ' ')
+        return std::nullopt;
+    auto bytes = std::from_chars(at.ptr + 1, stop, leaving.framesEnd);
+    if (bytes.ec != std::errc() || bytes.ptr != stop || leaving.framesEnd < 0)
+        return std::nullopt;
+    leaving.end = end;
+    return leaving;
+}
+
 } // namespace
 
 Timestamp startAfterPause(Timestamp start, Timestamp pauseStart, Timestamp now)
@@ -52,36 +72,29 @@ Timestamp startAfterPause(Timestamp start, Timestamp pauseStart, Timestamp now)
     return static_cast<Timestamp>(std::min<std::int64_t>(start + span, now));
 }
 
-void dropRecordedCheckOuts(RunningState& state, const std::string& path)
+TimeFrameRecord checkOutFrame(const RunningProject& project, Timestamp end)
 {
-    if (state.running.empty())
+    return {project.projectId, std::min(project.start, end), end};
+}
+
+void settleCheckOut(RunningState& state, const std::string& path)
+{
+    if (!state.leaving)
         return;
-    const auto frames = readRecords<TimeFrameRecord>(siblingPath(path, "tfr"));
-    if (!frames)
+    const CheckOutUnderWay leaving = *state.leaving;
+    state.leaving.reset();
+    if (leaving.index >= state.running.size())
         return;
-    // The frame a check-out at `end` writes: the start with the pause taken
-    // off. Each frame stands for one check-out only. A frame that ends
-    // before the check-in (an earlier frame of no length, say) is some
-    // other work: taking it for this check-out would lose running time.
-    std::vector<bool> used(frames->size(), false);
-    const auto recorded = [&](const RunningProject& r) {
-        for (std::size_t i = 0; i < frames->size(); ++i) {
-            const TimeFrameRecord& f = (*frames)[i];
-            if (used[i] || f.projectId != r.projectId)
-                continue;
-            const Timestamp start = state.paused ? startAfterPause(r.start, state.pauseStart, f.end) : r.start;
-            // A check-out ends after its check-in, and after the pause it
-            // happened in began.
-            const bool after = r.start <= f.end && (!state.paused || state.pauseStart <= f.end);
-            if (after && f.start == start) {
-                used[i] = true;
-                return true;
-            }
-        }
-        return false;
-    };
-    std::erase_if(state.running, recorded);
-    state.paused = state.paused && !state.running.empty();
+    TimeFrameRecord found{};
+    auto file = fileSystem().open(siblingPath(path, "tfr"), OpenMode::Read);
+    // A frame cut short by the crash, or a file that cannot be read, leaves
+    // the project running: counted on, the time can still be recorded.
+    if (!file || !file->seek(leaving.framesEnd) || file->read(&found, sizeof found) != sizeof found)
+        return;
+    if (found == checkOutFrame(state.running[leaving.index], leaving.end)) {
+        state.running.erase(state.running.begin() + static_cast<std::ptrdiff_t>(leaving.index));
+        state.paused = state.paused && !state.running.empty();
+    }
 }
 
 std::string runningFilePath(const std::string& path)
@@ -95,6 +108,9 @@ std::string formatRunningState(const RunningState& state)
     text += "\npaused " + std::to_string(state.paused ? 1 : 0) + " " + std::to_string(state.pauseStart) + "\n";
     for (const RunningProject& r : state.running)
         text += "project " + std::to_string(r.projectId) + " " + std::to_string(r.start) + "\n";
+    if (const auto& l = state.leaving)
+        text += "leaving " + std::to_string(l->index) + " " + std::to_string(l->end) + " "
+            + std::to_string(l->framesEnd) + "\n";
     return text + "end\n";
 }
 
@@ -109,7 +125,14 @@ std::optional<RunningState> parseRunningState(std::string_view text)
     if (!parseLine((*lines)[1], "paused", paused, pauseStart) || (paused != 0 && paused != 1))
         return std::nullopt;
     state.pauseStart = pauseStart;
-    for (std::size_t i = 2; i + 1 < lines->size(); ++i) {
+    std::size_t last = lines->size() - 1; // the closing line
+    if ((*lines)[last - 1].starts_with("leaving ")) {
+        --last;
+        state.leaving = parseLeaving((*lines)[last]);
+        if (!state.leaving)
+            return std::nullopt;
+    }
+    for (std::size_t i = 2; i < last; ++i) {
         RunningProject r{};
         std::int32_t start = 0;
         if (state.running.size() == kMaxRunningProjects || !parseLine((*lines)[i], "project", r.projectId, start))
@@ -117,6 +140,8 @@ std::optional<RunningState> parseRunningState(std::string_view text)
         r.start = start;
         state.running.push_back(r);
     }
+    if (state.leaving && state.leaving->index >= state.running.size())
+        return std::nullopt;
     // The pause is never on while nothing runs.
     state.paused = paused == 1 && !state.running.empty();
     return state;
@@ -143,17 +168,20 @@ std::optional<RunningState> loadRunningState(const std::string& path, RunningFil
     return state;
 }
 
-bool saveRunningState(const std::string& path, const RunningState& state, Prompter& prompter)
+bool writeRunningState(const std::string& path, const RunningState& state)
 {
     const std::string file = runningFilePath(path);
-    bool saved = false;
-    if (state.running.empty()) {
-        saved = removeFileDurably(file);
-    } else if (const auto target = fileSystem().resolveLinks(file)) {
-        saved = replaceFileAtomically(*target, formatRunningState(state));
-    }
+    if (state.running.empty())
+        return removeFileDurably(file);
+    const auto target = fileSystem().resolveLinks(file);
+    return target && replaceFileAtomically(*target, formatRunningState(state));
+}
+
+bool saveRunningState(const std::string& path, const RunningState& state, Prompter& prompter)
+{
+    const bool saved = writeRunningState(path, state);
     if (!saved)
-        prompter.reportFileError(kCannotSaveFile, file);
+        prompter.reportFileError(kCannotSaveFile, runningFilePath(path));
     return saved;
 }
 

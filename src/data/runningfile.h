@@ -7,11 +7,14 @@
 //   Quillory running projects 1
 //   paused 0 0
 //   project 4 1718000000
+//   leaving 0 1718003600 1200
 //   end
 //
 // (the version; the pause flag and when it was last switched; the running
-// projects in check-in order with their starts; a closing line, so a file
-// cut short is never taken for a shorter list).
+// projects in check-in order with their starts; while a check-out is being
+// written, which project leaves, when, and where in the time-frames file its
+// frame goes; a closing line, so a file cut short is never taken for a
+// shorter list).
 #pragma once
 
 #include "data/records.h"
@@ -36,10 +39,24 @@ struct RunningProject {
     bool operator==(const RunningProject&) const = default;
 };
 
+// A check-out under way, kept before its frame is appended: the running
+// project at `index` leaves at `end`, its frame written at byte `framesEnd`
+// of the time-frames file. After a crash, that one place tells whether the
+// frame got there. Looking for a frame like it anywhere would not do: the
+// same project may run twice from the same second, and the frame of one
+// would pass for the check-out of the other.
+struct CheckOutUnderWay {
+    std::size_t index = 0;
+    Timestamp end = 0;
+    std::int64_t framesEnd = 0;
+    bool operator==(const CheckOutUnderWay&) const = default;
+};
+
 struct RunningState {
     std::vector<RunningProject> running; // in check-in order
     bool paused = false;
     Timestamp pauseStart = 0; // when the pause was last switched
+    std::optional<CheckOutUnderWay> leaving;
     bool operator==(const RunningState&) const = default;
 };
 
@@ -49,10 +66,13 @@ struct RunningState {
 // and no start ever lies in the future.
 Timestamp startAfterPause(Timestamp start, Timestamp pauseStart, Timestamp now);
 
-// Takes out of `state` the running projects whose check-out is already in
-// the time-frames file of the data set: the program stopped between writing
-// the frame and writing the running-timers file.
-void dropRecordedCheckOuts(RunningState& state, const std::string& path);
+// The frame a check-out of `project` at `end` records.
+TimeFrameRecord checkOutFrame(const RunningProject& project, Timestamp end);
+
+// Ends the check-out `state` was in the middle of when the program stopped:
+// the project leaves when its frame is in the time-frames file of the data
+// set, and runs on when it is not (the time is counted still, not lost).
+void settleCheckOut(RunningState& state, const std::string& path);
 
 // The running-timers file of the data set that `path` names (any of its files).
 std::string runningFilePath(const std::string& path);
@@ -71,8 +91,11 @@ enum class RunningFileCondition {
 // The state kept for the data set: nothing runs when there is no file;
 // nothing at all when the file is there but unreadable or damaged.
 std::optional<RunningState> loadRunningState(const std::string& path, RunningFileCondition* condition = nullptr);
-// Keeps the state, or removes the file when nothing runs. A failure is
-// reported ("Cannot save file : " and the file's name).
+// Keeps the state, or removes the file when nothing runs; false when that
+// cannot be done.
+bool writeRunningState(const std::string& path, const RunningState& state);
+// The same, with a failure reported ("Cannot save file : " and the file's
+// name).
 bool saveRunningState(const std::string& path, const RunningState& state, Prompter& prompter);
 
 } // namespace quillory

@@ -6,6 +6,7 @@
 #include "data/recordfile.h"
 #include "data/runningfile.h"
 #include "data/text.h"
+#include "support/runningsettled.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -197,6 +198,8 @@ std::map<std::string, std::string> contentOf(const std::string& path)
                                                              : 0;
         if (record != 0 && bytes != "(none)")
             bytes.resize(bytes.size() - bytes.size() % record);
+        if (auto state = std::string(ext) == "running" ? parseRunningState(bytes) : std::nullopt)
+            bytes = test::runningAsNextStartTakesIt(*state, path).value_or("(none)");
         content[ext] = bytes;
     }
     return content;

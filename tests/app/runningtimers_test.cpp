@@ -84,33 +84,59 @@ TEST_F(RunningTimersTest, AConfirmedExitDropsThemForGood)
     EXPECT_TRUE(frames().empty()) << "and no time frame is written for them";
 }
 
-TEST_F(RunningTimersTest, ACheckOutRecordedJustBeforeACrashIsNotRestored)
+TEST_F(RunningTimersTest, ACheckOutUnderWayAtACrashEndsOnlyWhenItsFrameGotThere)
 {
-    // The frame reached the disk, the running-timers file did not.
-    for (const bool paused : {false, true}) {
-        const RunningState state{{{3, 1000}, {5, 2000}, {3, 2500}}, paused, 2600};
-        test::writeBytes(running, formatRunningState(state));
-        const Timestamp end = 4000;
-        const Timestamp start = paused ? startAfterPause(2500, 2600, end) : 2500;
-        test::writeBytes(
-            siblingPath(plans, "tfr"), test::bytesOf(std::vector<TimeFrameRecord>{{3, 10, 900}, {3, start, end}}));
-        auto doc = open(plans);
-        EXPECT_EQ(doc->running(), (std::vector<RunningProject>{{3, 1000}, {5, 2000}})) << paused;
-        EXPECT_EQ(loadRunningState(plans)->running, doc->running());
+    // The same project twice from the same second, beside another: only the
+    // place the check-out wrote to tells whose frame a frame is.
+    const std::vector<RunningProject> three = {{3, 1000}, {5, 2000}, {3, 1000}};
+    const TimeFrameRecord earlier{3, 1000, 4000}; // the first of the twins, checked out before
+    const TimeFrameRecord leaving{3, 1000, 4500};
+    const struct {
+        const char* what;
+        std::vector<TimeFrameRecord> frames;
+        std::string tail; // bytes after the whole records
+        std::optional<CheckOutUnderWay> underWay;
+        std::vector<RunningProject> after;
+    } cases[] = {
+        {"no check-out under way: a frame like a running one is other work", {earlier}, "", std::nullopt, three},
+        {"the frame got there", {earlier, leaving}, "", CheckOutUnderWay{2, 4500, 12}, {{3, 1000}, {5, 2000}}},
+        {"the crash came before the frame", {earlier}, "", CheckOutUnderWay{2, 4500, 12}, three},
+        {"the frame was cut short", {earlier}, std::string(5, '\x03'), CheckOutUnderWay{2, 4500, 12}, three},
+        {"another frame where it was to go", {earlier, {3, 1000, 4499}}, "", CheckOutUnderWay{2, 4500, 12}, three},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const bool paused : {false, true}) {
+            RunningState state{three, paused, 900, c.underWay};
+            test::writeBytes(running, formatRunningState(state));
+            test::writeBytes(siblingPath(plans, "tfr"), test::bytesOf(c.frames) + c.tail);
+            auto doc = open(plans);
+            EXPECT_EQ(doc->running(), c.after);
+            EXPECT_EQ(doc->isPaused(), paused);
+            EXPECT_EQ(*loadRunningState(plans), (RunningState{c.after, paused, 900})) << "settled for good";
+        }
     }
 }
 
-TEST_F(RunningTimersTest, AnEarlierFrameOfNoLengthIsNoCheckOutOfARunningProject)
+TEST_F(RunningTimersTest, TwinsOfOneProjectEachGetTheirOwnCheckOut)
 {
-    // Checked in and out in one second long ago, checked in again since: the
-    // old frame of no length must not pass for the new check-out.
-    for (const bool paused : {false, true}) {
-        test::writeBytes(siblingPath(plans, "tfr"), test::bytesOf(std::vector<TimeFrameRecord>{{3, 500, 500}}));
-        test::writeBytes(running, formatRunningState({{{3, 1000}}, paused, 1500}));
-        auto doc = open(plans);
-        EXPECT_EQ(doc->running(), (std::vector<RunningProject>{{3, 1000}})) << paused;
-        EXPECT_EQ(loadRunningState(plans)->running, doc->running());
-    }
+    // Checked in twice within a pause: both start when it ends.
+    auto doc = open(plans);
+    ASSERT_TRUE(doc->CheckIn(3));
+    doc->TogglePause();
+    clock.advance(2);
+    ASSERT_TRUE(doc->CheckIn(3));
+    clock.advance(2);
+    doc->TogglePause();
+    clock.advance(600);
+    ASSERT_TRUE(doc->CheckOut(3, true));
+    doc.reset(); // the program stops, killed or closed
+    doc = open(plans);
+    ASSERT_EQ(doc->running().size(), 1u) << "the twin runs on";
+    clock.advance(60);
+    ASSERT_TRUE(doc->CheckOut(3, true));
+    EXPECT_EQ(frames().size(), 2u);
+    EXPECT_TRUE(doc->running().empty());
 }
 
 TEST_F(RunningTimersTest, NothingIsTimedThatTheRunningTimersFileCannotHold)

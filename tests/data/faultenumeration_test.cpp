@@ -10,6 +10,7 @@
 #include "data/recordfile.h"
 #include "data/runningfile.h"
 #include "data/text.h"
+#include "support/runningsettled.h"
 #include "support/scriptedprompter.h"
 #include "support/simulatedfilesystem.h"
 #include "support/testenv.h"
@@ -71,6 +72,17 @@ std::string firstDifference(const Image& a, const Image& b)
     return {};
 }
 
+// The running-timers file as the next start reads it.
+std::optional<std::string> settledRunning(const SimulatedFileSystem& fs, std::optional<std::string> bytes)
+{
+    auto state = bytes ? parseRunningState(*bytes) : std::nullopt;
+    if (!state)
+        return bytes;
+    SimulatedFileSystem copy(fs);
+    ScopedFileSystem scope(copy);
+    return test::runningAsNextStartTakesIt(*state, kPlans);
+}
+
 Image imageOf(const SimulatedFileSystem& fs)
 {
     Image image;
@@ -78,7 +90,7 @@ Image imageOf(const SimulatedFileSystem& fs)
         auto bytes = fs.bytes(path);
         if (bytes)
             bytes->resize(bytes->size() - bytes->size() % recordSize(path));
-        image[path] = bytes;
+        image[path] = path == runningFilePath(kPlans) ? settledRunning(fs, bytes) : bytes;
     }
     return image;
 }
@@ -119,8 +131,12 @@ SimulatedFileSystem dataSetOf(int n)
 SimulatedFileSystem dataSetTiming(int n)
 {
     SimulatedFileSystem fs = dataSetOf(n);
-    if (n == 0)
-        fs.putFile(runningFilePath(kPlans), formatRunningState({{{7, 2000000}}, false, 0}));
+    RunningState running
+        = n == 0 ? RunningState{{{7, 2000000}}, false, 0} : *parseRunningState(*fs.bytes(file("running")));
+    // Half the time in a pause, which the check-out takes off.
+    running.paused = n % 2 == 1;
+    running.pauseStart = 2500000;
+    fs.putFile(runningFilePath(kPlans), formatRunningState(running));
     return fs;
 }
 
@@ -182,10 +198,12 @@ void checkOutIsRunningOrRecorded(SimulatedFileSystem& fs, const std::string& whe
     test::FakeClock clock{4000000};
     CQuilloryDoc doc(prompter, clock, kPlans, kFolder + "/LastOpenedFile.cfg");
     ASSERT_TRUE(doc.isOpen()) << where;
+    // The project checked out is the first running one: 7 alone, or 0 of several.
+    const auto checkedOut = [](std::int32_t id) { return id == 0 || id == 7; };
     const auto frames = readRecords<TimeFrameRecord>(file("tfr")).value();
-    const bool recorded = !frames.empty() && frames.back().end == 3000000;
+    const bool recorded = !frames.empty() && frames.back().end == 3000000 && checkedOut(frames.back().projectId);
     const bool running = std::any_of(
-        doc.running().begin(), doc.running().end(), [](const RunningProject& r) { return r.start == 2000000; });
+        doc.running().begin(), doc.running().end(), [&](const RunningProject& r) { return checkedOut(r.projectId); });
     EXPECT_NE(recorded, running) << where << (recorded ? ": counted twice" : ": the time is lost");
 }
 
