@@ -56,7 +56,7 @@ int main(int argc, char** argv)
     const std::string customers = bytesOf(std::vector<CustomerRecord>{customer});
     const std::string frames = bytesOf(std::vector<TimeFrameRecord>{{3, 100, 200}, {-1, 0, -5}});
     const std::string settingsBytes(reinterpret_cast<const char*>(&settings), sizeof settings);
-    const std::string running = formatRunningState({{{3, 1700000000}, {4, 1700000100}}, true, 1700000200});
+    const std::string running = formatRunningState({{{3, 1700000000}, {4, 1700000100}}, true, 1700000200, std::nullopt});
 
     const std::filesystem::path readers = root / "record_readers";
     write(readers, "empty", "");

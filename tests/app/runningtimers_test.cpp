@@ -45,7 +45,7 @@ TEST_F(RunningTimersTest, EveryChangeIsKeptAndTheNextOpeningFindsThemRunning)
     clock.advance(300);
     doc->OnTimerTick(); // the pause moves the starts, the file needs no write
     const RunningState kept = *loadRunningState(plans);
-    EXPECT_EQ(kept, (RunningState{{{4, 1700000000}, {9, 1700000600}}, true, 1700000660}));
+    EXPECT_EQ(kept, (RunningState{{{4, 1700000000}, {9, 1700000600}}, true, 1700000660, std::nullopt}));
     // The program stops without being asked (a crash, a kill): the next
     // opening restores both projects and the pause, whatever the tick did.
     const auto startsThen = doc->running();
@@ -113,7 +113,8 @@ TEST_F(RunningTimersTest, ACheckOutUnderWayAtACrashEndsOnlyWhenItsFrameGotThere)
             auto doc = open(plans);
             EXPECT_EQ(doc->running(), c.after);
             EXPECT_EQ(doc->isPaused(), paused);
-            EXPECT_EQ(*loadRunningState(plans), (RunningState{c.after, paused, 900})) << "settled for good";
+            EXPECT_EQ(*loadRunningState(plans), (RunningState{c.after, paused, 900, std::nullopt}))
+                << "settled for good";
         }
     }
 }
@@ -200,10 +201,17 @@ TEST(RunningFile, ReadsBackWhatItWrites)
 {
     for (const RunningState& state : {
              RunningState{},
-             RunningState{{{0, 0}}, false, 0},
-             RunningState{{{-7, -5}, {INT32_MAX, INT32_MIN}, {1, 2}, {3, 4}, {5, 6}}, true, INT32_MAX},
+             RunningState{{{0, 0}}, false, 0, std::nullopt},
+             RunningState{{{-7, -5}, {INT32_MAX, INT32_MIN}, {1, 2}, {3, 4}, {5, 6}}, true, INT32_MAX, std::nullopt},
+             RunningState{{{1, 2}, {3, 4}}, true, 5, CheckOutUnderWay{1, INT32_MIN, INT64_MAX}},
          }) {
         EXPECT_EQ(parseRunningState(formatRunningState(state)), state);
+    }
+    for (const char* leaving : {"leaving 2 10 12", "leaving 0 10 -12", "leaving 0 10", "leaving 0 10 12 ",
+             "leaving -1 10 12", "leaving 0 4294967296 12"}) {
+        EXPECT_FALSE(parseRunningState(
+            "Quillory running projects 1\npaused 0 0\nproject 1 1\nproject 2 2\n" + std::string(leaving) + "\nend\n"))
+            << leaving;
     }
     const std::string six = "Quillory running projects 1\npaused 0 0\n" + std::string("project 1 1\n") + "project 1 1\n"
         + "project 1 1\nproject 1 1\nproject 1 1\nproject 1 1\nend\n";
@@ -271,7 +279,7 @@ TEST_F(RunningTimersTest, AWindowKeepsItsLockWhenItOpensOrCreatesItsOwnDataSetAg
 
 TEST_F(RunningTimersTest, NewEmptiesTheTimersAnEarlierCrashLeft)
 {
-    test::writeBytes(running, formatRunningState({{{2, 100}}, false, 0}));
+    test::writeBytes(running, formatRunningState({{{2, 100}}, false, 0, std::nullopt}));
     auto doc = std::make_unique<CQuilloryDoc>(prompter, clock, std::string(), cfg);
     doc->setLocaleDefaults([] { return LocaleDefaults{}; });
     prompter.saveNames.push_back(plans);

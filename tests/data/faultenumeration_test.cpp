@@ -132,7 +132,7 @@ SimulatedFileSystem dataSetTiming(int n)
 {
     SimulatedFileSystem fs = dataSetOf(n);
     RunningState running
-        = n == 0 ? RunningState{{{7, 2000000}}, false, 0} : *parseRunningState(*fs.bytes(file("running")));
+        = n == 0 ? RunningState{{{7, 2000000}}, false, 0, std::nullopt} : *parseRunningState(*fs.bytes(file("running")));
     // Half the time in a pause, which the check-out takes off.
     running.paused = n % 2 == 1;
     running.pauseStart = 2500000;
@@ -239,7 +239,7 @@ std::vector<Mutation> mutations()
         {"write settings", dataSetOf, [changed](Prompter& p) { return writeSettings(changed, kPlans, p); }},
         {"save running projects", dataSetOf,
             [](Prompter& p) {
-                return saveRunningState(kPlans, {{{8, 8}, {9, 9}}, true, 7}, p);
+                return saveRunningState(kPlans, {{{8, 8}, {9, 9}}, true, 7, std::nullopt}, p);
             }},
         {"check in", dataSetOf,
             [](Prompter& p) {

@@ -17,7 +17,7 @@ inline std::optional<std::string> runningAsNextStartTakesIt(RunningState state, 
 {
     settleCheckOut(state, path);
     if (state.paused) {
-        constexpr Timestamp kLate = 2000000000;
+        constexpr Timestamp kLate = 2147000000;
         for (RunningProject& r : state.running)
             r.start = startAfterPause(r.start, state.pauseStart, kLate);
         state.pauseStart = kLate;
