@@ -83,6 +83,19 @@ std::string helpText(const Command& c)
     return "usage: " + c.synopsis + "\n\n" + c.help;
 }
 
+// The first sentence of a help text, its lines joined.
+std::string summaryOf(const std::string& help)
+{
+    std::string summary;
+    for (std::size_t i = 0; i < help.size(); ++i) {
+        const char c = help[i] == '\n' ? ' ' : help[i];
+        summary += c;
+        if (c == '.' && (i + 1 == help.size() || help[i + 1] == ' ' || help[i + 1] == '\n'))
+            break;
+    }
+    return summary;
+}
+
 void printOverview(std::ostream& out)
 {
     out << "usage: qly COMMAND FILE [ARGUMENTS]\n\n"
@@ -92,8 +105,7 @@ void printOverview(std::ostream& out)
     for (const Command& c : commands())
         width = std::max(width, c.name.size());
     for (const Command& c : commands()) {
-        const std::string summary = c.help.substr(0, c.help.find('\n'));
-        out << "  " << c.name << std::string(width - c.name.size() + 2, ' ') << summary << '\n';
+        out << "  " << c.name << std::string(width - c.name.size() + 2, ' ') << summaryOf(c.help) << '\n';
     }
     out << "\nqly COMMAND --help tells more about a command; qly --version the version.\n"
            "Dates are typed in the data set's order (MM/DD/YYYY or DD/MM/YYYY) or as YYYY-MM-DD.\n"
@@ -109,7 +121,9 @@ std::size_t displayWidth(const std::string& text)
 
 } // namespace
 
-int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const Clock& clock)
+namespace {
+
+int runArguments(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const Clock& clock)
 {
     if (arguments.empty()) {
         printOverview(err);
@@ -142,6 +156,20 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
     // the exit status says it too.
     if (status == kExitOk && prompter.fileFailed())
         return kExitFile;
+    return status;
+}
+
+} // namespace
+
+int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const Clock& clock)
+{
+    const int status = runArguments(arguments, out, err, clock);
+    // Output that never arrived (a full disk, a closed pipe) is no success:
+    // a script would go on with half a report.
+    if (!out.flush()) {
+        err << "qly: cannot write the output\n";
+        return kExitFile;
+    }
     return status;
 }
 

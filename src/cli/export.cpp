@@ -106,11 +106,11 @@ std::string jsonString(const std::string& text)
 
 // The frames of the request in file order, as CSV (RFC 4180, with a header)
 // or as a JSON array of objects.
-bool writeStructured(const ExportRequest& request, bool json, std::ostream& out, CliPrompter& prompter)
+ExportResult writeStructured(const ExportRequest& request, bool json, ExportSink& out, Prompter& prompter)
 {
     const auto frames = loadTimeFrames(siblingPath(request.dataSetPath, "tfr"), prompter);
     if (!frames)
-        return false;
+        return ExportResult::TimeFramesUnreadable;
     std::optional<ProjectIndex> projects;
     LocalDays days;
     std::string block;
@@ -145,13 +145,13 @@ bool writeStructured(const ExportRequest& request, bool json, std::ostream& out,
         }
         first = false;
         if (block.size() > (1u << 20)) {
-            out << block;
+            if (!out.write(block.data(), block.size()))
+                return ExportResult::SinkFailed;
             block.clear();
         }
     }
     block += json ? (first ? "]\n" : "\n]\n") : "";
-    out << block;
-    return static_cast<bool>(out);
+    return out.write(block.data(), block.size()) ? ExportResult::Written : ExportResult::SinkFailed;
 }
 
 } // namespace
@@ -187,7 +187,14 @@ int runExport(Context& ctx)
     request.periodStart = period.start;
     request.periodEnd = period.end;
     request.options = {args.flag("--minutes"), args.flag("--24h"), args.flag("--one-field")};
-    request.userName = args.value("--user").value_or(AccountUserName());
+    const auto user = args.value("--user");
+    if (user && !isValidUtf8(*user))
+        return ctx.fail(kExitUsage, "--user: the name is not UTF-8 text");
+    request.userName = user.value_or(AccountUserName());
+    // CSV and JSON are UTF-8 for every reader; an account name in another
+    // encoding is taken for the Windows-1252 of old files.
+    if (format != "text" && !isValidUtf8(request.userName))
+        request.userName = windows1252ToUtf8(request.userName);
     if (const auto project = args.value("--project")) {
         const auto found = lookUpProject(ctx, *set, *project);
         if (!found)
@@ -203,17 +210,14 @@ int runExport(Context& ctx)
         StreamSink sink(ctx.out);
         return WriteExport(request, sink, ctx.prompter) == ExportResult::Written ? kExitOk : kExitFile;
     }
-    if (!output)
-        return writeStructured(request, format == "json", ctx.out, ctx.prompter) ? kExitOk : kExitFile;
-    // A file of ours is replaced only by a whole export, as the text one is.
-    std::ostringstream text;
-    if (!writeStructured(request, format == "json", text, ctx.prompter))
-        return kExitFile;
-    const auto target = fileSystem().resolveLinks(*output);
-    if (!target || !replaceFileAtomically(*target, text.str())) {
-        ctx.prompter.reportFileError(kCannotSaveFile, fullFileName(*output));
-        return kExitFile;
+    const auto structured
+        = [&](ExportSink& sink) { return writeStructured(request, format == "json", sink, ctx.prompter); };
+    if (!output) {
+        StreamSink sink(ctx.out);
+        return structured(sink) == ExportResult::Written ? kExitOk : kExitFile;
     }
+    if (!WriteExportFile(set->path, *output, ctx.prompter, NoTimeFrames::WriteNothing, structured))
+        return kExitFile;
     return kExitOk;
 }
 

@@ -5,12 +5,28 @@
 
 #include "cli/qtbridge.h"
 #include "data/datasetfiles.h"
+#include "data/fileio.h"
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "reports/invoice.h"
 #include "reports/invoicerequest.h"
 
+#include <unistd.h>
+
 namespace quillory::cli {
+
+namespace {
+
+bool settingsReplaceable(const std::string& path)
+{
+    const auto target = fileSystem().resolveLinks(path);
+    if (!target || !mayReplace(*target))
+        return false;
+    const std::string folder = target->substr(0, target->find_last_of('/') + 1);
+    return ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
+}
+
+} // namespace
 
 int runInvoice(Context& ctx)
 {
@@ -62,6 +78,13 @@ int runInvoice(Context& ctx)
     if (!lock)
         return kExitFile;
 
+    // An invoice is made only when its number can be used up with it: a
+    // settings file that cannot be replaced stops the command before the
+    // invoice is written, not after.
+    if (!settingsReplaceable(set->path)) {
+        ctx.prompter.reportFileError(kCannotSaveFile, set->path);
+        return kExitFile;
+    }
     CInvoice invoice(std::get<InvoiceRequest>(read));
     if (!invoice.Load(set->path, ctx.prompter))
         return kExitFile;

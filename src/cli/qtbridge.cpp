@@ -21,14 +21,15 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
         std::fprintf(stderr, "qly: %s\n", qPrintable(message));
 }
 
-// Fonts need an application object. No display is needed: on a server the
-// offscreen platform does, unless the user chose another.
+// Fonts need an application object, never a display: the offscreen
+// platform serves, whatever platform the environment names for windows (a
+// profile's wayland or xcb would abort where there is no display, as over
+// ssh or from cron).
 void ensureGuiApplication()
 {
     if (QGuiApplication::instance())
         return;
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietMessages);
     static int argc = 1;
     static char name[] = "qly";

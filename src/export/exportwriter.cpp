@@ -298,7 +298,14 @@ ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompte
 bool ExportToFile(
     const ExportRequest& request, const std::string& outputPath, Prompter& prompter, NoTimeFrames noTimeFrames)
 {
-    if (!mayWriteOutside(request.dataSetPath, outputPath, prompter))
+    return WriteExportFile(request.dataSetPath, outputPath, prompter, noTimeFrames,
+        [&](ExportSink& sink) { return WriteExport(request, sink, prompter); });
+}
+
+bool WriteExportFile(const std::string& dataSetPath, const std::string& outputPath, Prompter& prompter,
+    NoTimeFrames noTimeFrames, const std::function<ExportResult(ExportSink&)>& write)
+{
+    if (!mayWriteOutside(dataSetPath, outputPath, prompter))
         return false;
     FileSystem& fs = fileSystem();
     // A link is followed, so it stays a link to the new export; a file made
@@ -313,7 +320,7 @@ bool ExportToFile(
     const std::string& target = *resolved;
     fs.copyPermissions(target, scratch);
     FileSink sink(*file);
-    const ExportResult result = WriteExport(request, sink, prompter);
+    const ExportResult result = write(sink);
     const bool keep = result == ExportResult::Written
         || (result == ExportResult::TimeFramesUnreadable && noTimeFrames == NoTimeFrames::LeaveTheHeader);
     bool done = keep && file->sync();

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -72,5 +73,9 @@ enum class NoTimeFrames { WriteNothing, LeaveTheHeader };
 // written over a file of the data set itself.
 bool ExportToFile(const ExportRequest& request, const std::string& outputPath, Prompter& prompter,
     NoTimeFrames noTimeFrames = NoTimeFrames::WriteNothing);
+
+// The same for any writer of an export of the data set `dataSetPath`.
+bool WriteExportFile(const std::string& dataSetPath, const std::string& outputPath, Prompter& prompter,
+    NoTimeFrames noTimeFrames, const std::function<ExportResult(ExportSink&)>& write);
 
 } // namespace quillory

@@ -2,6 +2,7 @@
 #include "chart/totals.h"
 #include "cli/cli.h"
 #include "data/calendar.h"
+#include "data/fileio.h"
 #include "data/money.h"
 #include "data/recordfile.h"
 #include "data/text.h"
@@ -512,6 +513,37 @@ TEST_F(CliTest, OutputsThatCannotBeWrittenWholeOrWouldHitTheDataSetChangeNothing
         EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
         EXPECT_EQ(snapshot(), before) << "the data set, invoice number included, is as it was";
         EXPECT_TRUE(test::readBytes(earlier) == "an earlier PDF") << "the earlier file is kept";
+    }
+
+    // Settings that cannot take the next number: no invoice is made at all.
+    struct ReadOnlySettings : PosixFileSystem {
+        std::unique_ptr<FileHandle> open(const std::string& file, OpenMode mode) override
+        {
+            return mode == OpenMode::ReadWrite && file.ends_with(".qly") ? nullptr : PosixFileSystem::open(file, mode);
+        }
+    } readOnly;
+    ScopedFileSystem scope(readOnly);
+    const Outcome o = qly(with(invoice, {"--text", dir.file("invoice.txt")}));
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "qly: Cannot save file : " + path + "\n");
+    EXPECT_FALSE(test::fileExists(dir.file("invoice.txt")));
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(CliTest, OutputThatNeverArrivesIsNoSuccess)
+{
+    makeDataSet();
+    // Standard output on a full disk: it takes nothing.
+    struct Full : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+        std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+    } full;
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"info", path}, {"export", path},
+             {"export", path, "--format", "json"}, {"totals", path}, {"--help"}}) {
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(run(args, out, err, clock), 1) << args[0];
+        EXPECT_NE(err.str().find("cannot write the output"), std::string::npos) << err.str();
     }
 }
 
