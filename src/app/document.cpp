@@ -150,7 +150,7 @@ bool CQuilloryDoc::restoreRunning(const std::string& path)
 
 RunningState CQuilloryDoc::runningState() const
 {
-    return {m_running, m_bPaused && !m_running.empty(), m_pauseStart};
+    return {m_running, m_bPaused && !m_running.empty(), m_pauseStart, std::nullopt};
 }
 
 bool CQuilloryDoc::saveRunning()
@@ -214,6 +214,8 @@ void CQuilloryDoc::OnFileNew()
             m_prompter.showMessage("Cannot create new project. Check your disk-drive for write-protection", kAppName,
                 MessageIcon::Exclamation, MessageButtons::Ok);
         }
+        // The caption names the data set before a failure to read it is shown.
+        SetTitle();
         UpdateAllViews(kHintRefreshTotals);
         UpdateAllViews(kHintReloadWeek);
     }
@@ -230,6 +232,7 @@ void CQuilloryDoc::OnFileOpen()
         // Something that is not a data set, or one another window has open,
         // leaves the data set open before open and shown as it was.
         if (adopt(*chosen) == Adoption::Opened) {
+            SetTitle();
             UpdateAllViews(kHintRefreshTotals);
             UpdateAllViews(kHintReloadWeek);
         }
@@ -381,7 +384,7 @@ void CQuilloryDoc::OnPieChart()
 void CQuilloryDoc::TogglePause()
 {
     const Timestamp now = m_clock.now();
-    const RunningState before = {m_running, m_bPaused, m_pauseStart};
+    const RunningState before = {m_running, m_bPaused, m_pauseStart, std::nullopt};
     // Resuming takes off the pause since the last tick as well, so a pause
     // is accounted to the second.
     if (m_bPaused)

@@ -65,6 +65,9 @@ void CQuilloryView::OnUpdate(int hint)
         m_lastLoadedPath = m_doc.path();
         m_pGanttChart->ClearItems();
         m_totals = Totals{};
+        // Shown empty at once: a box reporting the new files comes before the
+        // figures are read, and must not stand over the old ones.
+        update();
     }
     switch (hint) {
     case kHintRefreshTotals:
@@ -156,6 +159,9 @@ void CQuilloryView::paintEvent(QPaintEvent* event)
             cursor = std::make_pair(p.x(), p.y());
         }
         DrawChartArea(dc, W, H, *m_pGanttChart, settings.showTips != 0, cursor);
+        // A paint that was not asked for by the mouse (after a dialog, a
+        // resize) may show a tip too: the mouse leaving must take it away.
+        m_tipShown = settings.showTips != 0 && cursor && m_pGanttChart->HitTest(cursor->first, cursor->second);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -153,7 +154,12 @@ void ListDialog::setModel(std::unique_ptr<TextTableModel> model, int height)
         m_table->setColumnWidth(static_cast<int>(i), columnWidth);
         width += columnWidth;
     }
-    resize(width + 18, height);
+    // Never wider than the screen: the list scrolls instead, and the dialog
+    // keeps its title bar and buttons where they can be reached.
+    width += 18;
+    if (const QScreen* screen = this->screen())
+        width = std::min(width, screen->availableGeometry().width() * 9 / 10);
+    resize(width, height);
 }
 
 void ListDialog::showSortColumn(int column)

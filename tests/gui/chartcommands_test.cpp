@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -204,6 +205,7 @@ public:
 TEST_F(ChartCommandsTest, TipsRepaintOnlyWhenTheyAreOn)
 {
     auto moveTo = [this](const QPoint& p) {
+        QCursor::setPos(view().mapToGlobal(p));
         QMouseEvent move(QEvent::MouseMove, p, view().mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&view(), &move);
         QApplication::processEvents();
@@ -216,6 +218,7 @@ TEST_F(ChartCommandsTest, TipsRepaintOnlyWhenTheyAreOn)
     };
     PaintCounter counter;
     view().installEventFilter(&counter);
+    view().setAttribute(Qt::WA_UnderMouse, true);
     // The paints of the first showing may trail in on a busy machine: wait
     // until three short waits in a row bring none.
     for (int quiet = 0; quiet < 3;) {
@@ -238,6 +241,17 @@ TEST_F(ChartCommandsTest, TipsRepaintOnlyWhenTheyAreOn)
     const int offBar = counter.paints;
     moveTo(pointAt(16, 0)); // nothing to show or take away
     EXPECT_EQ(counter.paints, offBar);
+
+    // A tip painted without a move of the mouse (after a dialog closed over
+    // a resting pointer) still goes when the mouse leaves.
+    QCursor::setPos(view().mapToGlobal(pointAt(10, 30)));
+    view().repaint();
+    const int painted = counter.paints;
+    view().setAttribute(Qt::WA_UnderMouse, false);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&view(), &leave);
+    QApplication::processEvents();
+    EXPECT_GT(counter.paints, painted) << "the tip is taken away";
     view().removeEventFilter(&counter);
 }
 

@@ -48,7 +48,11 @@ void DialogPlacer::place(QWidget* window) const
     const QScreen* screen = m_mainWindow->screen();
     const WindowPlacement area = screen ? placementOf(screen->availableGeometry()) : placementOf(anchor);
     const WindowPlacement p = centredPlacement(outer.width(), outer.height(), placementOf(anchor), area);
-    window->move(p.x, p.y);
+    // The client area is placed, not the frame: a window manager puts a
+    // window that has no frame yet with its client where it is asked to, so
+    // moving the frame's corner there would leave it a title bar too high.
+    const QPoint margin = inner.topLeft() - anchor.topLeft();
+    window->setGeometry(QRect(QPoint(p.x, p.y) + margin, window->size()));
 }
 
 bool DialogPlacer::eventFilter(QObject* watched, QEvent* event)
