@@ -189,7 +189,7 @@ std::optional<DataSet> openDataSet(const Context& ctx, const std::string& path)
     std::error_code ec;
     const auto absolute = std::filesystem::absolute(path, ec);
     DataSet set{siblingPath(ec ? path : absolute.lexically_normal().string(), "qly"), {}};
-    if (!fileSystem().isRegularFile(set.path)) {
+    if (!fileSystem().isRegularFile(set.path) || !fileSystem().open(set.path, OpenMode::Read)) {
         ctx.fail(kExitFile, "cannot open " + set.path);
         return std::nullopt;
     }
@@ -325,10 +325,17 @@ std::optional<CustomerRecord> findCustomerArg(
     return findRecordArg(ctx, customers, idOrName, "customer");
 }
 
-bool fitsField(const Context& ctx, const std::string& option, const std::string& text, std::size_t capacity)
+bool fitsField(
+    const Context& ctx, const std::string& option, const std::string& text, std::size_t capacity, bool multiLine)
 {
     if (!isValidUtf8(text)) {
         ctx.fail(kExitUsage, option + " is not UTF-8 text");
+        return false;
+    }
+    // The window's one-line fields cannot take a line break, and the lists
+    // that show such a name would break with it.
+    if (!multiLine && text.find_first_of("\r\n") != std::string::npos) {
+        ctx.fail(kExitUsage, option + " is one line of text");
         return false;
     }
     if (text.size() + 1 > capacity) {

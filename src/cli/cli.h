@@ -140,7 +140,8 @@ std::optional<CustomerRecord> findCustomerArg(
 
 // Text for a fixed field, refused when it does not fit (a field holds its
 // capacity less one byte of UTF-8).
-bool fitsField(const Context& ctx, const std::string& option, const std::string& text, std::size_t capacity);
+bool fitsField(const Context& ctx, const std::string& option, const std::string& text, std::size_t capacity,
+    bool multiLine = false);
 
 // Lines of columns padded to their widths, for people; the last column is
 // not padded.

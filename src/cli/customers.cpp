@@ -50,7 +50,7 @@ bool applyCustomerOptions(const Context& ctx, const Args& args, CustomerRecord& 
         std::string text;
         for (char c : *value)
             text += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        if (!fitsField(ctx, f.option, text, f.capacity))
+        if (!fitsField(ctx, f.option, text, f.capacity, std::string_view(f.option) == "--notes"))
             return false;
         if (decodeFieldText(f.field(record), f.capacity) != text)
             encodeFieldText(f.field(record), f.capacity, text);

@@ -176,7 +176,7 @@ int runSet(Context& ctx)
         switch (field->kind) {
         case SettingsField::Text: {
             const std::string text = stored(value);
-            if (!fitsField(ctx, name, text, field->capacity))
+            if (!fitsField(ctx, name, text, field->capacity, name == "footerNote"))
                 return kExitUsage;
             // Text left as it reads keeps its bytes, as in the window.
             if (decodeFieldText(fieldAt(settings, *field), field->capacity) != text)

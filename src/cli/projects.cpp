@@ -79,7 +79,7 @@ bool applyProjectOptions(const Context& ctx, const Args& args, const DataSet& se
         std::string text;
         for (char c : *memo)
             text += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        if (!fitsField(ctx, "--memo", text, sizeof record.memo))
+        if (!fitsField(ctx, "--memo", text, sizeof record.memo, true))
             return false;
         updateFieldText(record.memo, text);
     }

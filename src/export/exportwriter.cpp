@@ -241,18 +241,23 @@ ExportPeriod exportPeriod(const TypedDate& from, const TypedDate& to)
     return {fromLocalTime(from.year, from.month, from.day, 0, 0, 0), static_cast<Timestamp>(nextDay - 1)};
 }
 
+std::string_view exportHeader(const ExportOptions& options)
+{
+    return options.dateAndTimeInOneField ? "User\tProject\tDate Time\tDuration\r\n"
+                                         : "User\tProject\tDate\tTime\tDuration\r\n";
+}
+
 ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompter& prompter)
 {
     const bool american = displaySettings(request.dataSetPath).americanDates != 0;
     BlockWriter out(sink);
-    out.append(request.options.dateAndTimeInOneField ? "User\tProject\tDate Time\tDuration\r\n"
-                                                     : "User\tProject\tDate\tTime\tDuration\r\n");
+    out.append(exportHeader(request.options));
 
     const std::string framesPath = siblingPath(request.dataSetPath, "tfr");
     auto file = fileSystem().open(framesPath, OpenMode::Read);
     if (!file) {
         prompter.reportFileError(kCannotOpenTimeFramesFile, framesPath);
-        return out.flush() ? ExportResult::TimeFramesUnreadable : ExportResult::SinkFailed;
+        return ExportResult::TimeFramesUnreadable;
     }
     ProjectNames names(siblingPath(request.dataSetPath, "prj"), prompter);
     LineFormatter lines(request, american);
@@ -298,8 +303,13 @@ ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompte
 bool ExportToFile(
     const ExportRequest& request, const std::string& outputPath, Prompter& prompter, NoTimeFrames noTimeFrames)
 {
-    return WriteExportFile(request.dataSetPath, outputPath, prompter, noTimeFrames,
-        [&](ExportSink& sink) { return WriteExport(request, sink, prompter); });
+    return WriteExportFile(request.dataSetPath, outputPath, prompter, noTimeFrames, [&](ExportSink& sink) {
+        const ExportResult result = WriteExport(request, sink, prompter);
+        if (result != ExportResult::TimeFramesUnreadable || noTimeFrames != NoTimeFrames::LeaveTheHeader)
+            return result;
+        const std::string_view header = exportHeader(request.options);
+        return sink.write(header.data(), header.size()) ? result : ExportResult::SinkFailed;
+    });
 }
 
 bool WriteExportFile(const std::string& dataSetPath, const std::string& outputPath, Prompter& prompter,

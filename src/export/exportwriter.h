@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quillory {
 
@@ -55,6 +56,9 @@ enum class ExportResult {
     TimeFramesUnreadable, // reported
     SinkFailed, // not reported: the sink knows what it is
 };
+
+// The first line of an export: the names of its columns.
+std::string_view exportHeader(const ExportOptions& options);
 
 // Writes the whole export to `sink` in one pass over the time-frames file.
 // A projects file that cannot be read is reported and its frames are named
