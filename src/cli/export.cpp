@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <sstream>
+#include <unordered_map>
 
 namespace quillory::cli {
 
@@ -47,18 +48,37 @@ std::int64_t daysFromCivil(int y, int m, int d)
     return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
+char* twoDigits(char* p, int value)
+{
+    *p++ = static_cast<char>('0' + value / 10 % 10);
+    *p++ = static_cast<char>('0' + value % 10);
+    return p;
+}
+
 // 2026-12-07T09:00:00-05:00: the local time and its offset from UTC.
-std::string isoLocal(LocalDays& days, Timestamp t)
+void appendIsoLocal(std::string& out, LocalDays& days, Timestamp t)
 {
     const LocalDays::Day& day = days.dayOf(t);
     const std::int64_t second = std::int64_t{t} - day.midnight;
     const std::int64_t offset = daysFromCivil(day.year, day.month, day.day) * 86400 + second - t;
     const std::int64_t offsetMinutes = (offset < 0 ? -offset : offset) / 60;
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", day.year, day.month, day.day,
-        static_cast<int>(second / 3600), static_cast<int>(second / 60 % 60), static_cast<int>(second % 60),
-        offset < 0 ? '-' : '+', static_cast<int>(offsetMinutes / 60), static_cast<int>(offsetMinutes % 60));
-    return text;
+    char text[32];
+    char* p = twoDigits(twoDigits(text, day.year / 100), day.year % 100);
+    *p++ = '-';
+    p = twoDigits(p, day.month);
+    *p++ = '-';
+    p = twoDigits(p, day.day);
+    *p++ = 'T';
+    p = twoDigits(p, static_cast<int>(second / 3600));
+    *p++ = ':';
+    p = twoDigits(p, static_cast<int>(second / 60 % 60));
+    *p++ = ':';
+    p = twoDigits(p, static_cast<int>(second % 60));
+    *p++ = offset < 0 ? '-' : '+';
+    p = twoDigits(p, static_cast<int>(offsetMinutes / 60));
+    *p++ = ':';
+    p = twoDigits(p, static_cast<int>(offsetMinutes % 60));
+    out.append(text, static_cast<std::size_t>(p - text));
 }
 
 std::string csvField(const std::string& text)
@@ -115,6 +135,8 @@ ExportResult writeStructured(const ExportRequest& request, bool json, ExportSink
     LocalDays days;
     std::string block;
     bool first = true;
+    const std::string user = json ? jsonString(request.userName) : csvField(request.userName);
+    std::unordered_map<const ProjectRecord*, std::string> prefixes;
     if (json)
         block += "[";
     else
@@ -129,20 +151,29 @@ ExportResult writeStructured(const ExportRequest& request, bool json, ExportSink
             projects.emplace(all ? std::move(*all) : std::vector<ProjectRecord>{});
         }
         const ProjectRecord& p = projects->find(f.projectId);
-        const std::int64_t seconds = std::int64_t{f.end} - f.start;
-        const std::string name = fieldText(p.name);
-        const std::string id = std::to_string(std::int32_t{f.projectId});
-        const std::string charge = std::to_string(Charge(p.pricePerHour, seconds).value());
-        if (json) {
-            block += first ? "\n  {" : ",\n  {";
-            block += "\"user\": " + jsonString(request.userName) + ", \"project\": " + jsonString(name)
-                + ", \"project_id\": " + id + ", \"start\": \"" + isoLocal(days, f.start) + "\", \"end\": \""
-                + isoLocal(days, f.end) + "\", \"duration_seconds\": " + std::to_string(seconds)
-                + ", \"charge_cents\": " + charge + "}";
-        } else {
-            block += csvField(request.userName) + ',' + csvField(name) + ',' + id + ',' + isoLocal(days, f.start) + ','
-                + isoLocal(days, f.end) + ',' + std::to_string(seconds) + ',' + charge + "\r\n";
+        // What a line says of its project is made once per project.
+        auto prefix = prefixes.find(&p);
+        if (prefix == prefixes.end()) {
+            const std::string name = fieldText(p.name);
+            const std::string id = std::to_string(std::int32_t{f.projectId});
+            prefix = prefixes
+                         .emplace(&p,
+                             json ? "\"user\": " + user + ", \"project\": " + jsonString(name)
+                                     + ", \"project_id\": " + id + ", \"start\": \""
+                                  : user + ',' + csvField(name) + ',' + id + ',')
+                         .first;
         }
+        const std::int64_t seconds = std::int64_t{f.end} - f.start;
+        block += json ? (first ? "\n  {" : ",\n  {") : "";
+        block += prefix->second;
+        appendIsoLocal(block, days, f.start);
+        block += json ? "\", \"end\": \"" : ",";
+        appendIsoLocal(block, days, f.end);
+        block += json ? "\", \"duration_seconds\": " : ",";
+        block += std::to_string(seconds);
+        block += json ? ", \"charge_cents\": " : ",";
+        block += std::to_string(Charge(p.pricePerHour, seconds).value());
+        block += json ? "}" : "\r\n";
         first = false;
         if (block.size() > (1u << 20)) {
             if (!out.write(block.data(), block.size()))
