@@ -283,17 +283,15 @@ std::optional<TimeFrameRecord> CQuilloryDoc::CheckOut(std::int32_t projectId, bo
         // again when the disk allows. The running-timers file says first
         // which frame is coming, so a crash in between neither loses the
         // time nor counts it twice.
-        const auto framesEnd = timeFramesEnd(m_strPath);
-        RunningState leaving = runningState();
-        leaving.leaving
-            = CheckOutUnderWay{static_cast<std::size_t>(it - m_running.begin()), now, framesEnd.value_or(0)};
         std::optional<FileError> error;
-        if (!framesEnd)
+        RunningState leaving = runningState();
+        if (const auto framesEnd = timeFramesEnd(m_strPath); !framesEnd) {
             error = FileError{kCannotOpenTimeFramesFile, siblingPath(m_strPath, "tfr")};
-        else if (!writeRunningState(m_strPath, leaving))
-            error = FileError{kCannotSaveFile, runningFilePath(m_strPath)};
-        else
-            error = tryAppendTimeFrame(frame, m_strPath);
+        } else {
+            leaving.leaving = CheckOutUnderWay{static_cast<std::size_t>(it - m_running.begin()), now, *framesEnd};
+            error = writeRunningState(m_strPath, leaving) ? tryAppendTimeFrame(frame, m_strPath)
+                                                          : FileError{kCannotSaveFile, runningFilePath(m_strPath)};
+        }
         if (error) {
             m_prompter.showMessage(
                 error->text() + "\n\n" + kStillCounting, kAppName, MessageIcon::Exclamation, MessageButtons::Ok);

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "data/datasetfiles.h"
 #include "data/datasetlock.h"
 #include "data/fileio.h"
 #include "data/recordfile.h"
@@ -7,7 +8,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <filesystem>
 #include <sstream>
 
 namespace quillory::cli {
@@ -186,9 +186,7 @@ std::string DataSet::file(const char* extension) const
 std::optional<DataSet> openDataSet(const Context& ctx, const std::string& path)
 {
     // Messages name files by their full names, as the window's do.
-    std::error_code ec;
-    const auto absolute = std::filesystem::absolute(path, ec);
-    DataSet set{siblingPath(ec ? path : absolute.lexically_normal().string(), "qly"), {}};
+    DataSet set{siblingPath(fullFileName(path), "qly"), {}};
     if (!fileSystem().isRegularFile(set.path) || !fileSystem().open(set.path, OpenMode::Read)) {
         ctx.fail(kExitFile, "cannot open " + set.path);
         return std::nullopt;

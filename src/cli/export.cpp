@@ -7,6 +7,7 @@
 #include "data/fileio.h"
 #include "data/localdays.h"
 #include "data/money.h"
+#include "data/numbers.h"
 #include "data/projectindex.h"
 #include "data/recordfile.h"
 #include "data/text.h"
@@ -46,13 +47,6 @@ std::int64_t daysFromCivil(int y, int m, int d)
     const unsigned doy = (153 * static_cast<unsigned>(m + (m > 2 ? -3 : 9)) + 2) / 5 + static_cast<unsigned>(d) - 1;
     const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-char* twoDigits(char* p, int value)
-{
-    *p++ = static_cast<char>('0' + value / 10 % 10);
-    *p++ = static_cast<char>('0' + value % 10);
-    return p;
 }
 
 // 2026-12-07T09:00:00-05:00: the local time and its offset from UTC.
@@ -247,7 +241,7 @@ int runExport(Context& ctx)
         StreamSink sink(ctx.out);
         return structured(sink) == ExportResult::Written ? kExitOk : kExitFile;
     }
-    if (!WriteExportFile(set->path, *output, ctx.prompter, NoTimeFrames::WriteNothing, structured))
+    if (!WriteExportFile(set->path, *output, ctx.prompter, structured))
         return kExitFile;
     return kExitOk;
 }

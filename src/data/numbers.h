@@ -21,6 +21,14 @@ std::int32_t ParseLong(std::string_view text);
 // exponent); 0.0 without one, and for a number too large to hold.
 double ParseDouble(std::string_view text);
 
+// Writes `value` (0 to 99) as two digits at `p`; the position after them.
+inline char* twoDigits(char* p, int value)
+{
+    p[0] = static_cast<char>('0' + value / 10);
+    p[1] = static_cast<char>('0' + value % 10);
+    return p + 2;
+}
+
 // Whole minutes of a duration in seconds; the seconds past the last whole
 // minute are never counted. A damaged record that ends before it starts
 // holds no time: counted as negative it would take billed hours off every

@@ -55,6 +55,13 @@ bool saveReported(const std::string& path, const std::vector<Record>& records, P
     return saveBytesReported(path, bytesFromRecords(records), prompter);
 }
 
+// The end of the last whole record in a file of `size` bytes: where the
+// next append goes, past a record an interrupted append cut short.
+template <typename Record> std::int64_t wholeRecordsEnd(std::int64_t size)
+{
+    return size - size % static_cast<std::int64_t>(sizeof(Record));
+}
+
 // Writes one record at the last whole-record boundary of the file, so a file
 // whose previous append was cut short stays aligned.
 template <typename Record>
@@ -66,7 +73,7 @@ std::optional<FileError> appendRecord(const std::string& path, const Record& rec
     const std::int64_t size = file->size();
     if (size < 0)
         return FileError{kCannotSaveFile, path};
-    const std::int64_t boundary = size - size % static_cast<std::int64_t>(sizeof(Record));
+    const std::int64_t boundary = wholeRecordsEnd<Record>(size);
     if (!file->seek(boundary) || !file->writeAll(&record, sizeof record) || !file->sync()) {
         // Leave no half record behind for the next reader.
         file->truncate(boundary);
@@ -347,7 +354,7 @@ std::optional<std::int64_t> timeFramesEnd(const std::string& path)
     const std::int64_t size = file ? file->size() : -1;
     if (size < 0)
         return std::nullopt;
-    return size - size % static_cast<std::int64_t>(sizeof(TimeFrameRecord));
+    return wholeRecordsEnd<TimeFrameRecord>(size);
 }
 
 std::optional<FileError> tryAppendTimeFrame(const TimeFrameRecord& record, const std::string& path)

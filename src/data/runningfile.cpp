@@ -30,38 +30,22 @@ std::optional<std::vector<std::string_view>> linesOf(std::string_view text)
     return lines;
 }
 
-// "<word> <int32> <int32>", nothing more, nothing less.
-bool parseLine(std::string_view line, std::string_view word, std::int32_t& a, std::int32_t& b)
+// "<word> <number> <number>...", one number for each of `numbers`, nothing
+// more, nothing less.
+template <typename... Numbers> bool parseLine(std::string_view line, std::string_view word, Numbers&... numbers)
 {
-    if (line.substr(0, word.size()) != word || line.size() <= word.size() || line[word.size()] != ' ')
+    if (!line.starts_with(word))
         return false;
-    const char* p = line.data() + word.size() + 1;
+    const char* p = line.data() + word.size();
     const char* end = line.data() + line.size();
-    auto first = std::from_chars(p, end, a);
-    if (first.ec != std::errc() || first.ptr == end || *first.ptr != ' ')
-        return false;
-    auto second = std::from_chars(first.ptr + 1, end, b);
-    return second.ec == std::errc() && second.ptr == end;
-}
-
-// "leaving <index> <int32 end> <bytes>", as written.
-std::optional<CheckOutUnderWay> parseLeaving(std::string_view line)
-{
-    CheckOutUnderWay leaving;
-    std::int32_t end = 0;
-    const char* p = line.data() + std::string_view("leaving ").size();
-    const char* stop = line.data() + line.size();
-    auto index = std::from_chars(p, stop, leaving.index);
-    if (index.ec != std::errc() || index.ptr == stop || *index.ptr != ' ')
-        return std::nullopt;
-    auto at = std::from_chars(index.ptr + 1, stop, end);
-    if (at.ec != std::errc() || at.ptr == stop || *at.ptr != ' ')
-        return std::nullopt;
-    auto bytes = std::from_chars(at.ptr + 1, stop, leaving.framesEnd);
-    if (bytes.ec != std::errc() || bytes.ptr != stop || leaving.framesEnd < 0)
-        return std::nullopt;
-    leaving.end = end;
-    return leaving;
+    const auto next = [&](auto& number) {
+        if (p == end || *p != ' ')
+            return false;
+        const auto read = std::from_chars(p + 1, end, number);
+        p = read.ptr;
+        return read.ec == std::errc();
+    };
+    return (next(numbers) && ...) && p == end;
 }
 
 } // namespace
@@ -127,10 +111,11 @@ std::optional<RunningState> parseRunningState(std::string_view text)
     state.pauseStart = pauseStart;
     std::size_t last = lines->size() - 1; // the closing line
     if ((*lines)[last - 1].starts_with("leaving ")) {
-        --last;
-        state.leaving = parseLeaving((*lines)[last]);
-        if (!state.leaving)
+        CheckOutUnderWay leaving;
+        if (!parseLine((*lines)[--last], "leaving", leaving.index, leaving.end, leaving.framesEnd)
+            || leaving.framesEnd < 0)
             return std::nullopt;
+        state.leaving = leaving;
     }
     for (std::size_t i = 2; i < last; ++i) {
         RunningProject r{};

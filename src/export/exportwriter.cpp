@@ -4,6 +4,7 @@
 
 #include "data/fileio.h"
 #include "data/localdays.h"
+#include "data/numbers.h"
 #include "data/projectindex.h"
 #include "data/recordfile.h"
 #include "data/text.h"
@@ -113,13 +114,6 @@ char* put(char* p, std::string_view text)
 {
     std::memcpy(p, text.data(), text.size());
     return p + text.size();
-}
-
-char* twoDigits(char* p, int value)
-{
-    p[0] = static_cast<char>('0' + value / 10);
-    p[1] = static_cast<char>('0' + value % 10);
-    return p + 2;
 }
 
 char* decimal(char* p, std::uint64_t value, int minDigits = 1)
@@ -303,17 +297,17 @@ ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompte
 bool ExportToFile(
     const ExportRequest& request, const std::string& outputPath, Prompter& prompter, NoTimeFrames noTimeFrames)
 {
-    return WriteExportFile(request.dataSetPath, outputPath, prompter, noTimeFrames, [&](ExportSink& sink) {
+    return WriteExportFile(request.dataSetPath, outputPath, prompter, [&](ExportSink& sink) {
         const ExportResult result = WriteExport(request, sink, prompter);
         if (result != ExportResult::TimeFramesUnreadable || noTimeFrames != NoTimeFrames::LeaveTheHeader)
             return result;
         const std::string_view header = exportHeader(request.options);
-        return sink.write(header.data(), header.size()) ? result : ExportResult::SinkFailed;
+        return sink.write(header.data(), header.size()) ? ExportResult::HeaderOnly : ExportResult::SinkFailed;
     });
 }
 
 bool WriteExportFile(const std::string& dataSetPath, const std::string& outputPath, Prompter& prompter,
-    NoTimeFrames noTimeFrames, const std::function<ExportResult(ExportSink&)>& write)
+    const std::function<ExportResult(ExportSink&)>& write)
 {
     if (!mayWriteOutside(dataSetPath, outputPath, prompter))
         return false;
@@ -331,8 +325,7 @@ bool WriteExportFile(const std::string& dataSetPath, const std::string& outputPa
     fs.copyPermissions(target, scratch);
     FileSink sink(*file);
     const ExportResult result = write(sink);
-    const bool keep = result == ExportResult::Written
-        || (result == ExportResult::TimeFramesUnreadable && noTimeFrames == NoTimeFrames::LeaveTheHeader);
+    const bool keep = result == ExportResult::Written || result == ExportResult::HeaderOnly;
     bool done = keep && file->sync();
     done = file->close() && done;
     done = done && fs.rename(scratch, target);
@@ -340,7 +333,7 @@ bool WriteExportFile(const std::string& dataSetPath, const std::string& outputPa
         fs.remove(scratch);
     // Renamed, but not yet for good while the folder is not synced.
     done = done && fs.syncDirectoryOf(target);
-    if (!done && result != ExportResult::TimeFramesUnreadable)
+    if (!done && result != ExportResult::TimeFramesUnreadable && result != ExportResult::HeaderOnly)
         prompter.reportFileError(kCannotSaveFile, fullFileName(outputPath));
     return done && result == ExportResult::Written;
 }

@@ -54,6 +54,7 @@ public:
 enum class ExportResult {
     Written,
     TimeFramesUnreadable, // reported
+    HeaderOnly, // the time frames unreadable (reported), the header line written
     SinkFailed, // not reported: the sink knows what it is
 };
 
@@ -78,8 +79,9 @@ enum class NoTimeFrames { WriteNothing, LeaveTheHeader };
 bool ExportToFile(const ExportRequest& request, const std::string& outputPath, Prompter& prompter,
     NoTimeFrames noTimeFrames = NoTimeFrames::WriteNothing);
 
-// The same for any writer of an export of the data set `dataSetPath`.
+// The same for any writer of an export of the data set `dataSetPath`; what
+// it writes stands when it says Written or HeaderOnly.
 bool WriteExportFile(const std::string& dataSetPath, const std::string& outputPath, Prompter& prompter,
-    NoTimeFrames noTimeFrames, const std::function<ExportResult(ExportSink&)>& write);
+    const std::function<ExportResult(ExportSink&)>& write);
 
 } // namespace quillory
