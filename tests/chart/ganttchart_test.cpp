@@ -258,7 +258,7 @@ protected:
     {
         ASSERT_TRUE(createDataSet(path, LocaleDefaults{}));
         std::vector<ProjectRecord> projects{newProjectRecord(1, "Alpha", -1), newProjectRecord(2, "Beta", -1)};
-        test::writeBytes(siblingPath(path, "prj"), test::bytesOf(projects));
+        test::writeRecords(path, projects);
     }
     test::TempDir dir;
     std::string path = dir.file("Week.qly");
@@ -267,14 +267,14 @@ protected:
 
 TEST_F(LoadWeekTest, LoadsTheFramesStartingInTheWeekWithTheirProjectsNames)
 {
-    test::writeBytes(siblingPath(path, "tfr"),
-        test::bytesOf(std::vector<TimeFrameRecord>{
+    test::writeRecords(path,
+        std::vector<TimeFrameRecord>{
             {1, at(1996, 3, 3, 23, 0), at(1996, 3, 4, 1, 0)}, // ends in the week, starts before it
             {2, at(1996, 3, 4), at(1996, 3, 4, 2, 0)},
             {9, at(1996, 3, 6, 9, 0), at(1996, 3, 6, 10, 0)}, // project since deleted
             {1, at(1996, 3, 10, 23, 59, 59), at(1996, 3, 11, 0, 30)},
             {1, at(1996, 3, 11), at(1996, 3, 11, 1, 0)}, // next Monday
-        }));
+        });
     ASSERT_TRUE(chart.LoadWeek(path, prompter));
     ASSERT_EQ(chart.items().size(), 3u);
     EXPECT_EQ(chart.items()[0].name, "Beta");
@@ -297,7 +297,7 @@ TEST_F(LoadWeekTest, AMissingTimeFramesFileIsReportedAndTheItemsStay)
 TEST_F(LoadWeekTest, AMissingProjectsFileIsReportedOnce)
 {
     std::vector<TimeFrameRecord> frames(5, TimeFrameRecord{1, at(1996, 3, 5, 9, 0), at(1996, 3, 5, 10, 0)});
-    test::writeBytes(siblingPath(path, "tfr"), test::bytesOf(frames));
+    test::writeRecords(path, frames);
     std::filesystem::remove(siblingPath(path, "prj"));
     ASSERT_TRUE(chart.LoadWeek(path, prompter));
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Cannot open project file : " + siblingPath(path, "prj")});

@@ -22,9 +22,9 @@ protected:
         cheap.pricePerHour = 20.0;
         ProjectRecord dear = newProjectRecord(2, "Dear", -1);
         dear.pricePerHour = 100.0;
-        test::writeBytes(siblingPath(path, "prj"), test::bytesOf(std::vector<ProjectRecord>{cheap, dear}));
+        test::writeRecords(path, std::vector<ProjectRecord>{cheap, dear});
     }
-    void frames(const std::vector<TimeFrameRecord>& f) { test::writeBytes(siblingPath(path, "tfr"), test::bytesOf(f)); }
+    void frames(const std::vector<TimeFrameRecord>& f) { test::writeRecords(path, f); }
 
     test::TimeZone zone{"America/New_York"};
     test::TempDir dir;
@@ -117,7 +117,7 @@ TEST_F(TotalsTest, TheTotalIsTheSumOfTheChargesAsListed)
     // and each 30-minute one as 0.01; the total adds what was listed.
     ProjectRecord penny = newProjectRecord(3, "Penny", -1);
     penny.pricePerHour = 0.01;
-    test::writeBytes(siblingPath(path, "prj"), test::bytesOf(std::vector<ProjectRecord>{penny}));
+    test::writeRecords(path, std::vector<ProjectRecord>{penny});
     frames({{3, at(1996, 12, 7, 9, 0), at(1996, 12, 7, 9, 20)}, {3, at(1996, 12, 7, 10, 0), at(1996, 12, 7, 10, 20)},
         {3, at(1996, 12, 7, 11, 0), at(1996, 12, 7, 11, 20)}, {3, at(1996, 12, 7, 12, 0), at(1996, 12, 7, 12, 30)}});
     const Totals t = ComputeTotals(path, at(1996, 12, 7, 15, 0), prompter);

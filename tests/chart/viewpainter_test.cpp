@@ -92,7 +92,7 @@ TEST(RunningPanel, NamesComeFromOneReadingOfTheProjectsFile)
     ASSERT_TRUE(createDataSet(path, LocaleDefaults{}));
     ProjectRecord p = newProjectRecord(3, "Consulting", -1);
     p.pricePerHour = 90.0;
-    test::writeBytes(siblingPath(path, "prj"), test::bytesOf(std::vector<ProjectRecord>{p}));
+    test::writeRecords(path, std::vector<ProjectRecord>{p});
     test::ScriptedPrompter prompter;
     test::FakeClock clock(100000);
     CQuilloryDoc doc(prompter, clock, path, dir.file("cfg"));

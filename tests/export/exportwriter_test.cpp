@@ -26,9 +26,9 @@ protected:
     void makeDataSet(bool american)
     {
         ASSERT_TRUE(createDataSet(path, LocaleDefaults{"$", american}));
-        test::writeBytes(siblingPath(path, "prj"),
-            test::bytesOf(std::vector<ProjectRecord>{newProjectRecord(1, "Alpha", -1),
-                newProjectRecord(2, "Alpha Web", 1), newProjectRecord(3, "Be\tta", -1)}));
+        test::writeRecords(path,
+            std::vector<ProjectRecord>{newProjectRecord(1, "Alpha", -1), newProjectRecord(2, "Alpha Web", 1),
+                newProjectRecord(3, "Be\tta", -1)});
         // File order, not time order; the last five bytes are an append cut short.
         const Timestamp f1 = at(1996, 3, 5, 16, 0), f2 = at(1980, 1, 1), f4 = at(1999, 12, 31, 23, 30),
                         f6 = at(1996, 4, 5, 9, 5), f7 = at(1996, 4, 5, 16, 0);
@@ -147,7 +147,7 @@ TEST_F(ExportTest, LocalTimesStayRightAcrossDaylightSavingChanges)
         std::vector<TimeFrameRecord> shuffled = frames;
         std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(7));
         frames.insert(frames.end(), shuffled.begin(), shuffled.end());
-        test::writeBytes(siblingPath(path, "tfr"), test::bytesOf(frames));
+        test::writeRecords(path, frames);
 
         EXPECT_TRUE(ExportToFile(request({2021, 1, 1}, {2021, 12, 31}), out, prompter));
         const std::string text = test::readBytes(out);

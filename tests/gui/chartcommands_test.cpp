@@ -32,9 +32,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(createDataSet(path, LocaleDefaults{"$", true}));
-        test::writeBytes(siblingPath(path, "prj"),
-            test::bytesOf(
-                std::vector<ProjectRecord>{newProjectRecord(1, "Same", -1), newProjectRecord(2, "Same", -1)}));
+        test::writeRecords(
+            path, std::vector<ProjectRecord>{newProjectRecord(1, "Same", -1), newProjectRecord(2, "Same", -1)});
         writeFrames(frames);
         doc = std::make_unique<CQuilloryDoc>(prompter, clock, path, dir.file("LastOpenedFile.cfg"));
         frame = std::make_unique<CMainFrame>(*doc, prompter, clock, help, profile);
@@ -54,10 +53,7 @@ protected:
         doc.reset();
     }
     CQuilloryView& view() { return frame->view(); }
-    void writeFrames(const std::vector<TimeFrameRecord>& f)
-    {
-        test::writeBytes(siblingPath(path, "tfr"), test::bytesOf(f));
-    }
+    void writeFrames(const std::vector<TimeFrameRecord>& f) { test::writeRecords(path, f); }
     std::vector<TimeFrameRecord> storedFrames()
     {
         return readRecords<TimeFrameRecord>(siblingPath(path, "tfr")).value();

@@ -141,7 +141,7 @@ TEST_F(CustomersDialogTest, RemoveTakesEverySelectedRowAndReusesNoReferredId)
     // Project 0 still charges customer 3.
     ProjectRecord p = newProjectRecord(0, "Site", -1);
     p.customerId = 3;
-    test::writeBytes(siblingPath(dataSet, "prj"), test::bytesOf(std::vector<ProjectRecord>{p}));
+    test::writeRecords(dataSet, std::vector<ProjectRecord>{p});
     auto d = open();
     select(*d, {0, 2}); // Acme (3) and Initech (1)
     prompter.answers = {MessageAnswer::Yes};

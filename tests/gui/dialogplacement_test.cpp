@@ -37,10 +37,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(createDataSet(path, LocaleDefaults{}));
-        test::writeBytes(
-            siblingPath(path, "prj"), test::bytesOf(std::vector<ProjectRecord>{newProjectRecord(1, "Site", -1)}));
-        test::writeBytes(siblingPath(path, "tfr"),
-            test::bytesOf(std::vector<TimeFrameRecord>{{1, test::at(1996, 3, 5, 9), test::at(1996, 3, 5, 11)}}));
+        test::writeRecords(path, std::vector<ProjectRecord>{newProjectRecord(1, "Site", -1)});
+        test::writeRecords(path, std::vector<TimeFrameRecord>{{1, test::at(1996, 3, 5, 9), test::at(1996, 3, 5, 11)}});
         frame.setPlacement({130, 90, 560, 380});
         frame.show();
         QApplication::instance()->installEventFilter(&placer);

@@ -25,12 +25,12 @@ protected:
     void makeDataSet(bool american)
     {
         ASSERT_TRUE(createDataSet(path, LocaleDefaults{"$", american}));
-        test::writeBytes(siblingPath(path, "prj"),
-            test::bytesOf(std::vector<ProjectRecord>{newProjectRecord(4, "beta", -1), newProjectRecord(1, "Alpha", -1),
-                newProjectRecord(2, "Zulu", 1), newProjectRecord(3, "Accounts", -1)}));
-        test::writeBytes(siblingPath(path, "tfr"),
-            test::bytesOf(std::vector<TimeFrameRecord>{
-                {1, at(1996, 4, 5, 16, 0), at(1996, 4, 5, 19, 0)}, {2, at(1996, 4, 6, 8, 0), at(1996, 4, 6, 9, 0)}}));
+        test::writeRecords(path,
+            std::vector<ProjectRecord>{newProjectRecord(4, "beta", -1), newProjectRecord(1, "Alpha", -1),
+                newProjectRecord(2, "Zulu", 1), newProjectRecord(3, "Accounts", -1)});
+        test::writeRecords(path,
+            std::vector<TimeFrameRecord>{
+                {1, at(1996, 4, 5, 16, 0), at(1996, 4, 5, 19, 0)}, {2, at(1996, 4, 6, 8, 0), at(1996, 4, 6, 9, 0)}});
     }
     std::unique_ptr<ExportDialog> open()
     {

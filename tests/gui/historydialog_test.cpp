@@ -36,7 +36,7 @@ protected:
             p.pricePerHour = price;
             projects.push_back(p);
         }
-        test::writeBytes(siblingPath(path, "prj"), test::bytesOf(projects));
+        test::writeRecords(path, projects);
         writeFrames({a, b, c});
     }
     void writeFrames(const std::vector<TimeFrameRecord>& f) { test::writeBytes(tfr, test::bytesOf(f)); }

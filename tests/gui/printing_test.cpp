@@ -36,13 +36,13 @@ protected:
             p.pricePerHour = 30.0 * id;
             projects.push_back(p);
         }
-        test::writeBytes(siblingPath(path, "prj"), test::bytesOf(projects));
+        test::writeRecords(path, projects);
         std::vector<TimeFrameRecord> frames;
         for (int i = 0; i < 6; ++i)
             frames.push_back({1 + i % 3, at(1996, 3, 4 + i, 9, 0), at(1996, 3, 4 + i, 11, 30)});
-        test::writeBytes(siblingPath(path, "tfr"), test::bytesOf(frames));
-        test::writeBytes(siblingPath(path, "cus"),
-            test::bytesOf(std::vector<CustomerRecord>{newCustomerRecord(0, "Acme"), newCustomerRecord(1, "Bolt")}));
+        test::writeRecords(path, frames);
+        test::writeRecords(
+            path, std::vector<CustomerRecord>{newCustomerRecord(0, "Acme"), newCustomerRecord(1, "Bolt")});
         doc = std::make_unique<CQuilloryDoc>(prompter, clock, path, dir.file("LastOpenedFile.cfg"));
     }
 

@@ -167,7 +167,7 @@ TEST_F(ProjectsDialogTest, RenamingInPlaceKeepsSixtyCharacters)
 TEST_F(ProjectsDialogTest, DeleteAsksThenTakesTheSubtreeButNoTime)
 {
     writeProjects({project(0, "A"), project(1, "A1", 0), project(2, "A1a", 1), project(3, "B")});
-    test::writeBytes(siblingPath(dataSet, "tfr"), test::bytesOf(std::vector<TimeFrameRecord>{{2, 10, 20}}));
+    test::writeRecords(dataSet, std::vector<TimeFrameRecord>{{2, 10, 20}});
     auto d = open();
     d->setClickedKey(key(*d, "A1"));
     prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
@@ -463,7 +463,7 @@ protected:
         ProjectsDialogTest::SetUp();
         std::vector<CustomerRecord> customers{newCustomerRecord(0, "zeta"), newCustomerRecord(1, "Acme"),
             newCustomerRecord(2, "acme"), newCustomerRecord(3, "Beta")};
-        test::writeBytes(siblingPath(dataSet, "cus"), test::bytesOf(customers));
+        test::writeRecords(dataSet, customers);
         SettingsRecord s{};
         ASSERT_TRUE(readSettings(dataSet, s));
         setFieldText(s.monetarySymbol, "EUR");

@@ -34,10 +34,9 @@ protected:
         ASSERT_TRUE(createDataSet(path, LocaleDefaults{"$", true}));
         ProjectRecord alpha = newProjectRecord(1, "Alpha", -1);
         alpha.pricePerHour = 60.0;
-        test::writeBytes(siblingPath(path, "prj"), test::bytesOf(std::vector<ProjectRecord>{alpha}));
+        test::writeRecords(path, std::vector<ProjectRecord>{alpha});
         // Tuesday 5 March, 09:00 to 11:00.
-        test::writeBytes(siblingPath(path, "tfr"),
-            test::bytesOf(std::vector<TimeFrameRecord>{{1, at(1996, 3, 5, 9, 0), at(1996, 3, 5, 11, 0)}}));
+        test::writeRecords(path, std::vector<TimeFrameRecord>{{1, at(1996, 3, 5, 9, 0), at(1996, 3, 5, 11, 0)}});
     }
     void start()
     {
@@ -200,7 +199,7 @@ TEST_F(ViewTest, ABusyYearsTotalsFitTheDefaultWindowInBothDateOrders)
         const Timestamp start = at(1996, 1, 1, 6, 0) + day * 86400;
         frames.push_back({1, start, start + 27 * 3600});
     }
-    test::writeBytes(siblingPath(path, "tfr"), test::bytesOf(frames));
+    test::writeRecords(path, frames);
     for (const auto& [american, symbol, week] :
         std::vector<std::tuple<bool, const char*, const char*>>{{true, "$", "This week (03/04/1996 - 03/10/1996)"},
             {false, "\u20ac", "This week (04/03/1996 - 10/03/1996)"}}) {

@@ -30,15 +30,14 @@ protected:
         ASSERT_TRUE(readSettings(path, s));
         setFieldText(s.nextInvoiceNumber, "9600001");
         ASSERT_TRUE(writeSettings(s, path, prompter));
-        test::writeBytes(siblingPath(path, "cus"),
-            test::bytesOf(std::vector<CustomerRecord>{
-                newCustomerRecord(5, "beta"), newCustomerRecord(3, "Alpha"), newCustomerRecord(9, "Zulu")}));
-        test::writeBytes(siblingPath(path, "prj"),
-            test::bytesOf(
-                std::vector<ProjectRecord>{newProjectRecord(1, "Website", -1), newProjectRecord(2, "App", -1)}));
-        test::writeBytes(siblingPath(path, "tfr"),
-            test::bytesOf(std::vector<TimeFrameRecord>{{1, at(1996, 3, 4, 9, 0), at(1996, 3, 4, 12, 0)},
-                {2, at(1996, 3, 5, 9, 0), at(1996, 3, 5, 10, 0)}, {2, at(1995, 3, 5, 9, 0), at(1995, 3, 5, 19, 0)}}));
+        test::writeRecords(path,
+            std::vector<CustomerRecord>{
+                newCustomerRecord(5, "beta"), newCustomerRecord(3, "Alpha"), newCustomerRecord(9, "Zulu")});
+        test::writeRecords(
+            path, std::vector<ProjectRecord>{newProjectRecord(1, "Website", -1), newProjectRecord(2, "App", -1)});
+        test::writeRecords(path,
+            std::vector<TimeFrameRecord>{{1, at(1996, 3, 4, 9, 0), at(1996, 3, 4, 12, 0)},
+                {2, at(1996, 3, 5, 9, 0), at(1996, 3, 5, 10, 0)}, {2, at(1995, 3, 5, 9, 0), at(1995, 3, 5, 19, 0)}});
     }
     std::string nextNumber() const { return fieldText(displaySettings(path).nextInvoiceNumber); }
     template <typename T> static T* child(QWidget& w, const char* name)

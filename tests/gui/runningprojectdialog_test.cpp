@@ -17,8 +17,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(createDataSet(dataSet, LocaleDefaults{}));
-        test::writeBytes(siblingPath(dataSet, "prj"),
-            test::bytesOf(std::vector<ProjectRecord>{newProjectRecord(1, "One", -1), newProjectRecord(2, "Two", -1)}));
+        test::writeRecords(
+            dataSet, std::vector<ProjectRecord>{newProjectRecord(1, "One", -1), newProjectRecord(2, "Two", -1)});
     }
     test::TempDir dir;
     std::string dataSet = dir.file("Run.qly");

@@ -26,9 +26,9 @@ protected:
             p.pricePerHour = price;
             projects.push_back(p);
         }
-        test::writeBytes(siblingPath(path, "prj"), test::bytesOf(projects));
+        test::writeRecords(path, projects);
     }
-    void frames(const std::vector<TimeFrameRecord>& f) { test::writeBytes(siblingPath(path, "tfr"), test::bytesOf(f)); }
+    void frames(const std::vector<TimeFrameRecord>& f) { test::writeRecords(path, f); }
     std::vector<std::string> column(int c)
     {
         std::vector<std::string> texts;

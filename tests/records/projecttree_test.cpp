@@ -89,7 +89,7 @@ TEST_F(ProjectTreeTest, IdsOfDeletedProjectsWithRecordedTimeAreNotReused)
     ProjectTree tree({project(0, "A"), project(4, "Gone soon")});
     tree.remove(keyNamed(tree, "Gone soon"));
     // Project 4 still has time recorded, and an orphan names 6 as its parent.
-    test::writeBytes(siblingPath(path, "tfr"), test::bytesOf(std::vector<TimeFrameRecord>{{4, 10, 20}}));
+    test::writeRecords(path, std::vector<TimeFrameRecord>{{4, 10, 20}});
     EXPECT_EQ(tree.record(tree.create("New project", ProjectTree::kNone, path)).id, 5);
     ProjectTree orphans({project(0, "A"), project(1, "Orphan", 6)});
     EXPECT_EQ(orphans.record(orphans.create("New project", ProjectTree::kNone, path)).id, 7);
@@ -205,7 +205,7 @@ TEST_F(ProjectTreeTest, AParentWithASharedIdOrIdMinusOneIsSavedWithAFreshOne)
     EXPECT_GT(written[0].id, 4) << "fresh, not an id in use";
     // A drop alone can call for a fresh id; it passes over the ids the time
     // frames still use, as a new project's does.
-    test::writeBytes(siblingPath(path, "tfr"), test::bytesOf(std::vector<TimeFrameRecord>{{9, 0, 60}}));
+    test::writeRecords(path, std::vector<TimeFrameRecord>{{9, 0, 60}});
     ProjectTree dropped({project(1, "A"), project(3, "C", 1), project(1, "B"), project(2, "D")});
     dropped.setDataSetPath(path);
     ASSERT_EQ(shape(dropped), "A(C),B,D");

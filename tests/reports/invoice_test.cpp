@@ -45,9 +45,9 @@ protected:
             p.pricePerHour = price;
             projects.push_back(p);
         }
-        test::writeBytes(siblingPath(path, "prj"), test::bytesOf(projects));
-        test::writeBytes(siblingPath(path, "tfr"),
-            test::bytesOf(std::vector<TimeFrameRecord>{
+        test::writeRecords(path, projects);
+        test::writeRecords(path,
+            std::vector<TimeFrameRecord>{
                 {1, at(1996, 3, 1), at(1996, 3, 2, 1, 30)}, // starts on the first second: 25:30
                 {2, at(1996, 3, 6, 9, 0), at(1996, 3, 6, 9, 1, 59)}, // 119 seconds: one minute
                 {2, at(1996, 3, 5, 9, 0), at(1996, 3, 5, 9, 1)},
@@ -57,15 +57,14 @@ protected:
                 {4, at(1996, 3, 10, 10, 0), at(1996, 3, 10, 11, 0)}, // a sub-project of another customer
                 {5, at(1996, 3, 12, 10, 0), at(1996, 3, 12, 11, 0)},
                 {6, at(1996, 3, 13, 10, 0), at(1996, 3, 13, 10, 30)},
-            }));
+            });
         CustomerRecord acme = newCustomerRecord(0, "Acme Tools");
         setFieldText(acme.address, "1 Main St");
         setFieldText(acme.city, "Springfield");
         setFieldText(acme.state, "IL");
         setFieldText(acme.zip, "62701");
         setFieldText(acme.country, "USA");
-        test::writeBytes(
-            siblingPath(path, "cus"), test::bytesOf(std::vector<CustomerRecord>{acme, newCustomerRecord(1, "Bolt")}));
+        test::writeRecords(path, std::vector<CustomerRecord>{acme, newCustomerRecord(1, "Bolt")});
     }
     InvoiceRequest march(std::int32_t customer) const
     {
@@ -166,7 +165,7 @@ TEST_F(InvoiceTest, ThirtyOneLinesMakeTwoPagesEachWithEveryTotal)
     std::vector<TimeFrameRecord> frames;
     for (int i = 0; i < 31; ++i)
         frames.push_back({1, at(1996, 3, 1 + i % 28, 9, 0), at(1996, 3, 1 + i % 28, 10, 0)});
-    test::writeBytes(siblingPath(path, "tfr"), test::bytesOf(frames));
+    test::writeRecords(path, frames);
     CInvoice invoice(march(0));
     invoice.Load(path, prompter);
     InvoicePrintout printout(invoice);
@@ -193,8 +192,7 @@ TEST_F(InvoiceTest, ThirtyOneLinesMakeTwoPagesEachWithEveryTotal)
         EXPECT_EQ(onRows, page == 1 ? 30 : 1);
     }
     // A page of its own carries no number, and the footer note breaks at words.
-    test::writeBytes(
-        siblingPath(path, "tfr"), test::bytesOf(std::vector<TimeFrameRecord>(frames.begin(), frames.begin() + 30)));
+    test::writeRecords(path, std::vector<TimeFrameRecord>(frames.begin(), frames.begin() + 30));
     CInvoice single(march(0));
     single.Load(path, prompter);
     InvoicePrintout one(single);

@@ -120,14 +120,14 @@ TEST(PieChart, LoadsTheFramesThatStartInThePeriod)
     ASSERT_TRUE(createDataSet(path, LocaleDefaults{"$", false}));
     std::vector<ProjectRecord> projects{
         newProjectRecord(1, "Website", -1), newProjectRecord(2, "App", -1), newProjectRecord(3, "Website", 2)};
-    test::writeBytes(siblingPath(path, "prj"), test::bytesOf(projects));
-    test::writeBytes(siblingPath(path, "tfr"),
-        test::bytesOf(std::vector<TimeFrameRecord>{
+    test::writeRecords(path, projects);
+    test::writeRecords(path,
+        std::vector<TimeFrameRecord>{
             {2, at(1996, 3, 31, 23, 0), at(1996, 4, 1, 1, 0)}, // runs past the end: counts whole
             {1, at(1996, 2, 29, 23, 0), at(1996, 3, 1, 1, 0)}, // starts before: not at all
             {1, at(1996, 3, 1), at(1996, 3, 1, 0, 0, 59)}, // under a minute: a slice of 0
             {3, at(1996, 3, 5, 9, 0), at(1996, 3, 5, 10, 5)}, // a sub-project of the same name
-        }));
+        });
     test::ScriptedPrompter prompter;
     CPieChart chart;
     const auto period = std::get<Period>(CustomPiePeriod("1/3/1996", "31/3/1996", false));

@@ -30,19 +30,19 @@ protected:
             p.pricePerHour = price;
             projects.push_back(p);
         }
-        test::writeBytes(siblingPath(path, "prj"), test::bytesOf(projects));
-        test::writeBytes(siblingPath(path, "tfr"),
-            test::bytesOf(std::vector<TimeFrameRecord>{
+        test::writeRecords(path, projects);
+        test::writeRecords(path,
+            std::vector<TimeFrameRecord>{
                 {1, at(1996, 3, 7, 9, 30), at(1996, 3, 7, 10, 45)}, // Website at 40: 01:15, 50.00
                 {2, at(1996, 3, 5, 13, 0), at(1996, 3, 5, 13, 0, 59)}, // Books: 59 seconds, 0.00
                 {3, at(1996, 3, 5, 8, 5), at(1996, 3, 5, 8, 25)}, // the other Website at 90: 00:20, 30.00
                 {9, at(1996, 3, 6, 12, 0), at(1996, 3, 6, 13, 0)}, // a deleted project
-            }));
+            });
         std::vector<CustomerRecord> customers;
         for (const char* name : {"beta", "Alpha", "alpha", "Zeta"})
             customers.push_back(newCustomerRecord(static_cast<int>(customers.size()), name));
         setFieldText(customers[1].city, "Berlin");
-        test::writeBytes(siblingPath(path, "cus"), test::bytesOf(customers));
+        test::writeRecords(path, customers);
     }
 
     test::TimeZone zone{"Europe/Berlin"};

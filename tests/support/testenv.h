@@ -1,12 +1,14 @@
 // Temporary folders, time zones, a settable clock and file helpers for tests.
 #pragma once
 
+#include "data/recordfile.h"
 #include "data/records.h"
 #include "platform/clock.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace quillory::test {
@@ -59,6 +61,19 @@ bool fileExists(const std::string& path);
 template <typename Record> std::string bytesOf(const std::vector<Record>& records)
 {
     return std::string(reinterpret_cast<const char*>(records.data()), records.size() * sizeof(Record));
+}
+
+// Replaces the record file of the data set `dataSetPath` that holds
+// records of this kind with exactly `records`.
+template <typename Record> void writeRecords(const std::string& dataSetPath, const std::vector<Record>& records)
+{
+    const char* extension = std::is_same_v<Record, ProjectRecord> ? "prj"
+        : std::is_same_v<Record, CustomerRecord>                  ? "cus"
+                                                                  : "tfr";
+    static_assert(
+        std::is_same_v<Record,
+            ProjectRecord> || std::is_same_v<Record, CustomerRecord> || std::is_same_v<Record, TimeFrameRecord>);
+    writeBytes(siblingPath(dataSetPath, extension), bytesOf(records));
 }
 
 // Local time as a timestamp, for readable fixtures.
