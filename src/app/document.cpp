@@ -1,5 +1,6 @@
 #include "app/document.h"
 
+#include "data/datasetrecovery.h"
 #include "data/fileio.h"
 #include "data/recordfile.h"
 #include "platform/clock.h"
@@ -73,7 +74,7 @@ void CQuilloryDoc::reopen(const std::string& commandLine)
     adopt(bytes.substr(0, zero));
 }
 
-CQuilloryDoc::Adoption CQuilloryDoc::adopt(const std::string& candidate)
+CQuilloryDoc::Adoption CQuilloryDoc::adopt(const std::string& candidate, std::shared_ptr<DataSetLock> held)
 {
     if (candidate.empty())
         return Adoption::Absent;
@@ -82,13 +83,27 @@ CQuilloryDoc::Adoption CQuilloryDoc::adopt(const std::string& candidate)
     const FileType type = fileSystem().type(candidate);
     if (type == FileType::Missing || type == FileType::Other)
         return Adoption::Absent;
-    if (!isDataSet(candidate)) {
+    // Something that is no data set gets no lock file beside it.
+    const auto refuseNonDataSet = [&] {
         m_prompter.showMessage(
             candidate + " is not a Quillory data set.", kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
         return Adoption::Refused;
+    };
+    if (!isDataSet(candidate))
+        return refuseNonDataSet();
+    std::shared_ptr<DataSetLock> lock = std::move(held);
+    if (!lock) {
+        if (!lockFor(candidate, lock))
+            return Adoption::Refused;
+        // Whatever a crash left half done is finished before anything is read;
+        // a data set this window holds already had that at its opening.
+        if (lock && !recoverAfterCrash(candidate, *lock, m_prompter))
+            return Adoption::Refused;
+        // A create undone just now may have taken the data set away.
+        if (!isDataSet(candidate))
+            return refuseNonDataSet();
     }
-    std::unique_ptr<DataSetLock> lock;
-    if (!lockFor(candidate, lock) || !restoreRunning(candidate))
+    if (!restoreRunning(candidate))
         return Adoption::Refused;
     takeLock(candidate, std::move(lock));
     m_strPath = candidate;
@@ -96,20 +111,31 @@ CQuilloryDoc::Adoption CQuilloryDoc::adopt(const std::string& candidate)
     return Adoption::Opened;
 }
 
-DataSetLock::Outcome CQuilloryDoc::tryLock(const std::string& path, std::unique_ptr<DataSetLock>& lock)
+bool CQuilloryDoc::OpenLocked(const std::string& path, std::shared_ptr<DataSetLock> lock)
+{
+    return adopt(path, std::move(lock)) == Adoption::Opened;
+}
+
+DataSetLock::Outcome CQuilloryDoc::tryLock(const std::string& path, std::shared_ptr<DataSetLock>& lock)
 {
     if (m_lock && m_lock->covers(path))
         return DataSetLock::Outcome::Locked; // this window has it already: keep the lock it holds
-    return DataSetLock::acquire(path, lock);
+    std::unique_ptr<DataSetLock> taken;
+    const DataSetLock::Outcome outcome = DataSetLock::acquire(path, taken, DataSetLock::Holder::Window);
+    lock = std::move(taken);
+    return outcome;
 }
 
-bool CQuilloryDoc::lockFor(const std::string& path, std::unique_ptr<DataSetLock>& lock)
+bool CQuilloryDoc::lockFor(const std::string& path, std::shared_ptr<DataSetLock>& lock)
 {
     switch (tryLock(path, lock)) {
     case DataSetLock::Outcome::Locked:
         return true;
     case DataSetLock::Outcome::InUse:
         m_prompter.showMessage(kDataSetInUse, kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
+        return false;
+    case DataSetLock::Outcome::Busy:
+        m_prompter.showMessage(kDataSetBusy, kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
         return false;
     case DataSetLock::Outcome::Unavailable:
         // Whether another window has the data set cannot be told: opening
@@ -120,7 +146,7 @@ bool CQuilloryDoc::lockFor(const std::string& path, std::unique_ptr<DataSetLock>
     return false;
 }
 
-void CQuilloryDoc::takeLock(const std::string& path, std::unique_ptr<DataSetLock> lock)
+void CQuilloryDoc::takeLock(const std::string& path, std::shared_ptr<DataSetLock> lock)
 {
     // The lock of the data set open before goes, unless it is this one's.
     if (!m_lock || !m_lock->covers(path))
@@ -139,7 +165,13 @@ bool CQuilloryDoc::restoreRunning(const std::string& path)
         return condition == RunningFileCondition::Damaged;
     }
     const bool unsettled = state->leaving.has_value();
-    settleCheckOut(*state, path);
+    // Whether a check-out a crash cut short recorded its frame cannot be
+    // told without the time frames: guessing would lose the time or count
+    // it twice.
+    if (!settleCheckOut(*state, path)) {
+        m_prompter.reportFileError(kCannotOpenTimeFramesFile, siblingPath(path, "tfr"));
+        return false;
+    }
     m_running = state->running;
     m_bPaused = state->paused;
     m_pauseStart = state->pauseStart;
@@ -194,22 +226,24 @@ void CQuilloryDoc::OnFileNew()
     if (const auto chosen = m_prompter.askSaveFileName(dataSetChooser(true))) {
         // A data set another window has open is not emptied under it; where
         // not even a lock file can be made, no data set can be either.
-        std::unique_ptr<DataSetLock> lock;
+        std::shared_ptr<DataSetLock> lock;
         const DataSetLock::Outcome locked = tryLock(*chosen, lock);
-        if (locked == DataSetLock::Outcome::InUse) {
-            m_prompter.showMessage(kDataSetInUse, kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
+        if (locked == DataSetLock::Outcome::InUse || locked == DataSetLock::Outcome::Busy) {
+            m_prompter.showMessage(locked == DataSetLock::Outcome::InUse ? kDataSetInUse : kDataSetBusy, kAppName,
+                MessageIcon::Exclamation, MessageButtons::Ok);
             SetTitle();
             return;
         }
         // A data set that cannot be created leaves the one open before open,
-        // under its own name.
-        if (locked == DataSetLock::Outcome::Locked && createDataSet(*chosen, m_localeDefaults())) {
+        // under its own name. What a crash left of an earlier create of that
+        // name goes first.
+        if (locked == DataSetLock::Outcome::Locked && (!lock || recoverAfterCrash(*chosen, *lock, m_prompter))
+            && createDataSet(*chosen, m_localeDefaults())) {
+            // Timers an earlier crash left for a data set of that name went
+            // with what was just emptied.
             takeLock(*chosen, std::move(lock));
             m_strPath = *chosen;
             m_bOpen = true;
-            // Timers an earlier crash left for a data set of that name
-            // belong to what was just emptied.
-            saveRunning();
         } else {
             m_prompter.showMessage("Cannot create new project. Check your disk-drive for write-protection", kAppName,
                 MessageIcon::Exclamation, MessageButtons::Ok);
@@ -285,10 +319,10 @@ std::optional<TimeFrameRecord> CQuilloryDoc::CheckOut(std::int32_t projectId, bo
         // time nor counts it twice.
         std::optional<FileError> error;
         RunningState leaving = runningState();
-        if (const auto framesEnd = timeFramesEnd(m_strPath); !framesEnd) {
+        if (const auto copies = copiesOfFrame(frame, m_strPath); !copies) {
             error = FileError{kCannotOpenTimeFramesFile, siblingPath(m_strPath, "tfr")};
         } else {
-            leaving.leaving = CheckOutUnderWay{static_cast<std::size_t>(it - m_running.begin()), now, *framesEnd};
+            leaving.leaving = CheckOutUnderWay{static_cast<std::size_t>(it - m_running.begin()), now, *copies};
             error = writeRunningState(m_strPath, leaving) ? tryAppendTimeFrame(frame, m_strPath)
                                                           : FileError{kCannotSaveFile, runningFilePath(m_strPath)};
         }
@@ -299,10 +333,15 @@ std::optional<TimeFrameRecord> CQuilloryDoc::CheckOut(std::int32_t projectId, bo
         }
     }
     m_running.erase(it);
-    saveRunning();
-    if (write)
-        return frame;
-    return std::nullopt;
+    if (!write) {
+        saveRunning();
+        return std::nullopt;
+    }
+    // The frame is on the disk and the check-out done: should the marker
+    // not go now, the next opening settles it the same way.
+    if (m_bOpen)
+        writeRunningState(m_strPath, runningState());
+    return frame;
 }
 
 std::int32_t CQuilloryDoc::ChooseRunningProject()

@@ -111,6 +111,11 @@ public:
     Timestamp pauseStart() const { return m_pauseStart; }
     const std::string& title() const { return m_strTitle; }
 
+    // Opens the data set at `path` with its lock held already, as a
+    // command-line tool takes it for one change; false, said, when it is no
+    // data set or its running projects cannot be taken up.
+    bool OpenLocked(const std::string& path, std::shared_ptr<DataSetLock> lock);
+
     // File commands.
     void OnFileNew();
     void OnFileOpen();
@@ -150,15 +155,16 @@ public:
 private:
     void reopen(const std::string& commandLine);
     enum class Adoption { Opened, Absent, Refused };
-    // Opens the data set if it is one and no other window has it.
-    Adoption adopt(const std::string& candidate);
+    // Opens the data set if it is one and no other window has it; with
+    // `held`, under that lock.
+    Adoption adopt(const std::string& candidate, std::shared_ptr<DataSetLock> held = {});
     // The lock of the data set at `path` (empty when this window holds it
-    // already or no one can take it); false, and said, when another window
-    // has it.
-    bool lockFor(const std::string& path, std::unique_ptr<DataSetLock>& lock);
+    // already); false, and said, when another program has it or no one can
+    // take it.
+    bool lockFor(const std::string& path, std::shared_ptr<DataSetLock>& lock);
     // The same, unsaid.
-    DataSetLock::Outcome tryLock(const std::string& path, std::unique_ptr<DataSetLock>& lock);
-    void takeLock(const std::string& path, std::unique_ptr<DataSetLock> lock);
+    DataSetLock::Outcome tryLock(const std::string& path, std::shared_ptr<DataSetLock>& lock);
+    void takeLock(const std::string& path, std::shared_ptr<DataSetLock> lock);
     // Takes up the running projects kept in the running-timers file of the
     // data set at `path`; false when that file could not be read.
     bool restoreRunning(const std::string& path);
@@ -177,7 +183,7 @@ private:
     InvoiceRequest m_ownInvoiceRequest;
     InvoiceRequest* m_pInvoiceRequest = &m_ownInvoiceRequest;
 
-    std::unique_ptr<DataSetLock> m_lock;
+    std::shared_ptr<DataSetLock> m_lock;
     bool m_bOpen = false;
     std::string m_strPath;
     std::vector<RunningProject> m_running;

@@ -2,6 +2,7 @@
 
 #include "data/datasetfiles.h"
 #include "data/datasetlock.h"
+#include "data/datasetrecovery.h"
 #include "data/fileio.h"
 #include "data/recordfile.h"
 #include "data/text.h"
@@ -183,35 +184,91 @@ std::string DataSet::file(const char* extension) const
     return siblingPath(path, extension);
 }
 
-std::optional<DataSet> openDataSet(const Context& ctx, const std::string& path)
+namespace {
+
+// The data set's name in full, refused (said, exit status 1) when it is no
+// data set at all: nothing is locked or written beside such a file.
+std::optional<DataSet> dataSetAt(const Context& ctx, const std::string& path)
 {
     // Messages name files by their full names, as the window's do.
-    DataSet set{siblingPath(fullFileName(path), "qly"), {}};
+    DataSet set{siblingPath(fullFileName(path), "qly"), {}, {}};
     if (!fileSystem().isRegularFile(set.path) || !fileSystem().open(set.path, OpenMode::Read)) {
         ctx.fail(kExitFile, "cannot open " + set.path);
         return std::nullopt;
     }
-    if (!isDataSet(set.path) || !readSettings(set.path, set.settings)) {
+    if (!isDataSet(set.path)) {
         ctx.fail(kExitFile, set.path + " is not a Quillory data set.");
         return std::nullopt;
     }
     return set;
 }
 
-std::optional<WriteLock> lockForWriting(const Context& ctx, const DataSet& set)
+bool readSettingsOf(const Context& ctx, DataSet& set)
+{
+    if (readSettings(set.path, set.settings) && isDataSet(set.path))
+        return true;
+    ctx.fail(kExitFile, set.path + " is not a Quillory data set.");
+    return false;
+}
+
+std::optional<WriteLock> takeLock(const Context& ctx, const std::string& path)
 {
     std::unique_ptr<DataSetLock> lock;
-    switch (DataSetLock::acquire(set.path, lock)) {
+    switch (DataSetLock::acquire(path, lock, DataSetLock::Holder::Command)) {
     case DataSetLock::Outcome::Locked:
-        break;
+        return WriteLock(std::move(lock));
     case DataSetLock::Outcome::InUse:
         ctx.fail(kExitFile, kDataSetInUse);
         return std::nullopt;
+    case DataSetLock::Outcome::Busy:
+        ctx.fail(kExitFile, kDataSetBusy);
+        return std::nullopt;
     case DataSetLock::Outcome::Unavailable:
-        ctx.prompter.reportFileError(kCannotOpenLockFile, DataSetLock::lockFilePath(set.path));
+        ctx.prompter.reportFileError(kCannotOpenLockFile, DataSetLock::lockFilePath(path));
         return std::nullopt;
     }
-    return WriteLock(std::move(lock));
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<DataSet> openDataSet(const Context& ctx, const std::string& path)
+{
+    auto set = dataSetAt(ctx, path);
+    if (!set)
+        return std::nullopt;
+    // A create a crash cut short is undone before anything is shown of it,
+    // when no one else is at work on the data set.
+    if (fileSystem().type(undoFilePath(set->path)) != FileType::Missing) {
+        std::unique_ptr<DataSetLock> lock;
+        if (DataSetLock::acquire(set->path, lock, DataSetLock::Holder::Command, std::chrono::milliseconds{0})
+            == DataSetLock::Outcome::Locked)
+            recoverAfterCrash(set->path, *lock, ctx.prompter);
+    }
+    if (!readSettingsOf(ctx, *set))
+        return std::nullopt;
+    return set;
+}
+
+std::optional<DataSet> openForWriting(const Context& ctx, const std::string& path)
+{
+    auto set = dataSetAt(ctx, path);
+    if (!set)
+        return std::nullopt;
+    auto lock = takeLock(ctx, set->path);
+    if (!lock || !recoverAfterCrash(set->path, **lock, ctx.prompter) || !settlePendingCheckOut(set->path, ctx.prompter))
+        return std::nullopt;
+    set->lock = std::move(*lock);
+    if (!readSettingsOf(ctx, *set))
+        return std::nullopt;
+    return set;
+}
+
+std::optional<WriteLock> lockForWriting(const Context& ctx, const DataSet& set)
+{
+    if (set.lock)
+        return set.lock;
+    return takeLock(ctx, set.path);
 }
 
 std::optional<TypedDate> parseDate(std::string_view text, bool americanDates)
@@ -336,6 +393,11 @@ bool fitsField(
         ctx.fail(kExitUsage, option + " is one line of text");
         return false;
     }
+    // Nor anything a terminal showing the text would act on.
+    if (hasControlCharacters(text, multiLine ? "\r\n\t" : "")) {
+        ctx.fail(kExitUsage, option + ": " + kControlCharactersMessage);
+        return false;
+    }
     if (text.size() + 1 > capacity) {
         ctx.fail(kExitUsage, option + " holds at most " + std::to_string(capacity - 1) + " bytes");
         return false;
@@ -360,20 +422,21 @@ void Table::print(std::ostream& out, bool withHeader) const
     for (const auto& row : m_rows) {
         widths.resize(std::max(widths.size(), row.size()));
         for (std::size_t i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], displayWidth(row[i]));
+            widths[i] = std::max(widths[i], displayWidth(replaceControlCharacters(row[i])));
     }
     for (std::size_t r = withHeader ? 0 : 1; r < m_rows.size(); ++r) {
         const auto& row = m_rows[r];
         std::string line;
         for (std::size_t i = 0; i < row.size(); ++i) {
-            const std::string pad(widths[i] - displayWidth(row[i]), ' ');
+            const std::string cell = replaceControlCharacters(row[i]);
+            const std::string pad(widths[i] - displayWidth(cell), ' ');
             const bool last = i + 1 == row.size();
             if (i > 0)
                 line += "  ";
             if (m_right.count(i))
-                line += pad + row[i];
+                line += pad + cell;
             else
-                line += last ? row[i] : row[i] + pad;
+                line += last ? cell : cell + pad;
         }
         line.erase(line.find_last_not_of(' ') + 1);
         out << line << '\n';

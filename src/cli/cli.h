@@ -21,7 +21,8 @@
 
 namespace quillory {
 class Clock;
-}
+class DataSetLock;
+} // namespace quillory
 
 namespace quillory::cli {
 
@@ -100,22 +101,35 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
 
 // --- Shared by the commands ---------------------------------------------
 
+// Held while a command writes: one writer per data set, the window or qly.
+using WriteLock = std::shared_ptr<DataSetLock>;
+
 // The data set a command works on: its settings, once it is known to be
 // one. Nothing, with the message written, when it cannot be opened or is
 // not a data set (exit status 1).
 struct DataSet {
     std::string path; // the .qly file
     SettingsRecord settings;
+    WriteLock lock; // held by a command that writes
     bool american() const { return settings.americanDates != 0; }
     std::string symbol() const;
     std::string file(const char* extension) const;
 };
 std::optional<DataSet> openDataSet(const Context& ctx, const std::string& path);
 
-// Held while a command writes: one writer per data set, the window or qly.
-using WriteLock = std::shared_ptr<void>;
-// Nothing, with the message written, when another program holds the data
-// set (exit status 1).
+// The data set a command that writes works on, opened before it reads
+// anything else: its lock taken first (another command holding it is waited
+// for, a few seconds at most), what a crash left half done finished, and
+// only then its settings read. What the command then reads, decides and
+// writes is what no one else can change meanwhile. Nothing, with the
+// message written (exit status 1), when the data set cannot be opened, a
+// window has it, another command kept it too long, or a crash's leftovers
+// cannot be settled.
+std::optional<DataSet> openForWriting(const Context& ctx, const std::string& path);
+
+// The lock of a data set opened for writing; for one opened with
+// openDataSet, the lock taken now. Nothing, with the message written, when
+// another program holds the data set (exit status 1).
 std::optional<WriteLock> lockForWriting(const Context& ctx, const DataSet& set);
 
 // A typed date in the data set's order or as ISO 8601 (2026-12-07).
@@ -139,12 +153,14 @@ std::optional<CustomerRecord> findCustomerArg(
     const Context& ctx, const std::vector<CustomerRecord>& customers, const std::string& idOrName);
 
 // Text for a fixed field, refused when it does not fit (a field holds its
-// capacity less one byte of UTF-8).
+// capacity less one byte of UTF-8) or holds control characters (only line
+// breaks, and only in multi-line fields).
 bool fitsField(const Context& ctx, const std::string& option, const std::string& text, std::size_t capacity,
     bool multiLine = false);
 
 // Lines of columns padded to their widths, for people; the last column is
-// not padded.
+// not padded. Control characters in the cells (names of older files may hold
+// them) are shown as U+FFFD: a terminal would act on them.
 class Table {
 public:
     explicit Table(std::vector<std::string> header, std::set<std::size_t> rightAligned = {});

@@ -97,11 +97,8 @@ int runCustomer(Context& ctx)
     const std::string& action = pos[0];
     if (action != "add" && action != "edit" && action != "rm")
         return ctx.fail(kExitUsage, "qly customer add, edit or rm, not " + action);
-    const auto set = openDataSet(ctx, pos[1]);
+    const auto set = openForWriting(ctx, pos[1]);
     if (!set)
-        return kExitFile;
-    const auto lock = lockForWriting(ctx, *set);
-    if (!lock)
         return kExitFile;
     const std::string customersFile = set->file("cus");
 

@@ -1,6 +1,8 @@
 // qly new, info and set: a data set and its settings.
 #include "cli/commands.h"
 
+#include "data/datasetfiles.h"
+#include "data/datasetrecovery.h"
 #include "data/fileio.h"
 #include "data/localedefaults.h"
 #include "data/money.h"
@@ -116,6 +118,11 @@ int runNew(Context& ctx)
     const std::string path = args.positional()[0];
     if (path.size() < 4 || path.compare(path.size() - 4, 4, ".qly") != 0)
         return ctx.fail(kExitUsage, "a data set's name ends in .qly");
+    // Held before anything is looked at: two creates of one name must not
+    // both find it free. A create a crash cut short is undone first.
+    const auto lock = lockForWriting(ctx, DataSet{siblingPath(fullFileName(path), "qly"), {}, {}});
+    if (!lock || !recoverAfterCrash(path, **lock, ctx.prompter))
+        return kExitFile;
     // Creating over a data set would empty it: that takes the window's
     // confirmation, not a typing slip in a shell.
     for (const char* ext : {"qly", "prj", "cus", "tfr"}) {
@@ -156,11 +163,8 @@ int runSet(Context& ctx)
     const Args args(ctx.args, {}, {});
     if (!args.error().empty() || args.positional().size() < 2)
         return ctx.fail(kExitUsage, args.error().empty() ? "usage: qly set FILE field=value..." : args.error());
-    const auto set = openDataSet(ctx, args.positional()[0]);
+    const auto set = openForWriting(ctx, args.positional()[0]);
     if (!set)
-        return kExitFile;
-    const auto lock = lockForWriting(ctx, *set);
-    if (!lock)
         return kExitFile;
     SettingsRecord settings = set->settings;
     // Every assignment is checked before anything is written.

@@ -44,7 +44,7 @@ int runInvoice(Context& ctx)
         if (!args.has(required))
             return ctx.fail(kExitUsage, std::string("an invoice needs ") + required);
     }
-    const auto set = openDataSet(ctx, args.positional()[0]);
+    const auto set = openForWriting(ctx, args.positional()[0]);
     if (!set)
         return kExitFile;
     if (!mayWriteOutside(set->path, text ? *text : *pdf, ctx.prompter))
@@ -74,9 +74,6 @@ int runInvoice(Context& ctx)
     const auto read = readInvoiceFields(fields, customerId, set->american());
     if (const auto* refusal = std::get_if<std::string>(&read))
         return ctx.fail(kExitUsage, *refusal);
-    const auto lock = lockForWriting(ctx, *set);
-    if (!lock)
-        return kExitFile;
 
     // An invoice is made only when its number can be used up with it: a
     // settings file that cannot be replaced stops the command before the

@@ -176,7 +176,7 @@ int runAdd(Context& ctx)
     if (!args.error().empty() || pos.size() != 5)
         return ctx.fail(
             kExitUsage, args.error().empty() ? "usage: qly add FILE PROJECT DATE TIME DURATION" : args.error());
-    const auto set = openDataSet(ctx, pos[0]);
+    const auto set = openForWriting(ctx, pos[0]);
     if (!set)
         return kExitFile;
     const auto project = lookUpProject(ctx, *set, pos[1]);
@@ -185,9 +185,6 @@ int runAdd(Context& ctx)
     const auto frame = readFrame(ctx, *set, {dataSetOrder(pos[2], set->american()), pos[3], pos[4]}, project->id);
     if (!frame)
         return kExitUsage;
-    const auto lock = lockForWriting(ctx, *set);
-    if (!lock)
-        return kExitFile;
     return appendTimeFrame(*frame, set->path, ctx.prompter) ? kExitOk : kExitFile;
 }
 
@@ -200,7 +197,7 @@ int runEdit(Context& ctx)
             args.error().empty()
                 ? "usage: qly edit FILE PROJECT DATE TIME [--project P] [--date D] [--time T] [--duration H:MM]"
                 : args.error());
-    const auto set = openDataSet(ctx, pos[0]);
+    const auto set = openForWriting(ctx, pos[0]);
     if (!set)
         return kExitFile;
     const auto old = findFrame(ctx, *set, pos[1], pos[2], pos[3]);
@@ -223,9 +220,6 @@ int runEdit(Context& ctx)
     const auto edited = readFrame(ctx, *set, fields, projectId);
     if (!edited)
         return kExitUsage;
-    const auto lock = lockForWriting(ctx, *set);
-    if (!lock)
-        return kExitFile;
     return replaceTimeFrame(set->file("tfr"), *old, *edited, ctx.prompter) ? kExitOk : kExitFile;
 }
 
@@ -235,15 +229,12 @@ int runRm(Context& ctx)
     const std::vector<std::string>& pos = args.positional();
     if (!args.error().empty() || pos.size() != 4)
         return ctx.fail(kExitUsage, args.error().empty() ? "usage: qly rm FILE PROJECT DATE TIME" : args.error());
-    const auto set = openDataSet(ctx, pos[0]);
+    const auto set = openForWriting(ctx, pos[0]);
     if (!set)
         return kExitFile;
     const auto frame = findFrame(ctx, *set, pos[1], pos[2], pos[3]);
     if (!frame)
         return ctx.prompter.fileFailed() ? kExitFile : kExitUsage;
-    const auto lock = lockForWriting(ctx, *set);
-    if (!lock)
-        return kExitFile;
     return deleteTimeFrame(set->file("tfr"), *frame, ctx.prompter) ? kExitOk : kExitFile;
 }
 

@@ -131,14 +131,11 @@ int runProject(Context& ctx)
     const std::string& action = pos[0];
     if (action != "add" && action != "edit" && action != "rm")
         return ctx.fail(kExitUsage, "qly project add, edit or rm, not " + action);
-    const auto set = openDataSet(ctx, pos[1]);
+    const auto set = openForWriting(ctx, pos[1]);
     if (!set)
         return kExitFile;
     auto records = loadProjects(set->file("prj"), ctx.prompter);
     if (!records)
-        return kExitFile;
-    const auto lock = lockForWriting(ctx, *set);
-    if (!lock)
         return kExitFile;
     ProjectTree tree(*records);
     tree.setDataSetPath(set->path);

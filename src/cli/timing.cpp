@@ -19,14 +19,22 @@ namespace quillory::cli {
 
 namespace {
 
-// The data set opened as the window opens it, with its lock and its running
-// projects; nothing, with the reason written, when it cannot be.
+// The data set opened as the window opens it, under the lock the command
+// holds, with its running projects; nothing, with the reason written, when
+// it cannot be. A running-timers file that does not read is left as it is:
+// a command that says it failed has changed nothing.
 std::unique_ptr<CQuilloryDoc> openForTiming(Context& ctx, const DataSet& set)
 {
+    RunningFileCondition condition;
+    loadRunningState(set.path, &condition);
+    if (condition != RunningFileCondition::Sound) {
+        ctx.prompter.reportFileError(kCannotOpenRunningFile, runningFilePath(set.path));
+        return nullptr;
+    }
     // No last-opened file: a terminal command must not change which data
     // set the window reopens.
-    auto doc = std::make_unique<CQuilloryDoc>(ctx.prompter, ctx.clock, set.path, std::string());
-    if (!doc->isOpen())
+    auto doc = std::make_unique<CQuilloryDoc>(ctx.prompter, ctx.clock, std::string(), std::string());
+    if (!doc->OpenLocked(set.path, set.lock))
         return nullptr;
     return doc;
 }
@@ -35,15 +43,15 @@ std::string projectName(const DataSet& set, std::int32_t id)
 {
     const auto projects = readRecords<ProjectRecord>(set.file("prj"));
     const ProjectIndex index(projects ? *projects : std::vector<ProjectRecord>{});
-    return fieldText(index.find(id).name);
+    return replaceControlCharacters(fieldText(index.find(id).name));
 }
 
-int dataSetOnly(Context& ctx, const char* usage, std::optional<DataSet>& set)
+int dataSetOnly(Context& ctx, const char* usage, std::optional<DataSet>& set, bool forWriting)
 {
     const Args args(ctx.args, {}, {});
     if (!args.error().empty() || args.positional().size() != 1)
         return ctx.fail(kExitUsage, args.error().empty() ? usage : args.error());
-    set = openDataSet(ctx, args.positional()[0]);
+    set = forWriting ? openForWriting(ctx, args.positional()[0]) : openDataSet(ctx, args.positional()[0]);
     return set ? kExitOk : kExitFile;
 }
 
@@ -54,7 +62,7 @@ int runIn(Context& ctx)
     const Args args(ctx.args, {}, {});
     if (!args.error().empty() || args.positional().size() != 2)
         return ctx.fail(kExitUsage, args.error().empty() ? "usage: qly in FILE PROJECT" : args.error());
-    const auto set = openDataSet(ctx, args.positional()[0]);
+    const auto set = openForWriting(ctx, args.positional()[0]);
     if (!set)
         return kExitFile;
     const auto project = lookUpProject(ctx, *set, args.positional()[1]);
@@ -70,7 +78,7 @@ int runIn(Context& ctx)
     doc->CheckIn(project->id);
     if (ctx.prompter.fileFailed())
         return kExitFile;
-    ctx.out << fieldText(project->name) << ": checked in at " << FormatTime24(ctx.clock.now())
+    ctx.out << replaceControlCharacters(fieldText(project->name)) << ": checked in at " << FormatTime24(ctx.clock.now())
             << (doc->isPaused() ? " (paused)" : "") << '\n';
     return kExitOk;
 }
@@ -81,7 +89,7 @@ int runOut(Context& ctx)
     const auto& pos = args.positional();
     if (!args.error().empty() || pos.empty() || pos.size() > 2)
         return ctx.fail(kExitUsage, args.error().empty() ? "usage: qly out FILE [PROJECT]" : args.error());
-    const auto set = openDataSet(ctx, pos[0]);
+    const auto set = openForWriting(ctx, pos[0]);
     if (!set)
         return kExitFile;
     const auto doc = openForTiming(ctx, *set);
@@ -118,7 +126,7 @@ int runOut(Context& ctx)
     const auto projects = readRecords<ProjectRecord>(set->file("prj"));
     const ProjectIndex index(projects ? *projects : std::vector<ProjectRecord>{});
     const ProjectRecord& p = index.find(id);
-    ctx.out << fieldText(p.name) << ": " << FormatDuration(minutes) << " recorded, "
+    ctx.out << replaceControlCharacters(fieldText(p.name)) << ": " << FormatDuration(minutes) << " recorded, "
             << FormatMoney(set->symbol(), ChargeForMinutes(p.pricePerHour, minutes)) << '\n';
     return ctx.prompter.fileFailed() ? kExitFile : kExitOk;
 }
@@ -126,7 +134,7 @@ int runOut(Context& ctx)
 int runPause(Context& ctx)
 {
     std::optional<DataSet> set;
-    if (const int status = dataSetOnly(ctx, "usage: qly pause FILE", set))
+    if (const int status = dataSetOnly(ctx, "usage: qly pause FILE", set, true))
         return status;
     const auto doc = openForTiming(ctx, *set);
     if (!doc)
@@ -143,12 +151,17 @@ int runPause(Context& ctx)
 int runStatus(Context& ctx)
 {
     std::optional<DataSet> set;
-    if (const int status = dataSetOnly(ctx, "usage: qly status FILE", set))
+    if (const int status = dataSetOnly(ctx, "usage: qly status FILE", set, false))
         return status;
-    // Reading takes no lock: the status shows beside an open window too.
-    const auto state = loadRunningState(set->path);
+    // Reading takes no lock: the status shows beside an open window too. A
+    // check-out a crash cut short is shown as the next writer settles it.
+    auto state = loadRunningState(set->path);
     if (!state) {
         ctx.prompter.reportFileError(kCannotOpenRunningFile, runningFilePath(set->path));
+        return kExitFile;
+    }
+    if (!settleCheckOut(*state, set->path)) {
+        ctx.prompter.reportFileError(kCannotOpenTimeFramesFile, set->file("tfr"));
         return kExitFile;
     }
     if (state->running.empty()) {

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <sys/file.h>
@@ -81,6 +82,14 @@ public:
     {
     }
     ~PosixLock() override { ::close(m_fd); }
+
+    bool declare(std::string_view holder) override
+    {
+        if (retryInterrupted([&] { return ::ftruncate(m_fd, 0); }) != 0)
+            return false;
+        const auto written = retryInterrupted([&] { return ::pwrite(m_fd, holder.data(), holder.size(), 0); });
+        return written == static_cast<ssize_t>(holder.size());
+    }
 
 private:
     int m_fd;
@@ -260,6 +269,38 @@ std::unique_ptr<FileLock> PosixFileSystem::lockFile(const std::string& path)
     return lock;
 }
 
+bool PosixFileSystem::link(const std::string& existing, const std::string& name)
+{
+    return retryInterrupted([&] { return ::link(existing.c_str(), name.c_str()); }) == 0;
+}
+
+std::optional<std::vector<std::string>> PosixFileSystem::namesIn(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return std::nullopt;
+    std::vector<std::string> names;
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    const int error = errno;
+    ::closedir(dir);
+    if (error != 0)
+        return std::nullopt;
+    return names;
+}
+
+std::optional<std::int64_t> PosixFileSystem::modifiedAt(const std::string& path)
+{
+    struct stat st { };
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return std::int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec;
+}
+
 FileSystem& fileSystem()
 {
     return g_fileSystem ? *g_fileSystem : hostFileSystem();
@@ -307,12 +348,6 @@ std::string scratchNameFor(const std::string& target)
     return name + ".tmp";
 }
 
-FileReplacement::~FileReplacement()
-{
-    for (const Pending& p : m_pending)
-        fileSystem().remove(p.scratch);
-}
-
 bool mayReplace(const std::string& target)
 {
     FileSystem& fs = fileSystem();
@@ -341,65 +376,6 @@ std::unique_ptr<FileHandle> createScratchFile(const std::string& target, std::st
             return nullptr;
     }
     return nullptr;
-}
-
-bool FileReplacement::add(const std::string& target, std::string_view bytes)
-{
-    if (!mayReplace(target))
-        return false;
-    std::string scratchPath;
-    auto scratch = createScratchFile(target, scratchPath);
-    if (!scratch)
-        return false;
-    m_pending.push_back({target, scratchPath});
-    fileSystem().copyPermissions(target, scratchPath);
-    const bool written = scratch->writeAll(bytes.data(), bytes.size()) && scratch->sync();
-    // A file system may report a failed write only when the file is closed.
-    return scratch->close() && written;
-}
-
-bool FileReplacement::commit()
-{
-    FileSystem& fs = fileSystem();
-    std::vector<std::string> folders;
-    while (!m_pending.empty()) {
-        const Pending& p = m_pending.front();
-        if (!fs.rename(p.scratch, p.target))
-            return false; // the destructor removes what is left
-        folders.push_back(p.target);
-        m_pending.erase(m_pending.begin());
-    }
-    bool synced = true;
-    std::vector<std::string> done;
-    for (const std::string& target : folders) {
-        const std::string folder = target.substr(0, target.find_last_of('/') + 1);
-        if (std::find(done.begin(), done.end(), folder) != done.end())
-            continue;
-        done.push_back(folder);
-        synced = fs.syncDirectoryOf(target) && synced;
-    }
-    return synced;
-}
-
-bool replaceFileAtomically(const std::string& target, std::string_view bytes)
-{
-    FileReplacement replacement;
-    return replacement.add(target, bytes) && replacement.commit();
-}
-
-bool removeFileDurably(const std::string& path)
-{
-    FileSystem& fs = fileSystem();
-    switch (fs.type(path)) {
-    case FileType::Missing:
-        return true;
-    case FileType::Regular:
-        return fs.remove(path) && fs.syncDirectoryOf(path);
-    case FileType::Other:
-    case FileType::Unknown:
-        return false;
-    }
-    return false;
 }
 
 } // namespace quillory

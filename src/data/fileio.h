@@ -67,6 +67,10 @@ protected:
 class FileLock {
 public:
     virtual ~FileLock() = default;
+    // Puts `holder` in the lock file in place of what it held, so that
+    // someone waiting for the lock can tell who has it. False when the file
+    // cannot be written (a lock needs no write access).
+    virtual bool declare(std::string_view holder) = 0;
 };
 
 class FileSystem {
@@ -93,6 +97,17 @@ public:
     // waiting. Nothing when someone else holds it (errno EWOULDBLOCK) or when
     // the file can be neither created nor opened.
     virtual std::unique_ptr<FileLock> lockFile(const std::string& path) = 0;
+    // Gives the file named `existing` (not a link to it) the further name
+    // `name`, which must be free: a hard link, so the file lives on under it
+    // when `existing` is replaced. False, with errno, when the file system
+    // keeps no second names or the name is taken.
+    virtual bool link(const std::string& existing, const std::string& name) = 0;
+    // The names in a folder; nothing when it cannot be read.
+    virtual std::optional<std::vector<std::string>> namesIn(const std::string& folder) = 0;
+    // When the regular file that `path` itself names (a link is not
+    // followed) was last written, in nanoseconds of the file system's clock;
+    // nothing for anything else or when it cannot be looked at.
+    virtual std::optional<std::int64_t> modifiedAt(const std::string& path) = 0;
 
     bool isRegularFile(const std::string& path) { return type(path) == FileType::Regular; }
 };
@@ -124,6 +139,9 @@ public:
     std::optional<std::string> resolveLinks(const std::string& path) override;
     void copyPermissions(const std::string& from, const std::string& to) override;
     std::unique_ptr<FileLock> lockFile(const std::string& path) override;
+    bool link(const std::string& existing, const std::string& name) override;
+    std::optional<std::vector<std::string>> namesIn(const std::string& folder) override;
+    std::optional<std::int64_t> modifiedAt(const std::string& path) override;
 };
 
 // Reads at most maxBytes of a file. False when it cannot be opened or read.
@@ -134,12 +152,14 @@ bool readFileBytes(const std::string& path, std::string& bytes, std::size_t maxB
 // reading it whole would only exhaust the memory.
 inline constexpr std::int64_t kMaxRecordFileBytes = std::int64_t{256} << 20;
 
-// Replaces whole files so that a failure at any step before the renames
-// leaves every original untouched and no scratch file behind. Each new
-// content goes to a scratch file of its own beside its target, created
-// afresh under a name nothing else has (never through a link), and reaches
-// the disk before any target is touched; commit then renames them over
-// their targets in the order they were added and syncs the folders.
+// Replaces whole files so that a failure at any step leaves every original
+// as it was and no scratch file behind. Each new content goes to a scratch
+// file of its own beside its target, created afresh under a name nothing
+// else has (never through a link), and reaches the disk before any target
+// is touched. Commit keeps each old file under a second name (a hard link)
+// while it renames the new ones over their targets in the order they were
+// added and syncs the folders; should any step fail, the old files are put
+// back, so a failure changes nothing the program or the user can see.
 class FileReplacement {
 public:
     FileReplacement() = default;
@@ -151,17 +171,33 @@ public:
     // False when it is something other than a regular file, is read-only,
     // cannot be looked at, or when the scratch file cannot be written.
     bool add(const std::string& target, std::string_view bytes);
-    // False when a rename or a folder sync failed: the targets renamed
-    // before the failure hold their new content.
-    bool commit();
+    // Removes `target` (the file itself) along with the replacements.
+    void addRemoval(const std::string& target);
+    // False when any step failed: the targets then hold what they held.
+    // With `undoFile`, the replacement of several files is whole even across
+    // a crash: that file says how to put the old ones back until every new
+    // one is in place for good, and undoUnfinishedReplacement does it.
+    bool commit(const std::string& undoFile = {});
 
 private:
     struct Pending {
         std::string target;
-        std::string scratch;
+        std::string scratch; // empty for a removal
+        std::string backup; // the old file's second name; empty when there was none
+        bool existed = false;
+        bool renamed = false;
     };
+    bool keepOldFiles();
+    bool renameAll(const std::string& undoFile);
+    void putBack(const std::string& undoFile);
     std::vector<Pending> m_pending;
 };
+
+// Puts back the files a replacement with an undo file left unfinished (a
+// crash, a power cut), and removes the undo file. True when there was
+// nothing to do or everything is back; false, with nothing lost, when the
+// disk would not let it (the undo file then stays for the next try).
+bool undoUnfinishedReplacement(const std::string& undoFile);
 
 // Replaces `target` (the file itself, not a link to it) by `bytes`, whole
 // or not at all.
@@ -173,8 +209,12 @@ bool mayReplace(const std::string& target);
 // open for writing; nothing when none can be made. The caller removes it
 // when it is not renamed over the target.
 std::unique_ptr<FileHandle> createScratchFile(const std::string& target, std::string& scratchPath);
-// Removes a file for good; true when it is gone (or was never there).
+// Removes a file for good; true when it is gone (or was never there). A
+// failure leaves the file where it was.
 bool removeFileDurably(const std::string& path);
+// Whether `path` is a symbolic link (one that leads nowhere included), or
+// cannot be looked at.
+bool isLinkOrUnknown(const std::string& path);
 
 // A fresh name for a scratch file beside `target` ("Plans.tfr-k3j9xq.tmp").
 std::string scratchNameFor(const std::string& target);

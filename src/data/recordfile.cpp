@@ -2,7 +2,6 @@
 
 #include "data/calendar.h"
 #include "data/fileio.h"
-#include "data/localedefaults.h"
 #include "data/runningfile.h"
 #include "data/text.h"
 #include "platform/prompter.h"
@@ -223,28 +222,6 @@ std::string siblingPath(const std::string& path, const std::string& extension)
     return path.substr(0, cut) + extension;
 }
 
-bool createDataSet(const std::string& path, const LocaleDefaults& locale)
-{
-    // All four files are written beside the old ones before any of them is
-    // replaced, so a data set of that name stays whole until the new one is
-    // complete on disk; the settings go last.
-    const SettingsRecord settings = defaultSettings(locale);
-    const std::string qly = siblingPath(path, "qly");
-    std::vector<std::pair<std::string, std::string_view>> files;
-    if (path != qly)
-        files.emplace_back(path, std::string_view());
-    for (const char* ext : {"cus", "prj", "tfr"})
-        files.emplace_back(siblingPath(path, ext), std::string_view());
-    files.emplace_back(qly, std::string_view(reinterpret_cast<const char*>(&settings), sizeof settings));
-    FileReplacement replacement;
-    for (const auto& [name, bytes] : files) {
-        const auto target = fileSystem().resolveLinks(name);
-        if (!target || !replacement.add(*target, bytes))
-            return false;
-    }
-    return replacement.commit();
-}
-
 bool isDataSet(const std::string& path)
 {
     std::string bytes;
@@ -346,15 +323,6 @@ bool deleteCustomers(const std::string& path, const std::vector<std::int32_t>& i
 bool appendTimeFrame(const TimeFrameRecord& record, const std::string& path, Prompter& prompter)
 {
     return appendReported(siblingPath(path, "tfr"), record, kCannotOpenTimeFramesFile, prompter);
-}
-
-std::optional<std::int64_t> timeFramesEnd(const std::string& path)
-{
-    auto file = fileSystem().open(siblingPath(path, "tfr"), OpenMode::ReadWrite);
-    const std::int64_t size = file ? file->size() : -1;
-    if (size < 0)
-        return std::nullopt;
-    return wholeRecordsEnd<TimeFrameRecord>(size);
 }
 
 std::optional<FileError> tryAppendTimeFrame(const TimeFrameRecord& record, const std::string& path)

@@ -41,10 +41,17 @@ struct FileError {
 std::string siblingPath(const std::string& path, const std::string& extension);
 
 // Creates (or empties) the four files of a data set and writes the default
-// settings, writing through links to where they lead. False when any file
-// cannot be written: files of that name are then left as they were, unless a
-// rename itself failed, which leaves the ones renamed before it new.
+// settings, writing through links to where they lead. Whole or not at all:
+// false when any file cannot be written, and the files of that name are then
+// as they were; a crash half-way is undone at the next opening
+// (undoUnfinishedCreate). Timers left running for a data set of that name
+// go with it.
 bool createDataSet(const std::string& path, const LocaleDefaults& locale);
+// Puts back a data set that a create over it left unfinished; false when
+// the disk would not let it.
+bool undoUnfinishedCreate(const std::string& path);
+// The undo file of a create under way ("Plans.undo" for "Plans.qly").
+std::string undoFilePath(const std::string& path);
 
 // Whether the data set that `path` names (any of its files) has settings of
 // exactly one whole record: the test that a file is a data set at all.
@@ -84,11 +91,6 @@ bool deleteCustomer(const std::string& path, const CustomerRecord& record, Promp
 bool replaceCustomer(const std::string& path, const CustomerRecord& edited, Prompter& prompter);
 // Removes every customer with one of the ids, in one rewrite.
 bool deleteCustomers(const std::string& path, const std::vector<std::int32_t>& ids, Prompter& prompter);
-
-// Where the next time frame appended to the data set's time-frames file
-// goes: its length up to the last whole record. Nothing when the file cannot
-// be looked at.
-std::optional<std::int64_t> timeFramesEnd(const std::string& path);
 
 bool appendTimeFrame(const TimeFrameRecord& record, const std::string& path, Prompter& prompter);
 // The same without the report: the failure, when there was one.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 
 namespace quillory {
 
@@ -61,24 +62,55 @@ TimeFrameRecord checkOutFrame(const RunningProject& project, Timestamp end)
     return {project.projectId, std::min(project.start, end), end};
 }
 
-void settleCheckOut(RunningState& state, const std::string& path)
+std::optional<std::int64_t> copiesOfFrame(const TimeFrameRecord& frame, const std::string& path)
+{
+    auto file = fileSystem().open(siblingPath(path, "tfr"), OpenMode::Read);
+    if (!file)
+        return std::nullopt;
+    // Read in pieces: a million frames need not sit in memory to be counted.
+    constexpr std::size_t kChunk = 4096;
+    TimeFrameRecord frames[kChunk];
+    char* const bytes = reinterpret_cast<char*>(frames);
+    std::size_t filled = 0;
+    std::int64_t copies = 0;
+    for (;;) {
+        const std::int64_t n = file->read(bytes + filled, sizeof frames - filled);
+        if (n < 0)
+            return std::nullopt;
+        filled += static_cast<std::size_t>(n);
+        const std::size_t whole = filled / sizeof(TimeFrameRecord);
+        if (n == 0 || whole == kChunk) {
+            copies += std::count(frames, frames + whole, frame);
+            std::memmove(bytes, bytes + whole * sizeof(TimeFrameRecord), filled % sizeof(TimeFrameRecord));
+            filled %= sizeof(TimeFrameRecord);
+        }
+        if (n == 0)
+            break;
+    }
+    file->close();
+    return copies;
+}
+
+bool settleCheckOut(RunningState& state, const std::string& path)
 {
     if (!state.leaving)
-        return;
+        return true;
     const CheckOutUnderWay leaving = *state.leaving;
+    if (leaving.index >= state.running.size()) {
+        state.leaving.reset();
+        return true;
+    }
+    // A frame cut short by the crash is no copy: the project runs on, and
+    // its time can still be recorded.
+    const auto copies = copiesOfFrame(checkOutFrame(state.running[leaving.index], leaving.end), path);
+    if (!copies)
+        return false;
     state.leaving.reset();
-    if (leaving.index >= state.running.size())
-        return;
-    TimeFrameRecord found{};
-    auto file = fileSystem().open(siblingPath(path, "tfr"), OpenMode::Read);
-    // A frame cut short by the crash, or a file that cannot be read, leaves
-    // the project running: counted on, the time can still be recorded.
-    if (!file || !file->seek(leaving.framesEnd) || file->read(&found, sizeof found) != sizeof found)
-        return;
-    if (found == checkOutFrame(state.running[leaving.index], leaving.end)) {
+    if (*copies > leaving.copies) {
         state.running.erase(state.running.begin() + static_cast<std::ptrdiff_t>(leaving.index));
         state.paused = state.paused && !state.running.empty();
     }
+    return true;
 }
 
 std::string runningFilePath(const std::string& path)
@@ -93,8 +125,8 @@ std::string formatRunningState(const RunningState& state)
     for (const RunningProject& r : state.running)
         text += "project " + std::to_string(r.projectId) + " " + std::to_string(r.start) + "\n";
     if (const auto& l = state.leaving)
-        text += "leaving " + std::to_string(l->index) + " " + std::to_string(l->end) + " "
-            + std::to_string(l->framesEnd) + "\n";
+        text += "checkout " + std::to_string(l->index) + " " + std::to_string(l->end) + " " + std::to_string(l->copies)
+            + "\n";
     return text + "end\n";
 }
 
@@ -110,10 +142,9 @@ std::optional<RunningState> parseRunningState(std::string_view text)
         return std::nullopt;
     state.pauseStart = pauseStart;
     std::size_t last = lines->size() - 1; // the closing line
-    if ((*lines)[last - 1].starts_with("leaving ")) {
+    if ((*lines)[last - 1].starts_with("checkout ")) {
         CheckOutUnderWay leaving;
-        if (!parseLine((*lines)[--last], "leaving", leaving.index, leaving.end, leaving.framesEnd)
-            || leaving.framesEnd < 0)
+        if (!parseLine((*lines)[--last], "checkout", leaving.index, leaving.end, leaving.copies) || leaving.copies < 0)
             return std::nullopt;
         state.leaving = leaving;
     }
@@ -139,6 +170,11 @@ std::optional<RunningState> loadRunningState(const std::string& path, RunningFil
             *condition = c;
     };
     const std::string file = runningFilePath(path);
+    // A link is not followed: what it leads to is some other file.
+    if (isLinkOrUnknown(file)) {
+        report(RunningFileCondition::Unreadable);
+        return std::nullopt;
+    }
     if (fileSystem().type(file) == FileType::Missing) {
         report(RunningFileCondition::Sound);
         return RunningState{};
@@ -156,17 +192,20 @@ std::optional<RunningState> loadRunningState(const std::string& path, RunningFil
 bool writeRunningState(const std::string& path, const RunningState& state)
 {
     const std::string file = runningFilePath(path);
+    if (isLinkOrUnknown(file))
+        return false;
     if (state.running.empty())
         return removeFileDurably(file);
-    const auto target = fileSystem().resolveLinks(file);
-    return target && replaceFileAtomically(*target, formatRunningState(state));
+    return replaceFileAtomically(file, formatRunningState(state));
 }
 
 bool saveRunningState(const std::string& path, const RunningState& state, Prompter& prompter)
 {
     const bool saved = writeRunningState(path, state);
-    if (!saved)
-        prompter.reportFileError(kCannotSaveFile, runningFilePath(path));
+    if (!saved) {
+        const std::string file = runningFilePath(path);
+        prompter.reportFileError(isLinkOrUnknown(file) ? kCannotOpenRunningFile : kCannotSaveFile, file);
+    }
     return saved;
 }
 

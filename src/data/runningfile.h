@@ -2,19 +2,21 @@
 // for "Plans.qly") so that a crash, a kill or a power cut loses none of it:
 // the next start on the data set finds the projects still running. The file
 // is rewritten atomically at every check-in, check-out and pause change, and
-// removed when nothing runs any more. It is short text:
+// removed when nothing runs any more. Like the record files, it is only ever
+// replaced through a scratch file beside it: a link in its place is refused,
+// never written through. It is short text:
 //
 //   Quillory running projects 1
 //   paused 0 0
 //   project 4 1718000000
-//   leaving 0 1718003600 1200
+//   checkout 0 1718003600 2
 //   end
 //
 // (the version; the pause flag and when it was last switched; the running
 // projects in check-in order with their starts; while a check-out is being
-// written, which project leaves, when, and where in the time-frames file its
-// frame goes; a closing line, so a file cut short is never taken for a
-// shorter list).
+// written, which running project leaves, when, and how many frames just like
+// its own the time-frames file held before; a closing line, so a file cut
+// short is never taken for a shorter list).
 #pragma once
 
 #include "data/records.h"
@@ -40,15 +42,16 @@ struct RunningProject {
 };
 
 // A check-out under way, kept before its frame is appended: the running
-// project at `index` leaves at `end`, its frame written at byte `framesEnd`
-// of the time-frames file. After a crash, that one place tells whether the
-// frame got there. Looking for a frame like it anywhere would not do: the
-// same project may run twice from the same second, and the frame of one
-// would pass for the check-out of the other.
+// project at `index` leaves at `end`, and the time-frames file held `copies`
+// frames equal to its frame (project, start, end) before. After a crash, one
+// more copy than that tells that the frame got there, wherever in the file
+// it is now and whatever else was removed since; the count, not the mere
+// presence of such a frame, keeps one of two runs of a project from the same
+// second from passing for the other.
 struct CheckOutUnderWay {
     std::size_t index = 0;
     Timestamp end = 0;
-    std::int64_t framesEnd = 0;
+    std::int64_t copies = 0;
     bool operator==(const CheckOutUnderWay&) const = default;
 };
 
@@ -69,10 +72,15 @@ Timestamp startAfterPause(Timestamp start, Timestamp pauseStart, Timestamp now);
 // The frame a check-out of `project` at `end` records.
 TimeFrameRecord checkOutFrame(const RunningProject& project, Timestamp end);
 
+// How many time frames of the data set that `path` names are exactly
+// `frame`; nothing when its time-frames file cannot be read.
+std::optional<std::int64_t> copiesOfFrame(const TimeFrameRecord& frame, const std::string& path);
+
 // Ends the check-out `state` was in the middle of when the program stopped:
 // the project leaves when its frame is in the time-frames file of the data
 // set, and runs on when it is not (the time is counted still, not lost).
-void settleCheckOut(RunningState& state, const std::string& path);
+// False, with the state as it was, when that file cannot be read.
+bool settleCheckOut(RunningState& state, const std::string& path);
 
 // The running-timers file of the data set that `path` names (any of its files).
 std::string runningFilePath(const std::string& path);
@@ -84,7 +92,9 @@ std::optional<RunningState> parseRunningState(std::string_view text);
 
 enum class RunningFileCondition {
     Sound, // read whole, or not there at all (nothing runs)
-    Unreadable, // there, but the disk would not give it (it may be sound)
+    // There, but the disk would not give it (it may be sound), or not a
+    // file of its own: a link, a folder, a FIFO.
+    Unreadable,
     Damaged, // read whole, but not a state of this version
 };
 
@@ -92,10 +102,11 @@ enum class RunningFileCondition {
 // nothing at all when the file is there but unreadable or damaged.
 std::optional<RunningState> loadRunningState(const std::string& path, RunningFileCondition* condition = nullptr);
 // Keeps the state, or removes the file when nothing runs; false when that
-// cannot be done.
+// cannot be done (a link in the file's place is never written through).
 bool writeRunningState(const std::string& path, const RunningState& state);
-// The same, with a failure reported ("Cannot save file : " and the file's
-// name).
+// The same, with a failure reported: "Cannot open running projects file : "
+// for a link in the file's place, "Cannot save file : " otherwise, and the
+// file's name.
 bool saveRunningState(const std::string& path, const RunningState& state, Prompter& prompter);
 
 } // namespace quillory

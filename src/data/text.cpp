@@ -48,6 +48,46 @@ bool isValidUtf8(std::string_view bytes)
 
 namespace {
 
+// The length of the control character at text[i] (1 for C0 and DEL, 2 for
+// the UTF-8 of C1), or 0 when there is none.
+std::size_t controlAt(std::string_view text, std::size_t i)
+{
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F)
+        return 1;
+    if (c == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80)
+        return 2;
+    return 0;
+}
+
+} // namespace
+
+bool hasControlCharacters(std::string_view text, std::string_view allowed)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (controlAt(text, i) != 0 && allowed.find(text[i]) == std::string_view::npos)
+            return true;
+    }
+    return false;
+}
+
+std::string replaceControlCharacters(std::string_view text)
+{
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        if (const std::size_t n = controlAt(text, i)) {
+            shown += "\xEF\xBF\xBD";
+            i += n;
+        } else {
+            shown += text[i++];
+        }
+    }
+    return shown;
+}
+
+namespace {
+
 // Code points of bytes 0x80..0x9F; the rest of the upper half is Latin-1.
 constexpr char16_t kCp1252High[32] = {
     0x20AC,

@@ -28,6 +28,16 @@ void encodeFieldText(char* field, std::size_t capacity, std::string_view text);
 // character boundary.
 std::string_view cutAtCharBoundary(std::string_view text, std::size_t maxBytes);
 
+// Whether UTF-8 text holds a control character (below U+0020, U+007F, or
+// U+0080 to U+009F) other than those in `allowed` ("\r\n\t" for text of
+// several lines). Such characters move a terminal's cursor, clear its
+// screen or change its colours: a name is never made of them.
+bool hasControlCharacters(std::string_view text, std::string_view allowed = {});
+// The same text with each control character replaced by U+FFFD, as names
+// from older files are shown where a terminal would act on them.
+std::string replaceControlCharacters(std::string_view text);
+inline constexpr const char* kControlCharactersMessage = "Please enter the text without control characters.";
+
 // Compares two UTF-8 texts ignoring the case of letters (Latin, Greek and
 // Cyrillic); negative, zero or positive like strcmp.
 int compareIgnoringCase(std::string_view a, std::string_view b);

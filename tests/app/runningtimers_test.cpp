@@ -87,10 +87,11 @@ TEST_F(RunningTimersTest, AConfirmedExitDropsThemForGood)
 TEST_F(RunningTimersTest, ACheckOutUnderWayAtACrashEndsOnlyWhenItsFrameGotThere)
 {
     // The same project twice from the same second, beside another: only the
-    // place the check-out wrote to tells whose frame a frame is.
+    // count of frames like the leaving one tells whether its frame came.
     const std::vector<RunningProject> three = {{3, 1000}, {5, 2000}, {3, 1000}};
     const TimeFrameRecord earlier{3, 1000, 4000}; // the first of the twins, checked out before
     const TimeFrameRecord leaving{3, 1000, 4500};
+    const std::vector<RunningProject> left = {{3, 1000}, {5, 2000}};
     const struct {
         const char* what;
         std::vector<TimeFrameRecord> frames;
@@ -99,10 +100,14 @@ TEST_F(RunningTimersTest, ACheckOutUnderWayAtACrashEndsOnlyWhenItsFrameGotThere)
         std::vector<RunningProject> after;
     } cases[] = {
         {"no check-out under way: a frame like a running one is other work", {earlier}, "", std::nullopt, three},
-        {"the frame got there", {earlier, leaving}, "", CheckOutUnderWay{2, 4500, 12}, {{3, 1000}, {5, 2000}}},
-        {"the crash came before the frame", {earlier}, "", CheckOutUnderWay{2, 4500, 12}, three},
-        {"the frame was cut short", {earlier}, std::string(5, '\x03'), CheckOutUnderWay{2, 4500, 12}, three},
-        {"another frame where it was to go", {earlier, {3, 1000, 4499}}, "", CheckOutUnderWay{2, 4500, 12}, three},
+        {"the frame got there", {earlier, leaving}, "", CheckOutUnderWay{2, 4500, 0}, left},
+        {"the frame got there, and an earlier frame went since", {leaving}, "", CheckOutUnderWay{2, 4500, 0}, left},
+        {"the crash came before the frame", {earlier}, "", CheckOutUnderWay{2, 4500, 0}, three},
+        {"the frame was cut short", {earlier}, std::string(5, '\x03'), CheckOutUnderWay{2, 4500, 0}, three},
+        {"another frame where it was to go", {earlier, {3, 1000, 4499}}, "", CheckOutUnderWay{2, 4500, 0}, three},
+        // The twin left in the same second before: its frame is no sign of this one.
+        {"a copy that was there before", {leaving}, "", CheckOutUnderWay{2, 4500, 1}, three},
+        {"the second copy got there", {leaving, earlier, leaving}, "", CheckOutUnderWay{2, 4500, 1}, left},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -332,7 +332,10 @@ TEST_F(CliTest, TotalsAndTheWeekAreTheWindowsFigures)
 TEST_F(CliTest, ExportsAreTheDialogsFileOrStructuredForScripts)
 {
     makeDataSet();
-    ASSERT_EQ(qly({"project", "add", path, "Tab\there, \"quoted\""}).status, 0);
+    // A name of an older file, with a tab qly no longer takes.
+    auto projects = readRecords<ProjectRecord>(siblingPath(path, "prj")).value();
+    projects.push_back(newProjectRecord(2, "Tab\there, \"quoted\"", -1));
+    test::writeRecords(path, projects);
     ASSERT_EQ(qly({"add", path, "2", "2026-07-01", "10:00", "0:01"}).status, 0); // summer time
     // The text format is the dialog's writer, byte for byte, to a file or
     // to standard output.

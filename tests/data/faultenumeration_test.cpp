@@ -131,8 +131,8 @@ SimulatedFileSystem dataSetOf(int n)
 SimulatedFileSystem dataSetTiming(int n)
 {
     SimulatedFileSystem fs = dataSetOf(n);
-    RunningState running
-        = n == 0 ? RunningState{{{7, 2000000}}, false, 0, std::nullopt} : *parseRunningState(*fs.bytes(file("running")));
+    RunningState running = n == 0 ? RunningState{{{7, 2000000}}, false, 0, std::nullopt}
+                                  : *parseRunningState(*fs.bytes(file("running")));
     // Half the time in a pause, which the check-out takes off.
     running.paused = n % 2 == 1;
     running.pauseStart = 2500000;
@@ -291,16 +291,57 @@ bool isBeforeOrAfter(const Image& now, const Image& before, const Image& after, 
     return true;
 }
 
-void checkCrashImages(
-    const Mutation& m, const SimulatedFileSystem& fs, const Image& before, const Image& after, const std::string& where)
+bool newDataSet(Prompter& prompter);
+
+// The data set as the next opening leaves it, on a disk that works again:
+// a create cut short undone, leftover scratch files gone, a check-out cut
+// short settled. Where there is no data set to open, the next create of
+// that name clears what is left instead.
+SimulatedFileSystem nextOpening(const SimulatedFileSystem& fs, bool& opened)
+{
+    SimulatedFileSystem healed(fs);
+    ScopedFileSystem scope(healed);
+    test::ScriptedPrompter prompter;
+    test::FakeClock clock{4000000};
+    CQuilloryDoc doc(prompter, clock, kPlans, kFolder + "/LastOpenedFile.cfg");
+    opened = doc.isOpen();
+    return healed;
+}
+
+// After the next opening the data set is the one before or the one after,
+// as a whole, and nothing is left of the change but the names it made.
+void checkNextOpening(const SimulatedFileSystem& fs, const Image& before, const Image& after,
+    std::set<std::string> allowedNames, const std::string& where)
+{
+    bool opened = false;
+    SimulatedFileSystem next = nextOpening(fs, opened);
+    const Image image = imageOf(next);
+    // Files of a data set that never got its settings are no data set.
+    EXPECT_TRUE(image == before || image == after || !opened)
+        << where << ": after the next opening neither before nor after (" << firstDifference(image, before) << " and "
+        << firstDifference(image, after) << " differ)";
+    if (!opened) {
+        ScopedFileSystem scope(next);
+        test::ScriptedPrompter prompter;
+        EXPECT_TRUE(newDataSet(prompter)) << where << ": no create after it";
+    }
+    allowedNames.insert({"Plans.lock", "LastOpenedFile.cfg"});
+    for (const std::string& name : next.names(kFolder))
+        EXPECT_TRUE(allowedNames.count(name)) << where << ": " << name << " left behind after the next opening";
+}
+
+void checkCrashImages(const Mutation& m, const SimulatedFileSystem& fs, const Image& before, const Image& after,
+    const std::set<std::string>& allowedNames, const std::string& where)
 {
     for (Crash crash : kCrashes) {
         SimulatedFileSystem image = fs.afterCrash(crash, recordSize);
+        const std::string cut = where + ", crash " + std::to_string(static_cast<int>(crash));
         std::string which;
         EXPECT_TRUE(isBeforeOrAfter(imageOf(image), before, after, which))
-            << where << ", crash " << static_cast<int>(crash) << ": " << which << " is neither before nor after";
+            << cut << ": " << which << " is neither before nor after";
+        checkNextOpening(image, before, after, allowedNames, cut);
         if (m.recovery)
-            m.recovery(image, where + ", crash " + std::to_string(static_cast<int>(crash)));
+            m.recovery(image, cut);
     }
 }
 
@@ -331,7 +372,8 @@ void enumerate(const Mutation& m, int n, Counts& counts)
     cuts.push_back(clean);
     const std::vector<std::string> trace = clean.trace();
     for (std::size_t k = 0; k < cuts.size(); ++k) {
-        checkCrashImages(m, cuts[k], before, after, what + ", power cut before operation " + std::to_string(k));
+        checkCrashImages(
+            m, cuts[k], before, after, allowedNames, what + ", power cut before operation " + std::to_string(k));
         ++counts.crashes;
     }
     // Once the change is reported done, it survives whatever happens next.
@@ -375,13 +417,15 @@ void enumerate(const Mutation& m, int n, Counts& counts)
                 for (const auto& message : reported) {
                     EXPECT_TRUE(message.caption == "Quillory" && message.icon == MessageIcon::Exclamation) << where;
                 }
-                EXPECT_TRUE(isBeforeOrAfter(imageOf(fs), before, after, which)) << where << ": " << which;
-                checkCrashImages(m, fs, before, after, where);
-                // A disk that keeps failing may not let a scratch file go.
-                if (!(kind.fault == Fault::IoError && kind.persistent)) {
+                // A failure changes nothing; where the disk keeps failing,
+                // the next opening puts back what it could not.
+                if (!kind.persistent) {
+                    EXPECT_EQ(firstDifference(imageOf(fs), before), "") << where << ": a failure changed something";
                     for (const std::string& name : fs.names(kFolder))
                         EXPECT_TRUE(allowedNames.count(name)) << where << ": " << name << " left behind";
                 }
+                checkNextOpening(fs, before, kind.persistent ? after : before, allowedNames, where);
+                checkCrashImages(m, fs, before, after, allowedNames, where);
             }
         }
     }

@@ -87,4 +87,9 @@ bool FaultyFileSystem::syncDirectoryOf(const std::string& path)
     return step("syncdir") && PosixFileSystem::syncDirectoryOf(path);
 }
 
+bool FaultyFileSystem::link(const std::string& existing, const std::string& name)
+{
+    return step("link") && PosixFileSystem::link(existing, name);
+}
+
 } // namespace quillory::test

@@ -22,6 +22,7 @@ public:
     bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;
     bool syncDirectoryOf(const std::string& path) override;
+    bool link(const std::string& existing, const std::string& name) override;
 
     // Counts a step; false when it is the one to fail.
     bool step(const std::string& what);

@@ -78,6 +78,7 @@ public:
         if (m_fs.enter("truncate") != Fault::None)
             return failWith(EIO, false);
         m_node->data.resize(static_cast<std::size_t>(length));
+        m_node->modified = m_fs.m_clock;
         return true;
     }
     bool sync() override
@@ -133,6 +134,7 @@ protected:
         std::copy_n(static_cast<const char*>(data), n, bytes.data() + m_position);
         m_position += n;
         m_wrote = true;
+        m_node->modified = m_fs.m_clock;
         if (fault == Fault::NoSpace)
             return failWith(ENOSPC, std::int64_t{-1});
         return static_cast<std::int64_t>(n);
@@ -158,6 +160,18 @@ public:
     }
     ~SimulatedLock() override { m_fs.m_locked.erase(m_path); }
 
+    bool declare(std::string_view holder) override
+    {
+        if (m_fs.enter("declare") != Fault::None)
+            return failWith(EIO, false);
+        const SimulatedFileSystem::NodePtr node = m_fs.find(m_path);
+        if (!node || node->kind != SimulatedFileSystem::Node::File)
+            return failWith(ENOENT, false);
+        node->data = holder;
+        node->modified = m_fs.m_clock;
+        return true;
+    }
+
 private:
     SimulatedFileSystem& m_fs;
     std::string m_path;
@@ -170,6 +184,7 @@ SimulatedFileSystem::SimulatedFileSystem()
 
 SimulatedFileSystem::SimulatedFileSystem(const SimulatedFileSystem& other)
     : FileSystem()
+    , m_clock(other.m_clock)
 {
     NodeCopier copy;
     for (const auto& [name, node] : other.m_names)
@@ -245,7 +260,7 @@ bool SimulatedFileSystem::applies(Fault fault, const std::string& operation)
         return true;
     case Fault::NoSpace:
         return operation == "create" || operation == "write" || operation == "sync" || operation == "close"
-            || operation == "rename";
+            || operation == "rename" || operation == "link";
     case Fault::ShortWrite:
         return operation == "write";
     case Fault::Interrupted:
@@ -258,6 +273,7 @@ Fault SimulatedFileSystem::enter(const char* operation)
 {
     const long number = operations();
     m_trace.emplace_back(operation);
+    ++m_clock;
     if (beforeOperation)
         beforeOperation(number);
     const bool hit = number == m_faultAt || (m_persistent && m_faultAt >= 0 && number > m_faultAt);
@@ -303,6 +319,7 @@ std::unique_ptr<FileHandle> SimulatedFileSystem::open(const std::string& path, O
         if (!folderExists(folderOf(path)))
             return failWith(ENOENT, nullptr);
         node = m_names[path] = std::make_shared<Node>();
+        node->modified = m_clock;
     } else {
         const auto name = follow(path, false);
         if (!name)
@@ -312,6 +329,7 @@ std::unique_ptr<FileHandle> SimulatedFileSystem::open(const std::string& path, O
             if (mode != OpenMode::CreateTruncate || !folderExists(folderOf(*name)))
                 return failWith(ENOENT, nullptr);
             node = m_names[*name] = std::make_shared<Node>();
+            node->modified = m_clock;
         }
         if (node->kind == Node::Folder)
             return failWith(EISDIR, nullptr);
@@ -420,10 +438,55 @@ std::unique_ptr<FileLock> SimulatedFileSystem::lockFile(const std::string& path)
     return std::make_unique<SimulatedLock>(*this, path);
 }
 
+bool SimulatedFileSystem::link(const std::string& existing, const std::string& name)
+{
+    const Fault fault = enter("link");
+    if (fault != Fault::None)
+        return failWith(fault == Fault::NoSpace ? ENOSPC : EIO, false);
+    const NodePtr node = find(existing);
+    if (!node)
+        return failWith(ENOENT, false);
+    if (node->kind == Node::Folder)
+        return failWith(EPERM, false);
+    if (find(name))
+        return failWith(EEXIST, false);
+    if (!folderExists(folderOf(name)))
+        return failWith(ENOENT, false);
+    m_names[name] = node;
+    return true;
+}
+
+std::optional<std::vector<std::string>> SimulatedFileSystem::namesIn(const std::string& folder)
+{
+    if (enter("list") != Fault::None)
+        return failWith(EIO, std::nullopt);
+    if (!folderExists(folder))
+        return failWith(ENOENT, std::nullopt);
+    const std::set<std::string> all = names(folder);
+    return std::vector<std::string>(all.begin(), all.end());
+}
+
+std::optional<std::int64_t> SimulatedFileSystem::modifiedAt(const std::string& path)
+{
+    if (enter("stat") != Fault::None)
+        return failWith(EIO, std::nullopt);
+    const NodePtr node = find(path);
+    if (!node || node->kind != Node::File)
+        return std::nullopt;
+    return node->modified;
+}
+
+void SimulatedFileSystem::setModified(const std::string& path, std::int64_t when)
+{
+    if (const NodePtr node = find(path))
+        node->modified = when;
+}
+
 SimulatedFileSystem SimulatedFileSystem::afterCrash(
     Crash crash, const std::function<std::size_t(const std::string&)>& recordSize) const
 {
     SimulatedFileSystem image;
+    image.m_clock = m_clock;
     NodeCopier copy;
     for (const auto& [name, node] : crash == Crash::DropUnsynced ? m_durableNames : m_names) {
         NodePtr survivor = copy(node);

@@ -38,7 +38,8 @@ enum class Crash {
 class SimulatedFileSystem final : public FileSystem {
 public:
     SimulatedFileSystem();
-    // A copy of the files; open handles, locks, faults and the hook stay behind.
+    // A copy of the files and the clock; open handles, locks, faults, the
+    // trace and the hook stay behind.
     SimulatedFileSystem(const SimulatedFileSystem& other);
     SimulatedFileSystem& operator=(const SimulatedFileSystem&) = delete;
     ~SimulatedFileSystem() override;
@@ -78,6 +79,11 @@ public:
     std::optional<std::string> resolveLinks(const std::string& path) override;
     void copyPermissions(const std::string& from, const std::string& to) override;
     std::unique_ptr<FileLock> lockFile(const std::string& path) override;
+    bool link(const std::string& existing, const std::string& name) override;
+    std::optional<std::vector<std::string>> namesIn(const std::string& folder) override;
+    std::optional<std::int64_t> modifiedAt(const std::string& path) override;
+    // Makes a file look last written at `when` (on the clock of operations).
+    void setModified(const std::string& path, std::int64_t when);
 
     struct Node {
         enum Kind { File, Folder, Link, Fifo } kind = File;
@@ -85,6 +91,7 @@ public:
         std::string durable; // as on the disk
         unsigned mode = 0644;
         std::string target; // of a link
+        std::int64_t modified = 0; // when it was last written, on the clock of operations
     };
     using NodePtr = std::shared_ptr<Node>;
 
@@ -104,6 +111,9 @@ private:
     std::map<std::string, NodePtr> m_durableNames; // as on the disk
     std::set<std::string> m_locked;
     std::vector<std::string> m_trace;
+    // Ticks at every operation, copies and crash images included, so a
+    // file written after a copy is always newer than one written before.
+    std::int64_t m_clock = 0;
     long m_faultAt = -1;
     Fault m_fault = Fault::None;
     bool m_persistent = false;
