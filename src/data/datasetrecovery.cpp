@@ -25,19 +25,6 @@ std::string nameOf(const std::string& path)
     return path.substr(path.find_last_of('/') + 1);
 }
 
-// "<own name>-" six letters or digits ".tmp": what scratchNameFor makes.
-bool isScratchNameOf(const std::string& name, const std::string& own)
-{
-    constexpr std::size_t kRandom = 6;
-    const std::string_view suffix = ".tmp";
-    if (name.size() != own.size() + 1 + kRandom + suffix.size() || name.compare(0, own.size(), own) != 0
-        || name[own.size()] != '-' || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
-        return false;
-    const std::string_view random(name.data() + own.size() + 1, kRandom);
-    return std::all_of(
-        random.begin(), random.end(), [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
-}
-
 } // namespace
 
 void removeLeftoverScratchFiles(const std::string& path, const DataSetLock& lock)
@@ -57,7 +44,7 @@ void removeLeftoverScratchFiles(const std::string& path, const DataSetLock& lock
     own.push_back(nameOf(runningFilePath(path)));
     own.push_back(nameOf(undoFilePath(path)));
     for (const std::string& name : *names) {
-        if (std::none_of(own.begin(), own.end(), [&](const std::string& o) { return isScratchNameOf(name, o); }))
+        if (std::none_of(own.begin(), own.end(), [&](const std::string& o) { return isScratchNameFor(name, o); }))
             continue;
         const std::string file = folder + "/" + name;
         // Links and anything but a regular file are not ours: left alone.

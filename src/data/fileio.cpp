@@ -348,6 +348,18 @@ std::string scratchNameFor(const std::string& target)
     return name + ".tmp";
 }
 
+bool isScratchNameFor(std::string_view name, std::string_view targetName)
+{
+    constexpr std::size_t kRandom = 6;
+    constexpr std::string_view kSuffix = ".tmp";
+    if (name.size() != targetName.size() + 1 + kRandom + kSuffix.size() || !name.starts_with(targetName)
+        || name[targetName.size()] != '-' || !name.ends_with(kSuffix))
+        return false;
+    const std::string_view random = name.substr(targetName.size() + 1, kRandom);
+    return std::all_of(
+        random.begin(), random.end(), [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
+}
+
 bool mayReplace(const std::string& target)
 {
     FileSystem& fs = fileSystem();

@@ -218,5 +218,8 @@ bool isLinkOrUnknown(const std::string& path);
 
 // A fresh name for a scratch file beside `target` ("Plans.tfr-k3j9xq.tmp").
 std::string scratchNameFor(const std::string& target);
+// Whether the file name `name` (without its folder) is one scratchNameFor
+// makes for a target named `targetName`.
+bool isScratchNameFor(std::string_view name, std::string_view targetName);
 
 } // namespace quillory

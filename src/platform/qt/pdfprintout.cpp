@@ -1,16 +1,60 @@
 #include "platform/qt/pdfprintout.h"
 
+#include "data/fileio.h"
+#include "data/outputfile.h"
 #include "platform/qt/qtdevicecontext.h"
 
+#include <QIODevice>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
-#include <QString>
 
 #include <algorithm>
 
 namespace quillory {
+
+namespace {
+
+// The output's scratch file as a device for Qt to write to, in blocks: the
+// PDF engine writes many small pieces.
+class OutputDevice final : public QIODevice {
+public:
+    explicit OutputDevice(FileHandle& file)
+        : m_file(file)
+    {
+        m_buffer.reserve(kBlock);
+        open(QIODevice::WriteOnly);
+    }
+    // Whether every byte written reached the file.
+    bool finish() { return drain() && !m_failed; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (m_failed)
+            return -1;
+        m_buffer.append(data, static_cast<std::size_t>(size));
+        if (m_buffer.size() >= kBlock && !drain())
+            return -1;
+        return size;
+    }
+
+private:
+    static constexpr std::size_t kBlock = std::size_t{1} << 16;
+    bool drain()
+    {
+        if (!m_failed && !m_buffer.empty() && !m_file.writeAll(m_buffer.data(), m_buffer.size()))
+            m_failed = true;
+        m_buffer.clear();
+        return !m_failed;
+    }
+    FileHandle& m_file;
+    std::string m_buffer;
+    bool m_failed = false;
+};
+
+} // namespace
 
 void PaintPrintoutPage(QPainter& painter, const QRect& area, Printout& printout, int page)
 {
@@ -48,27 +92,21 @@ QPageLayout DefaultPageLayout(bool landscape)
         QMarginsF(10, 10, 10, 10), QPageLayout::Point);
 }
 
-bool WritePdf(const std::string& path, Printout& printout, const QPageLayout& layout)
+bool WritePdf(const std::string& path, Printout& printout, const QPageLayout& layout, const std::string& dataSetPath)
 {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
+    auto output = OutputFile::open(dataSetPath, path);
+    if (!output)
         return false;
+    OutputDevice device(output->file());
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&device);
         writer.setCreator(QStringLiteral("Quillory"));
         writer.setPageLayout(layout);
-        if (!PaintPrintout(writer, printout)) {
-            file.cancelWriting();
+        if (!PaintPrintout(writer, printout))
             return false;
-        }
     }
-    // The last buffered bytes reach the file only now; a full disk then
-    // shows in the file's error, which commit() would not look at.
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // The last pages reach the file only now; a full disk shows here.
+    return device.finish() && output->commit();
 }
 
 } // namespace quillory
