@@ -6,6 +6,7 @@
 #include "reports/printout.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <numeric>
 
@@ -32,6 +33,16 @@ std::string minutesText(std::int64_t minutes)
 int sign(std::int64_t a, std::int64_t b)
 {
     return (a > b) - (a < b);
+}
+
+// Sums saturate: what a damaged file can hold (two charges of the largest
+// amount, durations of decades) must not wrap round to a negative total.
+std::int64_t addSaturating(std::int64_t a, std::int64_t b)
+{
+    std::int64_t sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b > 0 ? INT64_MAX : INT64_MIN;
+    return sum;
 }
 
 } // namespace
@@ -185,10 +196,10 @@ void CReportTable::addToSums(WalkState& s, std::size_t storedRow) const
 {
     const std::int64_t a = sumValue(storedRow, m_nSumColumnA);
     const std::int64_t b = sumValue(storedRow, m_nSumColumnB);
-    s.subA += a;
-    s.subB += b;
-    s.totalA += a;
-    s.totalB += b;
+    s.subA = addSaturating(s.subA, a);
+    s.subB = addSaturating(s.subB, b);
+    s.totalA = addSaturating(s.totalA, a);
+    s.totalB = addSaturating(s.totalB, b);
 }
 
 int CReportTable::columnRight(int j, int right) const
