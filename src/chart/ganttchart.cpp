@@ -24,22 +24,19 @@ constexpr std::size_t kMaxItemName = 99;
 
 const FontSpec kLabelFont{"Arial", 12, 700};
 
-Timestamp daysAfter(Timestamp t, int days)
-{
-    for (int i = 0; i < days; ++i)
-        t = NextDay(t);
-    return t;
-}
-
 } // namespace
 
-std::string englishDayLabel(Timestamp t)
+std::string englishDateLabel(const CalendarDate& date)
 {
     static const char* const kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
     static const char* const kMonths[] = {"January", "February", "March", "April", "May", "June", "July", "August",
         "September", "October", "November", "December"};
-    const LocalTime lt = toLocalTime(t);
-    return std::string(kDays[lt.weekday]) + ", " + kMonths[lt.month - 1] + " " + std::to_string(lt.day);
+    return std::string(kDays[date.weekday()]) + ", " + kMonths[date.month - 1] + " " + std::to_string(date.day);
+}
+
+std::string englishDayLabel(Timestamp t)
+{
+    return englishDateLabel(DateOf(t));
 }
 
 CGanttChart::CGanttChart(Timestamp now)
@@ -53,20 +50,17 @@ void CGanttChart::setWeek(Timestamp t)
     m_weekStart = StartOfWeek(t);
 }
 
-// Seven calendar days, then back to Monday 00:00: a day without a midnight
-// (where daylight-saving time starts at 00:00) on the way must not leave the
-// week starting at 01:00.
+// Seven calendar dates, whatever the clock did on them: a day without a
+// midnight (where daylight-saving time starts at 00:00) must not leave the
+// week starting at 01:00, nor a date the clock skipped make it eight.
 void CGanttChart::previousWeek()
 {
-    Timestamp t = m_weekStart;
-    for (int i = 0; i < 7; ++i)
-        t = PreviousDay(t);
-    m_weekStart = StartOfWeek(t);
+    m_weekStart = WeeksLater(m_weekStart, -1);
 }
 
 void CGanttChart::nextWeek()
 {
-    m_weekStart = StartOfWeek(daysAfter(m_weekStart, 7));
+    m_weekStart = WeeksLater(m_weekStart, 1);
 }
 
 void CGanttChart::setHours(int startHour, int endHour)
@@ -123,11 +117,16 @@ CGanttChart::Geometry CGanttChart::geometry() const
 
 void CGanttChart::dayStarts(Timestamp (&starts)[8]) const
 {
-    Timestamp day = m_weekStart;
-    for (int d = 0; d < 8; ++d) {
-        starts[d] = StartOfDay(day);
-        day = NextDay(day);
-    }
+    const CalendarDate monday = MondayOf(m_weekStart);
+    for (int d = 0; d < 8; ++d)
+        starts[d] = StartOfDate(DatesLater(monday, d));
+}
+
+std::string CGanttChart::dayLabel(int row, Timestamp start) const
+{
+    // A date the clock skipped has no moment to name it by.
+    const CalendarDate date = DatesLater(MondayOf(m_weekStart), row);
+    return DateOf(start) == date ? m_dayLabel(start) : englishDateLabel(date);
 }
 
 int CGanttChart::rowOf(Timestamp start, const Timestamp (&starts)[8]) const
@@ -174,7 +173,7 @@ void CGanttChart::DrawChart(DeviceContext& dc)
     for (int d = 0; d < 7; ++d) {
         const int y = T + d * g.rowHeight;
         dc.rectangle({L, y, g.hoursLeft, y + g.rowHeight});
-        dc.drawText(m_dayLabel(starts[d]), {L + 5, y, g.hoursLeft - 5, y + g.rowHeight},
+        dc.drawText(dayLabel(d, starts[d]), {L + 5, y, g.hoursLeft - 5, y + g.rowHeight},
             kTextLeft | kTextVCenter | kTextSingleLine);
     }
 
@@ -270,8 +269,10 @@ void CGanttChart::DrawLegend(DeviceContext& dc, int left, int top, int right, in
 
 bool CGanttChart::LoadWeek(const std::string& dataSetPath, Prompter& prompter)
 {
-    const Timestamp from = StartOfDay(m_weekStart);
-    const Timestamp to = EndOfDay(daysAfter(m_weekStart, 6));
+    Timestamp starts[8];
+    dayStarts(starts);
+    const Timestamp from = starts[0];
+    const Timestamp to = starts[7] - 1;
     const auto frames = loadTimeFrames(siblingPath(dataSetPath, "tfr"), prompter);
     if (!frames)
         return false;

@@ -3,6 +3,7 @@
 // frame. The same object draws the chart on screen and on paper.
 #pragma once
 
+#include "data/calendar.h"
 #include "data/records.h"
 #include "platform/devicecontext.h"
 
@@ -101,6 +102,7 @@ private:
     // The row of a start time in the displayed week, or -1.
     int rowOf(Timestamp start, const Timestamp (&dayStarts)[8]) const;
     void dayStarts(Timestamp (&starts)[8]) const;
+    std::string dayLabel(int row, Timestamp start) const;
     // Left and right edge of an item's bar before any limit.
     std::pair<int, int> barEdges(const GanttItem& item, const Geometry& g) const;
 
@@ -118,5 +120,6 @@ private:
 
 // "Monday, March 4": the English long date of a day without its year.
 std::string englishDayLabel(Timestamp t);
+std::string englishDateLabel(const CalendarDate& date);
 
 } // namespace quillory

@@ -73,14 +73,17 @@ int runWeek(Context& ctx)
     std::stable_sort(
         items.begin(), items.end(), [](const GanttItem& a, const GanttItem& b) { return a.start < b.start; });
     std::int64_t weekMinutes = 0;
-    Timestamp day = chart.weekStart();
-    for (int d = 0; d < 7; ++d, day = NextDay(day)) {
-        const Timestamp dayEnd = EndOfDay(day);
-        ctx.out << dayLabel(day) << '\n';
+    // Seven dates, whatever the clock did: a date it skipped has no time.
+    const CalendarDate monday = MondayOf(chart.weekStart());
+    for (int d = 0; d < 7; ++d) {
+        const CalendarDate date = DatesLater(monday, d);
+        const Timestamp day = StartOfDate(date);
+        const Timestamp next = StartOfDate(DatesLater(date, 1));
+        ctx.out << (DateOf(day) == date ? dayLabel(day) : englishDateLabel(date)) << '\n';
         Table lines({}, {2});
         std::int64_t dayMinutes = 0;
         for (const GanttItem& item : items) {
-            if (item.start < StartOfDay(day) || item.start > dayEnd)
+            if (item.start < day || item.start >= next)
                 continue;
             const std::int64_t minutes = WholeMinutes(std::int64_t{item.end} - item.start);
             dayMinutes += minutes;

@@ -39,6 +39,67 @@ Timestamp fromLocalTime(int year, int month, int day, int hour, int minute, int 
     return clampToTimestamp(std::mktime(&tm));
 }
 
+namespace {
+
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
+std::int64_t daysFromCivil(int y, int m, int d)
+{
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * static_cast<unsigned>(m + (m > 2 ? -3 : 9)) + 2) / 5 + static_cast<unsigned>(d) - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+CalendarDate civilFromDays(std::int64_t z)
+{
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    return {static_cast<int>(yoe + era * 400) + (month <= 2), month, day};
+}
+
+} // namespace
+
+int CalendarDate::weekday() const
+{
+    const std::int64_t days = daysFromCivil(year, month, day);
+    return static_cast<int>(((days + 4) % 7 + 7) % 7); // 1970-01-01 was a Thursday
+}
+
+CalendarDate DateOf(Timestamp t)
+{
+    const LocalTime lt = toLocalTime(t);
+    return {lt.year, lt.month, lt.day};
+}
+
+CalendarDate DatesLater(const CalendarDate& date, int days)
+{
+    return civilFromDays(daysFromCivil(date.year, date.month, date.day) + days);
+}
+
+CalendarDate MondayOf(Timestamp t)
+{
+    const CalendarDate date = DateOf(t);
+    return DatesLater(date, -((date.weekday() + 6) % 7));
+}
+
+Timestamp StartOfDate(const CalendarDate& date)
+{
+    return fromLocalTime(date.year, date.month, date.day, 0, 0, 0);
+}
+
+Timestamp WeeksLater(Timestamp t, int weeks)
+{
+    return StartOfDate(DatesLater(MondayOf(t), 7 * weeks));
+}
+
 Timestamp StartOfDay(Timestamp t)
 {
     const LocalTime lt = toLocalTime(t);

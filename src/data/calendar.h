@@ -36,6 +36,29 @@ Timestamp fromLocalTime(int year, int month, int day, int hour, int minute, int 
 // A 64-bit time held to the range a stored timestamp can express.
 Timestamp clampToTimestamp(std::int64_t seconds);
 
+// A calendar date, whether or not the local clock ever showed it: Samoa
+// went from 29 to 31 December 2011, yet its weeks still have seven dates.
+struct CalendarDate {
+    int year = 1970;
+    int month = 1; // 1..12
+    int day = 1; // 1..31
+    // 0 = Sunday .. 6 = Saturday, by the calendar, whatever the clock did.
+    int weekday() const;
+    bool operator==(const CalendarDate&) const = default;
+};
+// The local date of `t`.
+CalendarDate DateOf(Timestamp t);
+// The date `days` dates later (earlier when negative).
+CalendarDate DatesLater(const CalendarDate& date, int days);
+// The Monday on or before the local date of `t`.
+CalendarDate MondayOf(Timestamp t);
+// The first moment of the date; for a date the clock skipped, the first
+// moment of the next date, so the skipped one holds no time at all.
+Timestamp StartOfDate(const CalendarDate& date);
+// The start of the week `weeks` weeks after (before, when negative) the
+// week holding `t`: seven dates a week, however many days the clock shows.
+Timestamp WeeksLater(Timestamp t, int weeks);
+
 Timestamp StartOfDay(Timestamp t);
 Timestamp EndOfDay(Timestamp t);
 Timestamp StartOfWeek(Timestamp t); // Monday 00:00:00
