@@ -128,6 +128,11 @@ void ProjectInfoDialog::accept()
         }
         price = typed->toDouble();
     }
+    if (hasControlCharacters(m_name->text().toStdString())) {
+        m_prompter.inform(kControlCharactersMessage, "Warning");
+        m_name->setFocus();
+        return;
+    }
     updateFieldText(m_record.name, m_name->text().toStdString());
     if (m_customers->currentIndex() >= 0)
         m_record.customerId = m_customers->currentData().toInt();

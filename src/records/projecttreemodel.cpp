@@ -61,9 +61,10 @@ QVariant ProjectTreeModel::data(const QModelIndex& index, int role) const
 
 bool ProjectTreeModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    // A project without a name could not be told from the others: the old
-    // name stays.
-    if (!index.isValid() || role != Qt::EditRole || value.toString().trimmed().isEmpty())
+    // A project without a name could not be told from the others, nor one
+    // whose name holds control characters be shown: the old name stays.
+    if (!index.isValid() || role != Qt::EditRole || value.toString().trimmed().isEmpty()
+        || hasControlCharacters(value.toString().toStdString()))
         return false;
     m_tree.rename(keyOf(index), value.toString().toStdString());
     emit dataChanged(index, index);

@@ -1,5 +1,7 @@
 // Edit fields are limited by what their record field holds: bytes of UTF-8,
-// not characters.
+// not characters. Control characters (pasted from elsewhere: an escape
+// sequence, a tab) are never taken: a name is not made of them, and a
+// terminal showing it would act on them.
 #pragma once
 
 #include <QLineEdit>
@@ -16,6 +18,10 @@ public:
     }
     State validate(QString& input, int&) const override
     {
+        for (const QChar c : input) {
+            if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
+                return Invalid;
+        }
         return input.toUtf8().size() <= m_maxBytes ? Acceptable : Invalid;
     }
 
