@@ -2,6 +2,7 @@
 // a real data set, and a second program started beside a running one. Each
 // child process runs the real document and record operations.
 #include "app/document.h"
+#include "cli/cli.h"
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
 #include "data/runningfile.h"
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -295,6 +297,111 @@ TEST(KillTest, EveryAcknowledgedStepSurvivesAKillAtAnyMoment)
     }
     std::cout << "[ kills    ] " << rounds() << " kills after " << steps << " acknowledged steps (" << killedMidway
               << " after the data set was open)\n";
+}
+
+// "2026-12-07" and "09:00" of a moment, in UTC.
+std::pair<std::string, std::string> dateAndTime(Timestamp t)
+{
+    char date[16];
+    char time[8];
+    const std::time_t tt = t;
+    std::tm tm{};
+    ::gmtime_r(&tt, &tm);
+    std::strftime(date, sizeof date, "%Y-%m-%d", &tm);
+    std::strftime(time, sizeof time, "%H:%M", &tm);
+    return {date, time};
+}
+
+TEST(KillTest, ACheckOutKilledHalfWayIsCountedOnceWhateverIsWrittenBeforeTheRestart)
+{
+    test::TimeZone zone{"UTC"};
+    test::TempDir dir(fastFolder());
+    const std::string live = dir.file("Plans.qly");
+    const std::string start = dir.file("Start.qly");
+    ASSERT_TRUE(createDataSet(start, LocaleDefaults{"$", true}));
+    std::vector<ProjectRecord> projects;
+    for (int id : {1, 2, 3, 7, 8, 9})
+        projects.push_back(newProjectRecord(id, ("P" + std::to_string(id)).c_str(), -1));
+    test::writeRecords(start, projects);
+    constexpr Timestamp kBase = 1700000040; // a whole minute
+    const std::vector<TimeFrameRecord> earlier{{1, kBase, kBase + 3600}, {2, kBase + 7200, kBase + 9000}};
+    test::writeRecords(start, earlier);
+    // Check-in c at kFirst + 660 c + 60, its check-out 600 seconds later:
+    // every frame starts and ends on a whole minute, as qly add types them.
+    constexpr Timestamp kFirst = kBase + 86400;
+    const auto frameOf = [&](int c) {
+        const Timestamp in = kFirst + 660 * c + 60;
+        return TimeFrameRecord{7 + c % 3, in, in + 600};
+    };
+    std::mt19937 moments(77);
+    int midway = 0;
+    for (int round = 0; round < rounds(); ++round) {
+        copyDataSet(start, live);
+        Child child([&](int fd) {
+            test::ScriptedPrompter prompter;
+            test::FakeClock clock(kFirst);
+            CQuilloryDoc doc(prompter, clock, live, live + ".cfg");
+            for (int c = 0;; ++c) {
+                clock.advance(60);
+                if (!doc.CheckIn(7 + c % 3))
+                    ::_exit(3);
+                report(fd, 0);
+                clock.advance(600);
+                if (!doc.CheckOut(7 + c % 3, true))
+                    ::_exit(3);
+                report(fd, 0);
+            }
+        });
+        std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(0, 4000)(moments)));
+        const int acknowledged = child.killAndCount();
+        ASSERT_TRUE(child.wasKilled()) << "round " << round;
+        const int cycle = acknowledged / 2; // the one under way
+        const bool checkingOut = acknowledged % 2 == 1;
+        midway += checkingOut;
+
+        // Other writers before the restart: an earlier frame removed,
+        // another moved, and a frame typed in that looks just like the one
+        // the check-out was writing.
+        const TimeFrameRecord pending = frameOf(cycle);
+        test::FakeClock clock(kFirst + 86400 * 30);
+        const auto qly = [&](std::vector<std::string> args) {
+            std::ostringstream out, err;
+            const int status = cli::run(args, out, err, clock);
+            EXPECT_EQ(status, 0) << "round " << round << ": qly " << args[0] << ": " << err.str();
+        };
+        const auto [date0, time0] = dateAndTime(earlier[0].start);
+        const auto [date1, time1] = dateAndTime(earlier[1].start);
+        const auto [datePending, timePending] = dateAndTime(pending.start);
+        qly({"rm", live, "1", date0, time0});
+        qly({"edit", live, "2", date1, time1, "--time", "05:00"});
+        qly({"add", live, std::to_string(pending.projectId), datePending, timePending, "0:10"});
+
+        test::ScriptedPrompter prompter;
+        CQuilloryDoc doc(prompter, clock, live, live + ".cfg");
+        ASSERT_TRUE(doc.isOpen()) << "round " << round;
+        const auto frames = readRecords<TimeFrameRecord>(siblingPath(live, "tfr")).value();
+        for (int c = 0; c < cycle; ++c)
+            EXPECT_EQ(std::count(frames.begin(), frames.end(), frameOf(c)), 1) << "round " << round << ", cycle " << c;
+        // Beside the copy typed in, the check-out's own frame is there once
+        // or not at all, and only when it is not does the project run on.
+        const auto recorded = std::count(frames.begin(), frames.end(), pending) - 1;
+        const bool running = !doc.running().empty();
+        EXPECT_TRUE(recorded == 0 || recorded == 1) << "round " << round;
+        if (checkingOut) {
+            EXPECT_NE(recorded == 1, running) << "round " << round << ", killed while checking out after "
+                                              << acknowledged << " steps: "
+                                              << (running ? "counted twice" : "the time is lost");
+        } else {
+            EXPECT_EQ(recorded, 0) << "round " << round;
+        }
+        EXPECT_LE(doc.running().size(), 1u) << "round " << round;
+        if (running) {
+            EXPECT_EQ(doc.running().front(), (RunningProject{pending.projectId, pending.start})) << "round " << round;
+        }
+        if (HasFailure())
+            return;
+    }
+    std::cout << "[ kills    ] " << rounds() << " kills, " << midway << " of them between a check-in and its check-out\n";
 }
 
 // A program that opens the data set, does `body` with it, reports what
