@@ -56,7 +56,8 @@ int main(int argc, char** argv)
     const std::string customers = bytesOf(std::vector<CustomerRecord>{customer});
     const std::string frames = bytesOf(std::vector<TimeFrameRecord>{{3, 100, 200}, {-1, 0, -5}});
     const std::string settingsBytes(reinterpret_cast<const char*>(&settings), sizeof settings);
-    const std::string running = formatRunningState({{{3, 1700000000}, {4, 1700000100}}, true, 1700000200, std::nullopt});
+    const std::string running
+        = formatRunningState({{{3, 1700000000}, {4, 1700000100}}, true, 1700000200, std::nullopt});
 
     const std::filesystem::path readers = root / "record_readers";
     write(readers, "empty", "");
@@ -85,5 +86,17 @@ int main(int argc, char** argv)
         sized(settingsBytes, sizeof settings - 1) + sep + sized(projects, projects.size() + 1) + sep
             + sized(customers, customers.size() - 1) + sep + sized(frames, frames.size() + 5));
     write(roundtrip, "longer", settingsBytes + "\x01" + sep + sep + customers + sep);
+
+    // The running-timers file beside time frames, or a link in its place.
+    const std::filesystem::path timers = root / "running_timers";
+    const TimeFrameRecord leaving{3, 1700000000, 1700003600};
+    const std::string underWay
+        = formatRunningState({{{3, 1700000000}, {4, 1700000100}}, false, 0, CheckOutUnderWay{0, 1700003600, 1}});
+    write(timers, "empty", "");
+    write(timers, "running", running + sep + frames);
+    write(timers, "came", underWay + sep + bytesOf(std::vector<TimeFrameRecord>{leaving, {4, 5, 6}, leaving}));
+    write(timers, "not-yet", underWay + sep + bytesOf(std::vector<TimeFrameRecord>{leaving}) + "\x03\x00");
+    write(timers, "link-elsewhere", running + sep + frames + sep + "\x01");
+    write(timers, "link-to-frames", running + sep + frames + sep + "\x01\x01");
     return 0;
 }
