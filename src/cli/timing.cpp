@@ -119,9 +119,8 @@ int runOut(Context& ctx)
     const auto frame = doc->CheckOut(id, true);
     if (!frame)
         return kExitFile; // said, with the project still running
-    // As in the window, the pause ends with the last running project.
-    if (doc->running().empty() && doc->isPaused())
-        doc->TogglePause();
+    // As in the window, the pause ends with the last running project: the
+    // running-timers file holds no pause without one.
     const std::int64_t minutes = WholeMinutes(std::int64_t{frame->end} - frame->start);
     const auto projects = readRecords<ProjectRecord>(set->file("prj"));
     const ProjectIndex index(projects ? *projects : std::vector<ProjectRecord>{});

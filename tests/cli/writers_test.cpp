@@ -257,6 +257,27 @@ TEST_F(WritersTest, AWindowIsRefusedAtOnceAndALongWriterAfterAFewSeconds)
     }
 }
 
+TEST_F(WritersTest, AWindowWaitsForACommandToFinish)
+{
+    std::unique_ptr<DataSetLock> held;
+    ASSERT_EQ(DataSetLock::acquire(path, held, DataSetLock::Holder::Command), DataSetLock::Outcome::Locked);
+    std::thread command([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        held.reset();
+    });
+    const auto started = Clock::now();
+    CQuilloryDoc doc(prompter, clock, path, dir.file("cfg"));
+    const auto waited = Clock::now() - started;
+    command.join();
+    EXPECT_TRUE(doc.isOpen());
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_GE(waited, std::chrono::milliseconds(300));
+    // Opened, it holds the data set as a window: a command is turned away at once.
+    const Outcome o = qly({"project", "add", path, "Gamma"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, std::string("qly: ") + kDataSetInUse + "\n");
+}
+
 TEST_F(WritersTest, ACommandThatFailsOnTheRunningTimersFileChangesNothing)
 {
     const std::string running = runningFilePath(path);

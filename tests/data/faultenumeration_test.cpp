@@ -6,6 +6,7 @@
 // after; a reported success survives every power cut; a failure is always
 // reported and leaves no scratch file and no open file behind.
 #include "app/document.h"
+#include "cli/cli.h"
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
 #include "data/runningfile.h"
@@ -18,9 +19,11 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstring>
 #include <functional>
 #include <iostream>
 #include <map>
+#include <sstream>
 
 namespace quillory {
 namespace {
@@ -100,6 +103,14 @@ TimeFrameRecord frameNumber(int i)
     return {i % 5, 1000000 + i * 7200, 1000000 + i * 7200 + 3600};
 }
 
+template <typename Record> std::vector<Record> readRecordsOn(const SimulatedFileSystem& fs, const std::string& path)
+{
+    const std::string bytes = fs.bytes(path).value_or("");
+    std::vector<Record> records(bytes.size() / sizeof(Record));
+    std::memcpy(records.data(), bytes.data(), records.size() * sizeof(Record));
+    return records;
+}
+
 // A data set of `n` records in each record file, and min(n, 5) projects
 // running.
 SimulatedFileSystem dataSetOf(int n)
@@ -145,6 +156,33 @@ SimulatedFileSystem emptyFolder(int)
     SimulatedFileSystem fs;
     fs.makeFolder(kFolder);
     return fs;
+}
+
+// A data set for qly: project 42 beside the others, and one or two of
+// them running, 42 alone when it is to be checked out.
+SimulatedFileSystem dataSetForQly(int n, bool timing42)
+{
+    SimulatedFileSystem fs = dataSetOf(n);
+    auto projects = readRecordsOn<ProjectRecord>(fs, file("prj"));
+    projects.push_back(newProjectRecord(42, "Extra", -1));
+    fs.putFile(file("prj"), test::bytesOf(projects));
+    const RunningState running = timing42 ? RunningState{{{42, 2000000}}, n % 2 == 1, 2500000, std::nullopt}
+        : n == 0                          ? RunningState{}
+                                          : RunningState{{{0, 2000000}}, false, 0, std::nullopt};
+    fs.putFile(runningFilePath(kPlans), formatRunningState(running));
+    return fs;
+}
+
+// qly with its arguments on the data set; a failure is reported as the
+// window reports one, with what qly said.
+bool qly(Prompter& prompter, std::vector<std::string> args)
+{
+    test::FakeClock clock{3000000};
+    std::ostringstream out, err;
+    const int status = cli::run(args, out, err, clock);
+    if (status != 0)
+        prompter.showMessage(err.str(), kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
+    return status == 0;
 }
 
 struct Mutation {
@@ -266,6 +304,26 @@ std::vector<Mutation> mutations()
                 auto& scripted = static_cast<test::ScriptedPrompter&>(p);
                 scripted.answers.push_back(MessageAnswer::Yes);
                 return withDocument(p, [&](CQuilloryDoc& doc) { return doc.CanCloseFrame(); });
+            }},
+        {"qly in", [](int n) { return dataSetForQly(n, false); },
+            [](Prompter& p) {
+                return qly(p, {"in", kPlans, "42"});
+            }},
+        {"qly out", [](int n) { return dataSetForQly(n, true); },
+            [](Prompter& p) {
+                return qly(p, {"out", kPlans});
+            }},
+        {"qly pause", [](int n) { return dataSetForQly(n, true); },
+            [](Prompter& p) {
+                return qly(p, {"pause", kPlans});
+            }},
+        {"qly project add", [](int n) { return dataSetForQly(n, false); },
+            [](Prompter& p) {
+                return qly(p, {"project", "add", kPlans, "Gamma", "--price", "12"});
+            }},
+        {"qly set", [](int n) { return dataSetForQly(n, false); },
+            [](Prompter& p) {
+                return qly(p, {"set", kPlans, "companyName=Changed Ltd"});
             }},
         {"new over a data set", dataSetOf, newDataSet},
         {"new in an empty folder", emptyFolder, newDataSet},
