@@ -3,9 +3,13 @@
 #include "generator.h"
 #include "silentprompter.h"
 
+#include "app/document.h"
+#include "data/datasetlock.h"
+#include "data/datasetrecovery.h"
 #include "data/money.h"
 #include "data/projectindex.h"
 #include "data/recordfile.h"
+#include "platform/clock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -66,6 +70,43 @@ void BM_DeleteTimeFrame(benchmark::State& state)
     }
 }
 BENCHMARK(BM_DeleteTimeFrame)->Unit(benchmark::kMillisecond);
+
+// A check-in and a check-out on a million frames: the check-out counts the
+// frames like its own before it appends, so that a crash can be settled.
+void BM_CheckInAndOut(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter;
+    struct Ticking final : Clock {
+        mutable Timestamp t = 0;
+        Timestamp now() const override { return t += 60; }
+    } clock;
+    clock.t = set.lastStart + 86400;
+    CQuilloryDoc doc(prompter, clock, set.path, std::string());
+    const std::string tfr = siblingPath(set.path, "tfr");
+    std::vector<TimeFrameRecord> written;
+    for (auto _ : state) {
+        doc.CheckIn(1);
+        written.push_back(doc.CheckOut(1, true).value());
+    }
+    deleteTimeFrames(tfr, written, prompter);
+}
+BENCHMARK(BM_CheckInAndOut)->Unit(benchmark::kMillisecond);
+
+// What every qly command that writes does before it reads: take the lock,
+// undo a create cut short, clear leftover scratch files, settle a check-out.
+void BM_OpenForWriting(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter;
+    for (auto _ : state) {
+        std::unique_ptr<DataSetLock> lock;
+        DataSetLock::acquire(set.path, lock, DataSetLock::Holder::Command);
+        recoverAfterCrash(set.path, *lock, prompter);
+        benchmark::DoNotOptimize(settlePendingCheckOut(set.path, prompter));
+    }
+}
+BENCHMARK(BM_OpenForWriting)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace quillory::bench

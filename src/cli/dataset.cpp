@@ -153,8 +153,9 @@ int runInfo(Context& ctx)
     const auto set = openDataSet(ctx, args.positional()[0]);
     if (!set)
         return kExitFile;
+    // Text from elsewhere may hold what a terminal would act on.
     for (const SettingsField& f : kFields)
-        ctx.out << f.name << '=' << valueText(set->settings, f) << '\n';
+        ctx.out << f.name << '=' << replaceControlCharacters(valueText(set->settings, f)) << '\n';
     return kExitOk;
 }
 
