@@ -34,14 +34,9 @@ std::string englishDateLabel(const CalendarDate& date)
     return std::string(kDays[date.weekday()]) + ", " + kMonths[date.month - 1] + " " + std::to_string(date.day);
 }
 
-std::string englishDayLabel(Timestamp t)
-{
-    return englishDateLabel(DateOf(t));
-}
-
 CGanttChart::CGanttChart(Timestamp now)
     : m_weekStart(StartOfWeek(now))
-    , m_dayLabel(englishDayLabel)
+    , m_dayLabel(englishDateLabel)
 {
 }
 
@@ -122,13 +117,6 @@ void CGanttChart::dayStarts(Timestamp (&starts)[8]) const
         starts[d] = StartOfDate(DatesLater(monday, d));
 }
 
-std::string CGanttChart::dayLabel(int row, Timestamp start) const
-{
-    // A date the clock skipped has no moment to name it by.
-    const CalendarDate date = DatesLater(MondayOf(m_weekStart), row);
-    return DateOf(start) == date ? m_dayLabel(start) : englishDateLabel(date);
-}
-
 int CGanttChart::rowOf(Timestamp start, const Timestamp (&starts)[8]) const
 {
     for (int d = 0; d < 7; ++d) {
@@ -170,10 +158,11 @@ void CGanttChart::DrawChart(DeviceContext& dc)
     dc.setFont(kLabelFont);
     Timestamp starts[8];
     dayStarts(starts);
+    const CalendarDate monday = MondayOf(m_weekStart);
     for (int d = 0; d < 7; ++d) {
         const int y = T + d * g.rowHeight;
         dc.rectangle({L, y, g.hoursLeft, y + g.rowHeight});
-        dc.drawText(dayLabel(d, starts[d]), {L + 5, y, g.hoursLeft - 5, y + g.rowHeight},
+        dc.drawText(m_dayLabel(DatesLater(monday, d)), {L + 5, y, g.hoursLeft - 5, y + g.rowHeight},
             kTextLeft | kTextVCenter | kTextSingleLine);
     }
 

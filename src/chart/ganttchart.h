@@ -86,9 +86,10 @@ public:
     const std::vector<GanttItem>& items() const { return m_items; }
     int colorsUsed() const { return m_nColorsUsed; }
 
-    // The label of a displayed day; by default the English long date without
-    // the year ("Monday, March 4"). The window layer gives the user's locale.
-    void setDayLabeler(std::function<std::string(Timestamp)> labeler) { m_dayLabel = std::move(labeler); }
+    // The label of a displayed date; by default the English long date
+    // without the year ("Monday, March 4"). The window layer gives the
+    // user's locale.
+    void setDayLabeler(std::function<std::string(const CalendarDate&)> labeler) { m_dayLabel = std::move(labeler); }
 
 private:
     struct Geometry {
@@ -102,7 +103,6 @@ private:
     // The row of a start time in the displayed week, or -1.
     int rowOf(Timestamp start, const Timestamp (&dayStarts)[8]) const;
     void dayStarts(Timestamp (&starts)[8]) const;
-    std::string dayLabel(int row, Timestamp start) const;
     // Left and right edge of an item's bar before any limit.
     std::pair<int, int> barEdges(const GanttItem& item, const Geometry& g) const;
 
@@ -115,11 +115,10 @@ private:
     // The colour of every name among the items, so a week of fifty
     // thousand frames finds each colour at once.
     std::unordered_map<std::string, Rgb> m_colorOf;
-    std::function<std::string(Timestamp)> m_dayLabel;
+    std::function<std::string(const CalendarDate&)> m_dayLabel;
 };
 
 // "Monday, March 4": the English long date of a day without its year.
-std::string englishDayLabel(Timestamp t);
 std::string englishDateLabel(const CalendarDate& date);
 
 } // namespace quillory

@@ -10,9 +10,9 @@ bool writePdf(const std::string&, Printout&)
     return false;
 }
 
-std::string dayLabel(Timestamp t)
+std::string dayLabel(const CalendarDate& date)
 {
-    return englishDayLabel(t);
+    return englishDateLabel(date);
 }
 
 } // namespace quillory::cli

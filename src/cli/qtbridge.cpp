@@ -45,9 +45,9 @@ bool writePdf(const std::string& path, Printout& printout)
     return WritePdf(path, printout, DefaultPageLayout(printout.Landscape()));
 }
 
-std::string dayLabel(Timestamp t)
+std::string dayLabel(const CalendarDate& date)
 {
-    return localeDayLabel(t);
+    return localeDayLabel(date);
 }
 
 } // namespace quillory::cli

@@ -3,7 +3,7 @@
 // user's language, as the window shows them.
 #pragma once
 
-#include "data/records.h"
+#include "data/calendar.h"
 
 #include <string>
 
@@ -17,7 +17,7 @@ namespace quillory::cli {
 // written or this qly was built without PDF output.
 bool writePdf(const std::string& path, Printout& printout);
 
-// The week chart's label of the day of `t` ("Monday, 7 December").
-std::string dayLabel(Timestamp t);
+// The week chart's label of a date ("Monday, 7 December").
+std::string dayLabel(const CalendarDate& date);
 
 } // namespace quillory::cli

@@ -79,7 +79,7 @@ int runWeek(Context& ctx)
         const CalendarDate date = DatesLater(monday, d);
         const Timestamp day = StartOfDate(date);
         const Timestamp next = StartOfDate(DatesLater(date, 1));
-        ctx.out << (DateOf(day) == date ? dayLabel(day) : englishDateLabel(date)) << '\n';
+        ctx.out << dayLabel(date) << '\n';
         Table lines({}, {2});
         std::int64_t dayMinutes = 0;
         for (const GanttItem& item : items) {

@@ -85,10 +85,9 @@ QString longDateWithoutYear(const QLocale& locale, const QDate& date)
     return locale.toString(date, longDateFormatWithoutYear(locale.dateFormat(QLocale::LongFormat)));
 }
 
-std::string localeDayLabel(Timestamp t)
+std::string localeDayLabel(const CalendarDate& date)
 {
-    const LocalTime lt = toLocalTime(t);
-    return longDateWithoutYear(QLocale(), QDate(lt.year, lt.month, lt.day)).toStdString();
+    return longDateWithoutYear(QLocale(), QDate(date.year, date.month, date.day)).toStdString();
 }
 
 } // namespace quillory

@@ -2,7 +2,7 @@
 // chart's day labels on screen, on paper and from the command line.
 #pragma once
 
-#include "data/records.h"
+#include "data/calendar.h"
 
 #include <QDate>
 #include <QLocale>
@@ -16,7 +16,8 @@ namespace quillory {
 QString longDateWithoutYear(const QLocale& locale, const QDate& date);
 // The long-date pattern of the locale with the year and its separators taken out.
 QString longDateFormatWithoutYear(const QString& format);
-// The week chart's label of the day of `t` in the user's locale.
-std::string localeDayLabel(Timestamp t);
+// The week chart's label of a date in the user's locale: a date, not a
+// moment, since a date the clock skipped has a row in its week too.
+std::string localeDayLabel(const CalendarDate& date);
 
 } // namespace quillory
