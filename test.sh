@@ -26,7 +26,7 @@ ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
 if [ "${1:-}" = "--fuzz" ]; then
   seconds=${QUILLORY_FUZZ_SECONDS:-120}
   root=$PWD
-  for target in record_readers project_tree roundtrip; do
+  for target in record_readers project_tree roundtrip running_timers; do
     echo "== fuzzing $target for $seconds seconds"
     status=0
     (cd "$dir/fuzz" && "$root/fuzz/run.sh" "./${target}_fuzzer" "seeds/$target" -max_total_time="$seconds" \
