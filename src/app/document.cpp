@@ -187,7 +187,16 @@ RunningState CQuilloryDoc::runningState() const
 
 bool CQuilloryDoc::saveRunning()
 {
-    return !m_bOpen || saveRunningState(m_strPath, runningState(), m_prompter);
+    if (m_bOpen && !saveRunningState(m_strPath, runningState(), m_prompter))
+        return false;
+    m_markerLeft = false;
+    return true;
+}
+
+void CQuilloryDoc::clearLeftMarker()
+{
+    if (m_markerLeft)
+        saveRunning();
 }
 
 void CQuilloryDoc::setTitleListener(std::function<void(const std::string&)> listener)
@@ -276,8 +285,10 @@ void CQuilloryDoc::OnFileOpen()
 
 bool CQuilloryDoc::CanCloseFrame()
 {
-    if (m_running.empty())
+    if (m_running.empty()) {
+        clearLeftMarker();
         return true;
+    }
     if (!m_prompter.ask("You haven't checked out from your running projects. Exit anyway?"))
         return false;
     // The user gave the running time up: the next start must not bring it
@@ -340,7 +351,7 @@ std::optional<TimeFrameRecord> CQuilloryDoc::CheckOut(std::int32_t projectId, bo
     // The frame is on the disk and the check-out done: should the marker
     // not go now, the next opening settles it the same way.
     if (m_bOpen)
-        writeRunningState(m_strPath, runningState());
+        m_markerLeft = !writeRunningState(m_strPath, runningState());
     return frame;
 }
 
@@ -371,6 +382,8 @@ void CQuilloryDoc::OnHistory()
 {
     if (!m_bOpen || !m_pDialogs)
         return;
+    // The history may remove the very frame a marker left behind counts.
+    clearLeftMarker();
     if (m_pDialogs->runHistory(m_strPath))
         UpdateAllViews(kHintPrintHistory);
     // Time frames may have changed whatever the dialog's answer.

@@ -170,6 +170,10 @@ private:
     bool restoreRunning(const std::string& path);
     RunningState runningState() const;
     bool saveRunning();
+    // Writes the running projects again when a check-out could not take its
+    // marker off: the marker counts the frame the check-out wrote, which the
+    // history may remove, and the running projects must not depend on it.
+    void clearLeftMarker();
     // Moves every running start forward by the pause since m_pauseStart.
     void accountPause(Timestamp now);
 
@@ -189,6 +193,7 @@ private:
     std::vector<RunningProject> m_running;
     bool m_bPaused = false;
     Timestamp m_pauseStart = 0;
+    bool m_markerLeft = false;
     std::string m_strTitle;
 };
 
