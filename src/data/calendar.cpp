@@ -39,11 +39,11 @@ Timestamp fromLocalTime(int year, int month, int day, int hour, int minute, int 
     return clampToTimestamp(std::mktime(&tm));
 }
 
-namespace {
-
-// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
-std::int64_t daysFromCivil(int y, int m, int d)
+std::int64_t DaysSinceEpoch(const CalendarDate& date)
 {
+    int y = date.year;
+    const int m = date.month;
+    const int d = date.day;
     y -= m <= 2;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
     const auto yoe = static_cast<unsigned>(y - era * 400);
@@ -51,6 +51,8 @@ std::int64_t daysFromCivil(int y, int m, int d)
     const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
+
+namespace {
 
 CalendarDate civilFromDays(std::int64_t z)
 {
@@ -69,7 +71,7 @@ CalendarDate civilFromDays(std::int64_t z)
 
 int CalendarDate::weekday() const
 {
-    const std::int64_t days = daysFromCivil(year, month, day);
+    const std::int64_t days = DaysSinceEpoch(*this);
     return static_cast<int>(((days + 4) % 7 + 7) % 7); // 1970-01-01 was a Thursday
 }
 
@@ -81,7 +83,7 @@ CalendarDate DateOf(Timestamp t)
 
 CalendarDate DatesLater(const CalendarDate& date, int days)
 {
-    return civilFromDays(daysFromCivil(date.year, date.month, date.day) + days);
+    return civilFromDays(DaysSinceEpoch(date) + days);
 }
 
 CalendarDate MondayOf(Timestamp t)

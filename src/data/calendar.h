@@ -48,6 +48,8 @@ struct CalendarDate {
 };
 // The local date of `t`.
 CalendarDate DateOf(Timestamp t);
+// Days from 1970-01-01 to the date, by the proleptic Gregorian calendar.
+std::int64_t DaysSinceEpoch(const CalendarDate& date);
 // The date `days` dates later (earlier when negative).
 CalendarDate DatesLater(const CalendarDate& date, int days);
 // The Monday on or before the local date of `t`.
