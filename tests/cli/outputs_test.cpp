@@ -5,8 +5,11 @@
 // None of them may change a file of the data set or what stands at the
 // target, nor leave anything behind; the plain targets are written.
 #include "cli/cli.h"
+#include "data/localedefaults.h"
+#include "data/outputfile.h"
 #include "data/recordfile.h"
 #include "data/runningfile.h"
+#include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>
@@ -193,6 +196,34 @@ TEST(Outputs, NeverReachTheDataSetAndReplaceOnlyFilesOfTheUsersOwn)
         }
     }
     EXPECT_EQ(cases, static_cast<int>(targets().size() * kinds().size()));
+}
+
+// The check an output makes before anything it cannot take back (an invoice
+// number), and the writer of whole outputs, agree with every output above.
+TEST(Outputs, TheCheckBeforeAnOutputAgreesWithItsWriter)
+{
+    for (const Target& target : targets()) {
+        SCOPED_TRACE(target.what);
+        test::TempDir dir;
+        const std::string plans = dir.file("Plans.qly");
+        ASSERT_TRUE(createDataSet(plans, LocaleDefaults{"$", true}));
+        test::writeBytes(dir.file("Plans.lock"), "");
+        const std::string out = target.make(dir);
+        const std::string before = snapshot(dir);
+        const std::string targetBefore = lookAt(out);
+        test::ScriptedPrompter prompter;
+        const bool written = target.expect == Expect::Written;
+        EXPECT_EQ(mayWriteOutput(plans, out, prompter), written);
+        EXPECT_EQ(writeOutputFile(plans, out, "the output", prompter), written);
+        if (written) {
+            EXPECT_EQ(test::readBytes(out), "the output");
+            EXPECT_TRUE(prompter.messages.empty());
+            continue;
+        }
+        EXPECT_EQ(prompter.messages.size(), 2u) << "each refusal is said";
+        EXPECT_EQ(snapshot(dir), before);
+        EXPECT_EQ(lookAt(out), targetBefore);
+    }
 }
 
 } // namespace
