@@ -38,8 +38,11 @@ SecondName keepUnderSecondName(const std::string& path)
         case ENOTSUP:
         case EMLINK:
         case EXDEV:
-            // A file system without second names (FAT, say) replaces the
-            // file as a rename alone does, without a way back.
+        case ENOSPC:
+            // A file system without second names (FAT, say), or a folder
+            // with no room left for one, replaces the file as a rename alone
+            // does, without a way back: a full disk must not stop a save
+            // that frees room.
             return {{}, true, false};
         default:
             return {{}, true, true};
