@@ -107,7 +107,8 @@ template <typename Record> std::vector<Record> readRecordsOn(const SimulatedFile
 {
     const std::string bytes = fs.bytes(path).value_or("");
     std::vector<Record> records(bytes.size() / sizeof(Record));
-    std::memcpy(records.data(), bytes.data(), records.size() * sizeof(Record));
+    if (!records.empty())
+        std::memcpy(records.data(), bytes.data(), records.size() * sizeof(Record));
     return records;
 }
 
