@@ -1,0 +1,112 @@
+// How a command gets at its data set: a reader opens it as it is, a writer
+// takes its lock first and settles what a crash left before it reads
+// anything, so what it decides on is what no one else can change meanwhile.
+#include "cli/cli.h"
+
+#include "data/datasetfiles.h"
+#include "data/datasetlock.h"
+#include "data/datasetrecovery.h"
+#include "data/fileio.h"
+#include "data/recordfile.h"
+#include "data/text.h"
+
+namespace quillory::cli {
+
+std::string DataSet::symbol() const
+{
+    return fieldText(settings.monetarySymbol);
+}
+
+std::string DataSet::file(const char* extension) const
+{
+    return siblingPath(path, extension);
+}
+
+namespace {
+
+// The data set's name in full, refused (said, exit status 1) when it is no
+// data set at all: nothing is locked or written beside such a file.
+std::optional<DataSet> dataSetAt(const Context& ctx, const std::string& path)
+{
+    // Messages name files by their full names, as the window's do.
+    DataSet set{siblingPath(fullFileName(path), "qly"), {}, {}};
+    if (!fileSystem().isRegularFile(set.path) || !fileSystem().open(set.path, OpenMode::Read)) {
+        ctx.fail(kExitFile, "cannot open " + set.path);
+        return std::nullopt;
+    }
+    if (!isDataSet(set.path)) {
+        ctx.fail(kExitFile, set.path + " is not a Quillory data set.");
+        return std::nullopt;
+    }
+    return set;
+}
+
+bool readSettingsOf(const Context& ctx, DataSet& set)
+{
+    if (readSettings(set.path, set.settings) && isDataSet(set.path))
+        return true;
+    ctx.fail(kExitFile, set.path + " is not a Quillory data set.");
+    return false;
+}
+
+std::optional<WriteLock> takeLock(const Context& ctx, const std::string& path)
+{
+    std::unique_ptr<DataSetLock> lock;
+    switch (DataSetLock::acquire(path, lock, DataSetLock::Holder::Command)) {
+    case DataSetLock::Outcome::Locked:
+        return WriteLock(std::move(lock));
+    case DataSetLock::Outcome::InUse:
+        ctx.fail(kExitFile, kDataSetInUse);
+        return std::nullopt;
+    case DataSetLock::Outcome::Busy:
+        ctx.fail(kExitFile, kDataSetBusy);
+        return std::nullopt;
+    case DataSetLock::Outcome::Unavailable:
+        ctx.prompter.reportFileError(kCannotOpenLockFile, DataSetLock::lockFilePath(path));
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<DataSet> openDataSet(const Context& ctx, const std::string& path)
+{
+    auto set = dataSetAt(ctx, path);
+    if (!set)
+        return std::nullopt;
+    // A create a crash cut short is undone before anything is shown of it,
+    // when no one else is at work on the data set.
+    if (fileSystem().type(undoFilePath(set->path)) != FileType::Missing) {
+        std::unique_ptr<DataSetLock> lock;
+        if (DataSetLock::acquire(set->path, lock, DataSetLock::Holder::Command, std::chrono::milliseconds{0})
+            == DataSetLock::Outcome::Locked)
+            recoverAfterCrash(set->path, *lock, ctx.prompter);
+    }
+    if (!readSettingsOf(ctx, *set))
+        return std::nullopt;
+    return set;
+}
+
+std::optional<DataSet> openForWriting(const Context& ctx, const std::string& path)
+{
+    auto set = dataSetAt(ctx, path);
+    if (!set)
+        return std::nullopt;
+    auto lock = takeLock(ctx, set->path);
+    if (!lock || !recoverAfterCrash(set->path, **lock, ctx.prompter) || !settlePendingCheckOut(set->path, ctx.prompter))
+        return std::nullopt;
+    set->lock = std::move(*lock);
+    if (!readSettingsOf(ctx, *set))
+        return std::nullopt;
+    return set;
+}
+
+std::optional<WriteLock> lockForWriting(const Context& ctx, const DataSet& set)
+{
+    if (set.lock)
+        return set.lock;
+    return takeLock(ctx, set.path);
+}
+
+} // namespace quillory::cli
