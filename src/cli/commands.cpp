@@ -63,15 +63,24 @@ const std::vector<Command>& commands()
             "Shows the week's time frames day by day (the week holding DATE with --date).\n", runWeek},
         {"export",
             "qly export FILE [--from DATE] [--to DATE] [--project P] [--minutes] [--24h] [--one-field]\n"
-            "                  [--user NAME] [--format text|csv|json] [-o OUT]",
+            "                  [--user NAME] [--format text|csv|json|ical] [-o OUT]",
             "Exports the time frames that start in the period (all of them by default), in file order.\n"
             "The text format is the Export dialog's file byte for byte: --minutes gives durations in\n"
             "minutes, --24h times as 16:00, --one-field date and time in one field; --user fills the\n"
             "User column (the account's full name by default). --format csv is RFC 4180 with a header;\n"
             "--format json an array of objects with local ISO 8601 times, the project's name and id,\n"
-            "the duration in seconds and the charge in cents. Without -o the export goes to standard\n"
+            "the duration in seconds and the charge in cents; --format ical an iCalendar file with one\n"
+            "event per frame, for calendar programs. Without -o the export goes to standard\n"
             "output; a file is only replaced by a complete export.\n",
             runExport},
+        {"import", "qly import FILE.qly --from timewarrior|watson|csv|ical SOURCE [--dry-run]",
+            "Takes in time frames from another tracker: a Timewarrior export (timew export), Watson's\n"
+            "frames file, a CSV or tab-separated table (columns project, start, end or date, start,\n"
+            "duration, and optionally customer and price), or an iCalendar file. Projects and customers\n"
+            "are matched by name or created; frames already in the data set are skipped. The counts\n"
+            "are printed first, rejected rows on standard error; --dry-run writes nothing. All of it\n"
+            "lands, or nothing does.\n",
+            runImport},
         {"invoice", "qly invoice FILE --customer C|none --from DATE --to DATE [--number N] (--text OUT | --pdf OUT)",
             "Bills a customer (none: the projects without one) for the time frames of the period:\n"
             "--text writes the invoice dialog's text file, --pdf the printed invoice. The number is\n"

@@ -12,6 +12,7 @@
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "export/exportwriter.h"
+#include "export/icalwriter.h"
 #include "export/username.h"
 
 #include <cstdio>
@@ -202,8 +203,8 @@ int runExport(Context& ctx)
         }
     }
     const std::string format = args.value("--format").value_or("text");
-    if (format != "text" && format != "csv" && format != "json")
-        return ctx.fail(kExitUsage, "--format is text, csv or json");
+    if (format != "text" && format != "csv" && format != "json" && format != "ical")
+        return ctx.fail(kExitUsage, "--format is text, csv, json or ical");
     if (format != "text" && (args.flag("--minutes") || args.flag("--24h") || args.flag("--one-field")))
         return ctx.fail(kExitUsage, "--minutes, --24h and --one-field shape the text format only");
     ExportRequest request;
@@ -235,8 +236,10 @@ int runExport(Context& ctx)
         StreamSink sink(ctx.out);
         return WriteExport(request, sink, ctx.prompter) == ExportResult::Written ? kExitOk : kExitFile;
     }
-    const auto structured
-        = [&](ExportSink& sink) { return writeStructured(request, format == "json", sink, ctx.prompter); };
+    const auto structured = [&](ExportSink& sink) {
+        return format == "ical" ? WriteICalendar(request, sink, ctx.prompter)
+                                : writeStructured(request, format == "json", sink, ctx.prompter);
+    };
     if (!output) {
         StreamSink sink(ctx.out);
         return structured(sink) == ExportResult::Written ? kExitOk : kExitFile;

@@ -1,0 +1,197 @@
+#include "import/importsource.h"
+
+#include "data/datasetfiles.h"
+#include "data/fileio.h"
+#include "data/text.h"
+#include "import/sourcereaders.h"
+
+namespace quillory {
+
+namespace {
+
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+constexpr std::size_t kNameBytes = sizeof(ProjectRecord::name) - 1;
+constexpr std::size_t kCustomerBytes = sizeof(CustomerRecord::name) - 1;
+static_assert(kNameBytes == kCustomerBytes);
+
+// Why a name cannot name a project or a customer; nothing when it can.
+std::optional<std::string> nameProblem(std::string_view name, const char* whose)
+{
+    if (!isValidUtf8(name))
+        return std::string("the ") + whose + " name is not UTF-8 text";
+    if (name.find_first_of("\r\n") != std::string_view::npos)
+        return std::string("the ") + whose + " name is more than one line";
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string_view importKindName(ImportKind kind)
+{
+    switch (kind) {
+    case ImportKind::Timewarrior:
+        return "timewarrior";
+    case ImportKind::Watson:
+        return "watson";
+    case ImportKind::Csv:
+        return "csv";
+    case ImportKind::ICalendar:
+        return "ical";
+    }
+    return {};
+}
+
+std::optional<ImportKind> importKindNamed(std::string_view name)
+{
+    for (ImportKind kind : kImportKinds) {
+        if (importKindName(kind) == name)
+            return kind;
+    }
+    return std::nullopt;
+}
+
+std::string_view importKindTitle(ImportKind kind)
+{
+    switch (kind) {
+    case ImportKind::Timewarrior:
+        return "a Timewarrior export";
+    case ImportKind::Watson:
+        return "a Watson frames file";
+    case ImportKind::Csv:
+        return "a CSV file";
+    case ImportKind::ICalendar:
+        return "an iCalendar file";
+    }
+    return {};
+}
+
+std::string RejectedRow::text() const
+{
+    return (unit == Line ? "line " : "element ") + std::to_string(number) + ": " + reason;
+}
+
+std::optional<std::string> frameProblem(std::int64_t start, std::int64_t end)
+{
+    if (start < kFirstImportableSecond || start > kLastImportableSecond)
+        return "the start lies outside the years 1970 to 2037";
+    if (end < kFirstImportableSecond || end > kLastImportableSecond)
+        return "the end lies outside the years 1970 to 2037";
+    if (end <= start)
+        return end == start ? "the end is the start: the frame has no length" : "the end lies before the start";
+    if (end - start > kLongestImportedFrame)
+        return "the frame lasts longer than 31 days";
+    return std::nullopt;
+}
+
+SourceFile::SourceFile(std::unique_ptr<FileHandle> file)
+    : m_file(std::move(file))
+    , m_block(kBlockBytes)
+{
+}
+
+SourceFile::~SourceFile() = default;
+
+std::unique_ptr<SourceFile> SourceFile::open(const std::string& path)
+{
+    auto file = fileSystem().open(path, OpenMode::Read);
+    if (!file)
+        return nullptr;
+    return std::make_unique<SourceFile>(std::move(file));
+}
+
+bool SourceFile::refill()
+{
+    if (m_ended)
+        return false;
+    m_consumed += static_cast<std::uint64_t>(m_next - m_block.data());
+    const std::int64_t n = m_file->read(m_block.data(), m_block.size());
+    m_next = m_block.data();
+    m_end = m_next + (n > 0 ? n : 0);
+    if (n <= 0) {
+        m_ended = true;
+        m_failed = n < 0;
+        m_file->close();
+    }
+    return n > 0;
+}
+
+BatchBuilder::BatchBuilder(ImportKind kind, std::string sourcePath)
+{
+    m_batch.kind = kind;
+    m_batch.sourcePath = std::move(sourcePath);
+}
+
+void BatchBuilder::add(RejectedRow::Unit unit, std::uint64_t number, std::string_view project,
+    std::string_view customer, std::optional<Cents> price, std::int64_t start, std::int64_t end)
+{
+    if (project.empty())
+        return reject(unit, number, "no project is named");
+    auto problem = nameProblem(project, "project's");
+    if (!problem)
+        problem = nameProblem(customer, "customer's");
+    if (!problem)
+        problem = frameProblem(start, end);
+    if (problem)
+        return reject(unit, number, std::move(*problem));
+    const std::string_view name = cutAtCharBoundary(project, kNameBytes);
+    auto [it, isNew] = m_projectIndex.try_emplace(std::string(name), static_cast<std::uint32_t>(m_projectIndex.size()));
+    if (isNew)
+        m_batch.projects.push_back({it->first, std::string(cutAtCharBoundary(customer, kCustomerBytes)), price});
+    m_batch.frames.push_back({it->second, static_cast<Timestamp>(start), static_cast<Timestamp>(end)});
+}
+
+void BatchBuilder::reject(RejectedRow::Unit unit, std::uint64_t number, std::string reason)
+{
+    m_batch.rejected.push_back({unit, number, std::move(reason)});
+}
+
+std::string BatchBuilder::notOfKind(std::string_view reason) const
+{
+    return path() + " is not " + std::string(importKindTitle(m_batch.kind)) + ": " + std::string(reason) + ".";
+}
+
+SourceReading readImportSource(ImportKind kind, const std::string& path)
+{
+    const std::string fullName = fullFileName(path);
+    SourceReading reading;
+    auto file = SourceFile::open(path);
+    if (!file) {
+        reading.refusal = fullName + " cannot be opened.";
+        reading.unreadable = true;
+        return reading;
+    }
+    if (file->atEnd()) {
+        reading.unreadable = file->failed();
+        reading.refusal = fullName + (file->failed() ? " cannot be read." : " is empty.");
+        return reading;
+    }
+    BatchBuilder builder(kind, fullName);
+    std::optional<std::string> refusal;
+    switch (kind) {
+    case ImportKind::Timewarrior:
+        refusal = readTimewarriorExport(*file, builder);
+        break;
+    case ImportKind::Watson:
+        refusal = readWatsonFrames(*file, builder);
+        break;
+    case ImportKind::Csv:
+        refusal = readCsv(*file, builder);
+        break;
+    case ImportKind::ICalendar:
+        refusal = readICalendar(*file, builder);
+        break;
+    }
+    // A read that failed half-way looks like a file that ends early: the
+    // failure, not the shape, is what to say.
+    if (file->failed()) {
+        reading.refusal = fullName + " cannot be read.";
+        reading.unreadable = true;
+    } else if (refusal) {
+        reading.refusal = std::move(*refusal);
+    } else {
+        reading.batch = builder.take();
+    }
+    return reading;
+}
+
+} // namespace quillory
