@@ -109,7 +109,10 @@ public:
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& ex) override
     {
         const std::string message = ex.what();
-        if (message.find("unexpected end of input") != std::string::npos)
+        // The text ends inside a value: after a comma, inside an unclosed
+        // string (which is closed by nothing else but the end).
+        if (message.find("unexpected end of input") != std::string::npos
+            || message.find("missing closing quote") != std::string::npos)
             refusal = m_builder.notOfKind("it ends before its JSON does, as if cut short");
         else if (message.find("UTF-8") != std::string::npos)
             refusal = m_builder.notOfKind("it holds text that is not UTF-8 (" + placeOf(message) + ")");
