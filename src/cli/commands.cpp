@@ -72,11 +72,14 @@ const std::vector<Command>& commands()
             "the duration in seconds and the charge in cents. Without -o the export goes to standard\n"
             "output; a file is only replaced by a complete export.\n",
             runExport},
-        {"invoice", "qly invoice FILE --customer C|none --from DATE --to DATE [--number N] (--text OUT | --pdf OUT)",
-            "Bills a customer (none: the projects without one) for the time frames of the period:\n"
-            "--text writes the invoice dialog's text file, --pdf the printed invoice. The number is\n"
-            "the data set's next invoice number unless --number gives one; once the invoice is\n"
-            "written, the next number moves on, as in the dialog.\n",
+        {"invoice",
+            "qly invoice FILE --customer C|none --from DATE --to DATE [--number N] [--allow-empty]\n"
+            "                   (--text OUT | --pdf OUT)",
+            "Bills a customer (none: the projects without one) for the time frames that start in the\n"
+            "period: --text writes the invoice dialog's text file, --pdf the printed invoice. The\n"
+            "number is the data set's next invoice number unless --number gives one; once the invoice\n"
+            "is written, the next number moves on, as in the dialog. An invoice without any time is\n"
+            "refused (status 1) unless --allow-empty is given.\n",
             runInvoice},
         {"print", "qly print history|customers|week FILE --pdf OUT [--date DATE]",
             "Writes a printout as PDF, page for page as the print preview shows it: the history of\n"
