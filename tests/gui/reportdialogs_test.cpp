@@ -2,6 +2,7 @@
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "reports/invoicedialog.h"
+#include "reports/piechart.h"
 #include "reports/piechartdialog.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -10,6 +11,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -157,6 +159,16 @@ TEST_F(ReportDialogsTest, PieChartFollowsThePeriodAndRefusesImpossibleDates)
     EXPECT_FALSE(from->isEnabled());
     ASSERT_EQ(dialog.chart().slices().size(), 2u);
     EXPECT_EQ(dialog.chart().totalMinutes(), 240);
+    // Beside the pie, each slice with its time, share and charges, then the total.
+    const QTreeWidget* legend = dialog.legend();
+    ASSERT_EQ(legend->topLevelItemCount(), 3);
+    const char* const rows[3][4] = {{"Website", "3:00", "75.0%", "$120.00"}, {"App", "1:00", "25.0%", "$0.00"},
+        {"Total", "4:00", "100.0%", "$120.00"}};
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(legend->topLevelItem(r)->text(c).toStdString(), rows[r][c]) << r << "," << c;
+    }
+    EXPECT_FALSE(legend->topLevelItem(0)->icon(0).isNull());
 
     period->setCurrentIndex(kPieToday);
     EXPECT_TRUE(dialog.chart().slices().empty());
@@ -184,6 +196,7 @@ TEST_F(ReportDialogsTest, PieChartFollowsThePeriodAndRefusesImpossibleDates)
     dialog.LoadData(); // leaving the other date: the same refusal is not shown again
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Please enter a valid date (DD/MM/YYYY)."});
     EXPECT_TRUE(dialog.chart().slices().empty());
+    EXPECT_EQ(dialog.legend()->topLevelItemCount(), 0);
 }
 
 } // namespace
