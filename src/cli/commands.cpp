@@ -67,10 +67,11 @@ const std::vector<Command>& commands()
             "Exports the time frames that start in the period (all of them by default), in file order.\n"
             "The text format is the Export dialog's file byte for byte: --minutes gives durations in\n"
             "minutes, --24h times as 16:00, --one-field date and time in one field; --user fills the\n"
-            "User column (the account's full name by default). --format csv is RFC 4180 with a header;\n"
-            "--format json an array of objects with local ISO 8601 times, the project's name and id,\n"
-            "the duration in seconds and the charge in cents. Without -o the export goes to standard\n"
-            "output; a file is only replaced by a complete export.\n",
+            "User column (the account's full name by default). --format csv is RFC 4180 with a header\n"
+            "(the Export dialog's \"CSV with charges\", byte for byte); --format json an array of\n"
+            "objects with local ISO 8601 times, the project's name and id, the duration in seconds\n"
+            "and the charge in cents. Without -o the export goes to standard output; a file is only\n"
+            "replaced by a complete export.\n",
             runExport},
         {"invoice",
             "qly invoice FILE --customer C|none --from DATE --to DATE [--number N] [--allow-empty]\n"
