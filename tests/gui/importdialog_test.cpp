@@ -5,6 +5,7 @@
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
 #include "data/text.h"
+#include "export/exportdialog.h"
 #include "import/importdialog.h"
 #include "import/importplan.h"
 #include "support/guisupport.h"
@@ -16,6 +17,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QTableWidget>
@@ -179,6 +181,36 @@ TEST_F(ImportDialogTest, TheFileMenuImportsAndTheChartAndTotalsShowItAtOnce)
     EXPECT_EQ(frame.view().totals().m_totalMinutes[1], weekBefore + 90 + 195);
     const auto& items = frame.view().chart().items();
     EXPECT_EQ(std::count_if(items.begin(), items.end(), [](const GanttItem& i) { return i.name == "Shop"; }), 1);
+}
+
+TEST_F(ImportDialogTest, TheExportDialogsCalendarImportsBackAsTheSameFrames)
+{
+    test::writeRecords(path,
+        std::vector<TimeFrameRecord>{
+            {0, at(2024, 3, 4, 9, 0), at(2024, 3, 4, 10, 30)}, {0, at(2024, 3, 30, 23, 0), at(2024, 3, 31, 4, 0)}});
+    test::FakeClock clock{at(2024, 3, 31, 12, 0)};
+    ExportDialog exporter(path, prompter, "Ann", clock);
+    exporter.show();
+    exporter.formatList()->setCurrentIndex(exporter.formatList()->findText("iCalendar, for calendar programs"));
+    const std::string ics = dir.file("frames.ics");
+    prompter.saveNames = {ics};
+    exporter.fileButton()->click();
+    EXPECT_EQ(prompter.saveRequests.back().defaultExtension, "ics");
+    exporter.fromEdit()->setText("03/01/2024");
+    exporter.toEdit()->setText("03/31/2024");
+    exporter.accept();
+    ASSERT_EQ(test::readBytes(ics).rfind("BEGIN:VCALENDAR\r\n", 0), 0u) << prompter.texts().back();
+
+    const std::string copy = dir.file("Copy.qly");
+    ASSERT_TRUE(createDataSet(copy, LocaleDefaults{"$", true}));
+    ImportDialog importer(copy, prompter);
+    importer.show();
+    choose(importer, ImportKind::ICalendar, ics);
+    importer.importButton()->click();
+    ASSERT_EQ(importer.result(), QDialog::Accepted) << prompter.texts().back();
+    EXPECT_EQ(
+        readRecords<TimeFrameRecord>(siblingPath(copy, "tfr")), readRecords<TimeFrameRecord>(siblingPath(path, "tfr")));
+    EXPECT_EQ(test::readBytes(siblingPath(copy, "prj")), test::readBytes(siblingPath(path, "prj")));
 }
 
 } // namespace
