@@ -2,7 +2,6 @@
 // names the columns, found by name whatever their order and case. A frame
 // is a project with a start and an end, or a date, a start time and a
 // duration; a customer and a price per hour may come with it.
-#include "data/text.h"
 #include "import/csvreader.h"
 #include "import/isotime.h"
 #include "import/sourcereaders.h"
@@ -76,23 +75,24 @@ public:
         if (const std::string_view text = cell(m_columns.price); !text.empty()) {
             price = ParseAmount(text);
             if (!price)
-                return reject("the price " + quoted(text) + " is not an amount such as 75.50");
+                return reject("the price " + quotedValue(text) + " is not an amount such as 75.50");
         }
         const auto start = moment(m_columns.start);
         if (!start)
-            return reject("the start " + quoted(cell(m_columns.start)) + " is not a date and time such as "
+            return reject("the start " + quotedValue(cell(m_columns.start)) + " is not a date and time such as "
                 + (m_columns.date == kNone ? "2024-03-05 09:00" : "09:00 (or 2024-03-05 09:00)"));
         std::int64_t end = 0;
         if (m_columns.end != kNone) {
             const auto e = moment(m_columns.end);
             if (!e)
-                return reject("the end " + quoted(cell(m_columns.end)) + " is not a date and time such as "
+                return reject("the end " + quotedValue(cell(m_columns.end)) + " is not a date and time such as "
                     + (m_columns.date == kNone ? "2024-03-05 10:30" : "10:30 (or 2024-03-05 10:30)"));
             end = *e;
         } else {
             const auto duration = parseDuration(cell(m_columns.duration));
             if (!duration)
-                return reject("the duration " + quoted(cell(m_columns.duration)) + " is not H:MM or hours such as 1.5");
+                return reject(
+                    "the duration " + quotedValue(cell(m_columns.duration)) + " is not H:MM or hours such as 1.5");
             end = *start + *duration;
         }
         m_builder.add(RejectedRow::Line, line, cell(m_columns.project), cell(m_columns.customer), price, *start, end);
@@ -102,14 +102,6 @@ private:
     std::string_view cell(std::size_t column) const
     {
         return column < m_fields->size() ? trimmed((*m_fields)[column]) : std::string_view();
-    }
-    static std::string quoted(std::string_view text)
-    {
-        // Enough of the text to find it by, never a whole runaway cell.
-        constexpr std::size_t kShown = 40;
-        const std::string_view shown = cutAtCharBoundary(text, kShown);
-        return "\"" + (isValidUtf8(shown) ? std::string(shown) : windows1252ToUtf8(shown))
-            + (text.size() > shown.size() ? "...\"" : "\"");
     }
     // A date and time in one cell, or a time of day on the row's date.
     std::optional<std::int64_t> moment(std::size_t column) const

@@ -120,7 +120,7 @@ private:
         const char* zoneName = icalparameter_get_tzid(tzid);
         icaltimezone* zone = systemTimeZone(zoneName ? zoneName : "");
         if (!zone) {
-            problem = "the time zone " + std::string(zoneName ? zoneName : "") + " of its " + name + " is unknown";
+            problem = "the time zone " + quotedValue(zoneName ? zoneName : "") + " of its " + name + " is unknown";
             return std::nullopt;
         }
         return static_cast<std::int64_t>(icaltime_as_timet_with_zone(t, zone));

@@ -26,6 +26,15 @@ std::optional<std::string> nameProblem(std::string_view name, const char* whose)
 
 } // namespace
 
+std::string quotedValue(std::string_view text)
+{
+    // Enough of the text to find it by, never a whole runaway cell.
+    constexpr std::size_t kShown = 40;
+    const std::string_view shown = cutAtCharBoundary(text, kShown);
+    return "\"" + (isValidUtf8(shown) ? std::string(shown) : windows1252ToUtf8(shown))
+        + (text.size() > shown.size() ? "...\"" : "\"");
+}
+
 std::string_view importKindName(ImportKind kind)
 {
     switch (kind) {

@@ -92,6 +92,10 @@ private:
     std::unordered_map<std::string, std::uint32_t> m_projectIndex;
 };
 
+// A value from the source as a reason quotes it: in double quotes, cut to
+// a few dozen bytes, and UTF-8 whatever the source held.
+std::string quotedValue(std::string_view text);
+
 // Each reader fills the builder from the whole file; nothing, or the
 // sentence that refuses the file.
 std::optional<std::string> readTimewarriorExport(SourceFile& file, BatchBuilder& builder);

@@ -134,7 +134,7 @@ TEST_F(ImportSourceTest, EachKindGivesItsFramesAndRejectsRowsWithTheirReasons)
             "END:VCALENDAR\r\n",
             {"Web, shop||-|20240304T080000Z-20240304T103000Z", "Consulting||-|20240305T130000Z-20240305T141500Z",
                 "Floating||-|20240306T070000Z-20240306T074500Z"},
-            {"line 35: it is an all-day event", "line 39: the time zone Mars/Olympus of its DTSTART is unknown",
+            {"line 35: it is an all-day event", "line 39: the time zone \"Mars/Olympus\" of its DTSTART is unknown",
                 "line 44: the event has no SUMMARY", "line 48: the event repeats",
                 "line 54: the event has neither DTEND nor DURATION"},
             0, 1},
