@@ -6,14 +6,11 @@
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
 #include "import/importplan.h"
+#include "qlyprocess.h"
 #include "silentprompter.h"
 
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -21,8 +18,6 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-
-extern char** environ;
 
 namespace quillory::bench {
 namespace {
@@ -136,28 +131,6 @@ void BM_ReimportAllDuplicates(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ReimportAllDuplicates)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-// qly with its output to /dev/null; the child's peak resident memory in kB.
-long runQly(const std::vector<std::string>& args)
-{
-    std::vector<char*> argv{const_cast<char*>(QLY_PATH)};
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, QLY_PATH, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return -1;
-    int status = 0;
-    struct rusage usage { };
-    wait4(pid, &status, 0, &usage);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? usage.ru_maxrss : -1;
-}
 
 // qly import as a whole process: `fresh` starts every run from an empty
 // data set, otherwise the runs import into the same one.

@@ -3,6 +3,9 @@
 // same counts, printed before anything is written.
 #include "cli/commands.h"
 
+#include "data/datasetfiles.h"
+#include "data/fileio.h"
+#include "data/recordfile.h"
 #include "import/importplan.h"
 
 namespace quillory::cli {
@@ -26,17 +29,19 @@ int runImport(Context& ctx)
     if (!kind)
         return ctx.fail(kExitUsage, "--from is timewarrior, watson, csv or ical");
     const bool dryRun = args.flag("--dry-run");
-    const auto set = openDataSet(ctx, args.positional()[0]);
-    if (!set)
-        return kExitFile;
-    // The lock comes before the data set is read, so what is counted is
-    // what lands. A dry run writes nothing and reads beside a window.
+    // The lock comes before anything of the data set is read, so what is
+    // counted is what lands. A dry run writes nothing and reads beside a
+    // window.
     std::optional<WriteLock> lock;
-    if (!dryRun) {
-        lock = lockForWriting(ctx, *set);
+    const std::string settingsFile = siblingPath(fullFileName(args.positional()[0]), "qly");
+    if (!dryRun && fileSystem().isRegularFile(settingsFile)) {
+        lock = lockForWriting(ctx, DataSet{settingsFile, {}});
         if (!lock)
             return kExitFile;
     }
+    const auto set = openDataSet(ctx, args.positional()[0]);
+    if (!set)
+        return kExitFile;
     const SourceReading reading = readImportSource(*kind, args.positional()[1]);
     if (!reading.batch)
         return ctx.fail(reading.unreadable ? kExitFile : kExitUsage, reading.refusal);

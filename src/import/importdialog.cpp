@@ -5,9 +5,9 @@
 #include "data/recordfile.h"
 #include "import/importplan.h"
 #include "platform/prompter.h"
+#include "platform/qt/waitcursor.h"
 
 #include <QAbstractListModel>
-#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -69,15 +69,6 @@ public:
 
 private:
     const std::vector<RejectedRow>& m_rows;
-};
-
-// The wait cursor while a large file is read, gone however the reading ends.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
 } // namespace
@@ -169,7 +160,7 @@ void ImportDialog::preview()
         const auto kind = static_cast<ImportKind>(m_kinds->currentData().toInt());
         std::optional<std::string> refusal;
         {
-            BusyCursor busy;
+            WaitCursor busy;
             SourceReading reading = readImportSource(kind, m_source);
             if (reading.batch) {
                 m_batch = std::make_unique<ImportBatch>(std::move(*reading.batch));
@@ -248,7 +239,7 @@ void ImportDialog::accept()
     std::optional<ImportPlan> plan;
     bool landed = false;
     {
-        BusyCursor busy;
+        WaitCursor busy;
         // Matched again against the files as they are now, so nothing that
         // changed since the preview is written over.
         plan = planImport(*m_batch, m_path, m_prompter);

@@ -35,43 +35,49 @@ std::string quotedValue(std::string_view text)
         + (text.size() > shown.size() ? "...\"" : "\"");
 }
 
+namespace {
+
+struct KindNames {
+    ImportKind kind;
+    std::string_view name;
+    std::string_view title;
+};
+
+constexpr KindNames kKindNames[] = {
+    {ImportKind::Timewarrior, "timewarrior", "a Timewarrior export"},
+    {ImportKind::Watson, "watson", "a Watson frames file"},
+    {ImportKind::Csv, "csv", "a CSV file"},
+    {ImportKind::ICalendar, "ical", "an iCalendar file"},
+};
+
+const KindNames& namesOf(ImportKind kind)
+{
+    for (const KindNames& k : kKindNames) {
+        if (k.kind == kind)
+            return k;
+    }
+    return kKindNames[0];
+}
+
+} // namespace
+
 std::string_view importKindName(ImportKind kind)
 {
-    switch (kind) {
-    case ImportKind::Timewarrior:
-        return "timewarrior";
-    case ImportKind::Watson:
-        return "watson";
-    case ImportKind::Csv:
-        return "csv";
-    case ImportKind::ICalendar:
-        return "ical";
-    }
-    return {};
+    return namesOf(kind).name;
 }
 
 std::optional<ImportKind> importKindNamed(std::string_view name)
 {
-    for (ImportKind kind : kImportKinds) {
-        if (importKindName(kind) == name)
-            return kind;
+    for (const KindNames& k : kKindNames) {
+        if (k.name == name)
+            return k.kind;
     }
     return std::nullopt;
 }
 
 std::string_view importKindTitle(ImportKind kind)
 {
-    switch (kind) {
-    case ImportKind::Timewarrior:
-        return "a Timewarrior export";
-    case ImportKind::Watson:
-        return "a Watson frames file";
-    case ImportKind::Csv:
-        return "a CSV file";
-    case ImportKind::ICalendar:
-        return "an iCalendar file";
-    }
-    return {};
+    return namesOf(kind).title;
 }
 
 std::string RejectedRow::text() const
