@@ -5,6 +5,8 @@
 #include "data/text.h"
 #include "import/sourcereaders.h"
 
+#include <algorithm>
+
 namespace quillory {
 
 namespace {
@@ -21,6 +23,10 @@ std::optional<std::string> nameProblem(std::string_view name, const char* whose)
         return std::string("the ") + whose + " name is not UTF-8 text";
     if (name.find_first_of("\r\n") != std::string_view::npos)
         return std::string("the ") + whose + " name is more than one line";
+    // A tab or an escape in a name would act on the terminal or the list
+    // that shows it.
+    if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+        return std::string("the ") + whose + " name holds control characters";
     return std::nullopt;
 }
 
