@@ -75,11 +75,12 @@ const std::vector<Command>& commands()
             "replaced by a complete export.\n",
             runExport},
         {"import", "qly import FILE.qly --from timewarrior|watson|csv|ical SOURCE [--dry-run]",
-            "Takes in time frames from another tracker: a Timewarrior export (timew export), Watson's\n"
-            "frames file, a CSV or tab-separated table (columns project, start, end or date, start,\n"
-            "duration, and optionally customer and price), or an iCalendar file. Projects and customers\n"
-            "are matched by name or created; frames already in the data set are skipped. The counts\n"
-            "are printed first, rejected rows on standard error; --dry-run writes nothing. All of it\n"
+            "Takes in the time frames another tracker recorded. SOURCE is what timew export prints,\n"
+            "Watson's frames file, a CSV or tab-separated table with a header row (columns project,\n"
+            "start and end, or date, start and duration; customer and price per hour if wanted) or an\n"
+            "iCalendar file. As in the window's File > Import..., projects and customers are matched\n"
+            "by name or created and frames already in the data set are skipped. The counts are\n"
+            "printed first, rejected rows on standard error; --dry-run writes nothing. All of it\n"
             "lands, or nothing does.\n",
             runImport},
         {"invoice",
