@@ -5,9 +5,13 @@
 #include "platform/clock.h"
 #include "platform/prompter.h"
 #include "records/projectsdialog.h"
+#include "records/removalnotes.h"
 #include "records/timeframedialog.h"
 
 #include <QTableView>
+
+#include <algorithm>
+#include <tuple>
 
 namespace quillory {
 
@@ -87,14 +91,43 @@ void HistoryDialog::onUpdate()
     reload();
 }
 
+std::string HistoryDialog::removalDetail(const std::vector<TimeFrameRecord>& gone) const
+{
+    // Every frame equal to a selected one goes with it: they are counted
+    // as what is lost, selected or not.
+    using Key = std::tuple<std::int32_t, std::int32_t, std::int32_t>;
+    const auto keyOf = [](const TimeFrameRecord& f) { return Key{f.projectId, f.start, f.end}; };
+    std::vector<Key> keys;
+    for (const TimeFrameRecord& f : gone)
+        keys.push_back(keyOf(f));
+    std::sort(keys.begin(), keys.end());
+    FramesSum sum;
+    std::optional<std::size_t> only;
+    for (std::size_t row = 0; row < m_history.size(); ++row) {
+        const TimeFrameRecord& f = m_history.frame(row);
+        if (!std::binary_search(keys.begin(), keys.end(), keyOf(f)))
+            continue;
+        sum.add(f, m_history.project(row).pricePerHour);
+        only = row;
+    }
+    const SettingsRecord settings = displaySettings(m_path);
+    const std::string symbol = fieldText(settings.monetarySymbol);
+    if (sum.count != 1)
+        return framesNote(sum, symbol);
+    return frameNote(fieldText(m_history.project(*only).name), m_history.frame(*only),
+        m_history.project(*only).pricePerHour, settings.americanDates != 0, symbol);
+}
+
 void HistoryDialog::onRemove()
 {
     const std::vector<int> rows = selectedRows();
-    if (rows.empty() || !m_prompter.ask("Are you sure you want to remove the selected items?"))
+    if (rows.empty())
         return;
     std::vector<TimeFrameRecord> gone;
     for (int row : rows)
         gone.push_back(m_history.frame(static_cast<std::size_t>(row)));
+    if (!m_prompter.ask("Are you sure you want to remove the selected items?", removalDetail(gone), "Confirmation"))
+        return;
     deleteTimeFrames(siblingPath(m_path, "tfr"), gone, m_prompter);
     reload();
 }
