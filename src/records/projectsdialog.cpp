@@ -214,6 +214,9 @@ ProjectsDialog::ProjectsDialog(
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     buttons->button(QDialogButtonBox::Ok)->setAutoDefault(false);
+    // Enter in the tree is the tree's own: the buttons have their letters.
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &ProjectsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ProjectsDialog::reject);
     m_view->setEditKeys(m_mode == EditMode);
