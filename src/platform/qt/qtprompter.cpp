@@ -1,5 +1,6 @@
 #include "platform/qt/qtprompter.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -58,11 +59,20 @@ QString qtNameFilters(const std::string& filter)
     return filters.join(QStringLiteral(";;"));
 }
 
+QWidget* QtPrompter::boxOwner() const
+{
+    // A box raised from a dialog belongs to that dialog: it stays above it,
+    // and F1 there opens the dialog's help.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return m_owner.data();
+}
+
 MessageAnswer QtPrompter::showMessage(
     const std::string& text, const std::string& caption, MessageIcon icon, MessageButtons buttons)
 {
     QMessageBox box(qtIcon(icon), QString::fromStdString(caption), QString(),
-        buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, m_owner.data());
+        buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, boxOwner());
     setTexts(box, text);
     // Every question the program asks is about throwing something away
     // (running time, a project, time frames): Enter answers No.
@@ -78,7 +88,7 @@ std::size_t QtPrompter::askChoice(const std::string& text, const std::string& ca
     const std::vector<std::string>& answers, std::size_t defaultAnswer, std::size_t cancelAnswer)
 {
     QMessageBox box(
-        QMessageBox::Question, QString::fromStdString(caption), QString(), QMessageBox::NoButton, m_owner.data());
+        QMessageBox::Question, QString::fromStdString(caption), QString(), QMessageBox::NoButton, boxOwner());
     setTexts(box, text);
     std::vector<QPushButton*> buttons;
     for (std::size_t i = 0; i < answers.size(); ++i) {

@@ -25,6 +25,7 @@ public:
         std::size_t defaultAnswer, std::size_t cancelAnswer) override;
 
 private:
+    QWidget* boxOwner() const;
     std::optional<std::string> askFileName(const FileDialogRequest& request, bool forSaving);
     QPointer<QWidget> m_owner;
 };
