@@ -131,8 +131,8 @@ SimulatedFileSystem dataSetOf(int n)
 SimulatedFileSystem dataSetTiming(int n)
 {
     SimulatedFileSystem fs = dataSetOf(n);
-    RunningState running = n == 0 ? RunningState{{{7, 2000000}}, false, 0, std::nullopt}
-                                  : *parseRunningState(*fs.bytes(file("running")));
+    RunningState running
+        = n == 0 ? RunningState{{{7, 2000000}}, false, 0, std::nullopt} : *parseRunningState(*fs.bytes(file("running")));
     // Half the time in a pause, which the check-out takes off.
     running.paused = n % 2 == 1;
     running.pauseStart = 2500000;
