@@ -40,6 +40,10 @@ key() { xdotool key --delay 60 "\$@"; }
 typed() { xdotool type --delay 40 "\$1"; }
 
 openbox >/dev/null 2>&1 &
+wm=\$!
+pid=
+# Nothing is left behind on the display, whatever happens.
+trap 'kill \$pid \$wm 2>/dev/null' EXIT
 sleep 1
 cd "\$work/data"
 env -u QT_QPA_PLATFORM HOME="\$work/home" XDG_CONFIG_HOME="\$work/config" TZ=UTC LC_ALL=C.UTF-8 \\
@@ -100,6 +104,7 @@ key alt+o
 for _ in \$(seq 100); do kill -0 \$pid 2>/dev/null || break; sleep 0.1; done
 kill -0 \$pid 2>/dev/null && fail "the program did not exit"
 wait \$pid || fail "the program ended with status \$?"
+pid=
 exit 0
 EOF
 chmod +x "$work/run.sh"
