@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev    # Qt Widgets, print support and SVG icons
   fonts-liberation                      # metric-compatible "Arial" for drawing and printing
   xvfb xauth poppler-utils              # headless runs, screenshots and PDF checks
+  openbox xdotool faketime              # the keyboard-only run under a window manager
   desktop-file-utils appstream dpkg-dev # checks of the installed tree and the Debian package
   tzdata                                # the time zones the calendar tests run in
   libical-dev nlohmann-json3-dev        # reading iCalendar and JSON for imports, writing iCalendar

@@ -132,6 +132,8 @@ const std::vector<MenuEntry>& trayMenu()
         {"Check &Out", ID_CHECK_OUT},
         {"", kSeparator},
         {"&Pause", ID_PAUSE},
+        {"", kSeparator},
+        {"E&xit", ID_APP_EXIT},
     };
     return entries;
 }

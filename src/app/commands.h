@@ -64,7 +64,8 @@ const std::vector<int>& toolbarButtons();
 // ChartPopup). The week commands show the keys that also reach them.
 const std::vector<MenuEntry>& chartPopupMenu(int popup);
 
-// The system-menu (tray) entries: "Check &In", "Check &Out", a separator, "&Pause".
+// The system-menu (tray) entries: "Check &In", "Check &Out", a separator,
+// "&Pause", and, as a window's system menu has Close, a separator and "E&xit".
 const std::vector<MenuEntry>& trayMenu();
 
 // The status-bar prompt of a command, and its tooltip (empty when it has none).

@@ -4,6 +4,7 @@
 #include "data/recordfile.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
+#include "records/removalnotes.h"
 #include "reports/invoice.h"
 
 #include <algorithm>
@@ -244,7 +245,25 @@ bool CQuilloryDoc::CanCloseFrame()
 {
     if (m_running.empty())
         return true;
-    if (!m_prompter.ask("You haven't checked out from your running projects. Exit anyway?"))
+    // Under the question, what is being timed and what it comes to: the
+    // answers differ in what becomes of exactly that time.
+    const auto projects = readRecords<ProjectRecord>(filePath("prj"));
+    const std::string running = runningProjectsNote(
+        m_running, m_bPaused, m_pauseStart, m_clock.now(), projects ? *projects : std::vector<ProjectRecord>{});
+    const std::size_t answer = m_prompter.askChoice(
+        Prompter::withDetail("You haven't checked out from your running projects. Exit anyway?", running),
+        "Confirmation", {"Check &Out and Exit", "E&xit Without Recording", "&Cancel"}, kExitCancel, kExitCancel);
+    if (answer == kExitCheckingOut) {
+        // Each through the check-out of the Check Out command: a frame
+        // that cannot be written is said, and the program stays with that
+        // project still running.
+        while (!m_running.empty()) {
+            if (!CheckOut(m_running.front().projectId, true))
+                return false;
+        }
+        return true;
+    }
+    if (answer != kExitDropping)
         return false;
     // The user gave the running time up: the next start must not bring it
     // back. Only an exit nobody confirmed (a crash) leaves it to restore.

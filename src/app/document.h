@@ -35,6 +35,9 @@ inline constexpr const char* kStillCounting
     = "The project is still running and its time is still being counted. Check out again once the file can be "
       "written.";
 
+// The answers of the exit question while projects run.
+enum ExitAnswer : std::size_t { kExitCheckingOut = 0, kExitDropping = 1, kExitCancel = 2 };
+
 // What the document asks of its view.
 enum UpdateHint : int {
     kHintPrintHistory = 1,
@@ -114,8 +117,10 @@ public:
     // File commands.
     void OnFileNew();
     void OnFileOpen();
-    // Whether the program may close; asks while projects run. Yes drops the
-    // running projects for good.
+    // Whether the program may close; asks while projects run, naming them
+    // with their times. Check Out and Exit records them all first (and the
+    // program stays when one cannot be written); Exit Without Recording
+    // drops them for good; Cancel keeps the program running.
     bool CanCloseFrame();
 
     // Timing. Every change is kept in the running-timers file at once.
