@@ -147,18 +147,22 @@ void BatchBuilder::add(RejectedRow::Unit unit, std::uint64_t number, std::string
 {
     if (project.empty())
         return reject(unit, number, "no project is named");
-    auto problem = nameProblem(project, "project's");
-    if (!problem)
-        problem = nameProblem(customer, "customer's");
-    if (!problem)
-        problem = frameProblem(start, end);
-    if (problem)
+    if (auto problem = frameProblem(start, end))
         return reject(unit, number, std::move(*problem));
-    const std::string_view name = cutAtCharBoundary(project, kNameBytes);
-    auto [it, isNew] = m_projectIndex.try_emplace(std::string(name), static_cast<std::uint32_t>(m_projectIndex.size()));
-    if (isNew)
-        m_batch.projects.push_back({it->first, std::string(cutAtCharBoundary(customer, kCustomerBytes)), price});
-    m_batch.frames.push_back({it->second, static_cast<Timestamp>(start), static_cast<Timestamp>(end)});
+    std::string name(cutAtCharBoundary(project, kNameBytes));
+    auto known = m_projectIndex.find(name);
+    if (known == m_projectIndex.end()) {
+        // A name is looked at once, when it first comes; the customer of a
+        // later row of the project is not taken, so not looked at either.
+        auto problem = nameProblem(project, "project's");
+        if (!problem)
+            problem = nameProblem(customer, "customer's");
+        if (problem)
+            return reject(unit, number, std::move(*problem));
+        known = m_projectIndex.emplace(std::move(name), static_cast<std::uint32_t>(m_projectIndex.size())).first;
+        m_batch.projects.push_back({known->first, std::string(cutAtCharBoundary(customer, kCustomerBytes)), price});
+    }
+    m_batch.frames.push_back({known->second, static_cast<Timestamp>(start), static_cast<Timestamp>(end)});
 }
 
 void BatchBuilder::reject(RejectedRow::Unit unit, std::uint64_t number, std::string reason)

@@ -29,7 +29,8 @@ public:
         : m_file(file)
     {
     }
-    char operator*() const { return static_cast<char>(m_file->peek()); }
+    // The parser dereferences only after comparing with the end.
+    char operator*() const { return m_file->current(); }
     SourceIterator& operator++()
     {
         m_file->consume(1);

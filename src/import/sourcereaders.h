@@ -38,7 +38,9 @@ public:
             return -1;
         return static_cast<unsigned char>(*m_next);
     }
-    bool atEnd() { return peek() < 0; }
+    bool atEnd() { return m_next == m_end && !refill(); }
+    // The next byte, once atEnd() said there is one.
+    char current() const { return *m_next; }
     // Whether reading stopped because the file could not be read.
     bool failed() const { return m_failed; }
     // Bytes handed out so far.
