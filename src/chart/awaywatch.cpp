@@ -174,13 +174,19 @@ void AwayWatch::OnOptions()
     setOptions(dialog.options());
 }
 
-void watchTimeAway(CMainFrame& frame, CQuilloryDoc& doc, const Clock& clock)
+AwayWatch* watchTimeAway(CMainFrame& frame, CQuilloryDoc& doc, const Clock& clock, std::unique_ptr<IdleSource> idle,
+    std::unique_ptr<SleepClock> sleep)
 {
-    auto* watch = new AwayWatch(
-        doc, frame.view(), frame, clock, desktopIdleSource(), std::make_unique<SystemSleepClock>(), &frame);
+    auto* watch = new AwayWatch(doc, frame.view(), frame, clock, std::move(idle), std::move(sleep), &frame);
     watch->setOptions(loadAwayOptions(*userSettings()));
     watch->setAfterAnswer([&frame] { frame.refreshCommandStates(); });
     frame.setCommandHandler(ID_OPTIONS, [watch] { watch->OnOptions(); });
+    return watch;
+}
+
+AwayWatch* watchTimeAway(CMainFrame& frame, CQuilloryDoc& doc, const Clock& clock)
+{
+    return watchTimeAway(frame, doc, clock, desktopIdleSource(), std::make_unique<SystemSleepClock>());
 }
 
 } // namespace quillory

@@ -87,8 +87,11 @@ private:
     std::function<std::unique_ptr<QSettings>()> m_settings;
 };
 
-// Watches time away for the main window with the desktop's own idle source
-// and clocks, the user's options, and "Options..." in the View menu.
-void watchTimeAway(CMainFrame& frame, CQuilloryDoc& doc, const Clock& clock);
+// Watches time away for the main window (which owns the watch) with the
+// user's options, and offers "Options..." in the View menu; with the
+// desktop's own idle source and clocks unless others are given.
+AwayWatch* watchTimeAway(CMainFrame& frame, CQuilloryDoc& doc, const Clock& clock, std::unique_ptr<IdleSource> idle,
+    std::unique_ptr<SleepClock> sleep);
+AwayWatch* watchTimeAway(CMainFrame& frame, CQuilloryDoc& doc, const Clock& clock);
 
 } // namespace quillory
