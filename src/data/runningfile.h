@@ -47,6 +47,14 @@ struct RunningProject {
 // same project may run twice from the same second, and the frame of one
 // would pass for the check-out of the other.
 struct CheckOutUnderWay {
+    CheckOutUnderWay() = default;
+    CheckOutUnderWay(std::size_t i, Timestamp e, std::int64_t f, std::optional<Timestamp> from = std::nullopt)
+        : index(i)
+        , end(e)
+        , framesEnd(f)
+        , runsOnFrom(from)
+    {
+    }
     std::size_t index = 0;
     Timestamp end = 0;
     std::int64_t framesEnd = 0;
