@@ -88,9 +88,12 @@ void AwayWatch::setOptions(const AwayOptions& options)
 void AwayWatch::tick()
 {
     refreshQuestion();
-    if (!m_options.ask || !m_doc.isOpen()) {
+    if (!m_options.ask || !m_doc.isOpen() || m_doc.path() != m_watched) {
+        // Another data set's projects were never seen running here.
         m_tracker.reset();
-        return;
+        m_watched = m_doc.isOpen() ? m_doc.path() : std::string();
+        if (!m_options.ask || !m_doc.isOpen())
+            return;
     }
     // Sampled also while nothing is timed: a project started while the user
     // is away (from the command line, say) is then known as such.
@@ -124,7 +127,8 @@ void AwayWatch::refreshQuestion()
 {
     if (!m_dialog || !m_period)
         return;
-    const std::vector<RunningProject> entries = awayStillTimed(*m_period, m_doc);
+    const std::vector<RunningProject> entries
+        = m_doc.path() == m_watched ? awayStillTimed(*m_period, m_doc) : std::vector<RunningProject>{};
     if (entries.empty()) {
         closeQuestion();
         return;
@@ -154,7 +158,9 @@ void AwayWatch::answer(AwayAnswer answer)
         return;
     const AwayPeriod period = *m_period;
     closeQuestion();
-    if (answer == AwayAnswer::Keep)
+    // A question about another data set's projects (one opened since) is
+    // about nothing here.
+    if (answer == AwayAnswer::Keep || m_doc.path() != m_watched)
         return;
     answerAway(m_doc, period, answer);
     m_view.RefreshRunningPanel();

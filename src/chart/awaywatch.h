@@ -83,6 +83,7 @@ private:
     QPointer<AwayDialog> m_dialog;
     std::optional<AwayPeriod> m_period;
     std::vector<RunningProject> m_asked; // what the open question names now
+    std::string m_watched; // the data set the samples and the question are about
     std::function<void()> m_afterAnswer;
     std::function<std::unique_ptr<QSettings>()> m_settings;
 };

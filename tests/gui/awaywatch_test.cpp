@@ -252,6 +252,27 @@ TEST_F(AwayWatchTest, TheQuestionFollowsTheDocumentAndHoldsNothingUp)
     EXPECT_FALSE(shownQuestion());
 }
 
+TEST_F(AwayWatchTest, AQuestionLeftOpenOverAnotherDataSetTouchesNothingThere)
+{
+    away(46);
+    atTheDesk();
+    AwayDialog* q = shownQuestion();
+    ASSERT_TRUE(q);
+    // Checked out here, and another data set opened where the same projects
+    // run from the same moments, before the next tick.
+    doc->CheckOut(1, true);
+    doc->CheckOut(2, true);
+    const std::string other = dir.file("Other.qly");
+    ASSERT_TRUE(createDataSet(other, LocaleDefaults{"$", true}));
+    ASSERT_TRUE(writeRunningState(other, {{website, logo}, false, 0, std::nullopt}));
+    prompter.openNames.push_back(other);
+    doc->OnFileOpen();
+    ASSERT_EQ(doc->path(), other);
+    q->button(AwayAnswer::CheckOut)->click();
+    EXPECT_EQ(test::readBytes(siblingPath(other, "tfr")), "");
+    EXPECT_EQ(doc->running(), (std::vector<RunningProject>{website, logo}));
+}
+
 TEST_F(AwayWatchTest, WithoutIdleTimeASleepingMachineIsNoticed)
 {
     start(false);
