@@ -47,7 +47,7 @@ bool QtDocumentDialogs::runCustomers(const std::string& customersFile)
 
 void QtDocumentDialogs::runExport(const std::string& dataSetPath)
 {
-    ExportDialog dialog(dataSetPath, m_prompter, AccountUserName(), m_owner.data());
+    ExportDialog dialog(dataSetPath, m_prompter, AccountUserName(), m_clock, m_owner.data());
     dialog.exec();
 }
 

@@ -23,6 +23,8 @@ constexpr int kLabelGap = 4;
 constexpr std::size_t kMaxItemName = 99;
 
 const FontSpec kLabelFont{"Arial", 12, 700};
+// The marker of hidden work: a small triangle pointing out of the chart.
+constexpr int kMarkerDepth = 5;
 
 Timestamp daysAfter(Timestamp t, int days)
 {
@@ -208,6 +210,57 @@ void CGanttChart::DrawChart(DeviceContext& dc)
         dc.fillRect(bar, item.color);
         dc.frameRect(bar, kBlack);
     }
+    drawHiddenWorkMarkers(dc, g);
+}
+
+std::array<HiddenWork, 7> CGanttChart::HiddenWorkByDay() const
+{
+    std::array<HiddenWork, 7> hidden{};
+    Timestamp starts[8];
+    dayStarts(starts);
+    // The shown hours of each day by its own clock: a day of 23 or 25
+    // hours has them where its clock says.
+    Timestamp shownFrom[7];
+    Timestamp shownTo[7];
+    for (int d = 0; d < 7; ++d) {
+        const LocalTime day = toLocalTime(starts[d]);
+        shownFrom[d] = fromLocalTime(day.year, day.month, day.day, m_nStartMinutes / 60, 0, 0);
+        shownTo[d] = fromLocalTime(day.year, day.month, day.day, m_nEndMinutes / 60, 0, 0);
+    }
+    for (const GanttItem& item : m_items) {
+        const int d = rowOf(item.start, starts);
+        if (d < 0 || item.end <= item.start)
+            continue;
+        hidden[static_cast<std::size_t>(d)].before |= item.start < shownFrom[d];
+        hidden[static_cast<std::size_t>(d)].after |= item.end > shownTo[d];
+    }
+    return hidden;
+}
+
+void CGanttChart::drawHiddenWorkMarkers(DeviceContext& dc, const Geometry& g) const
+{
+    if (g.rowHeight < 2 * kMarkerDepth + 3)
+        return;
+    const std::array<HiddenWork, 7> hidden = HiddenWorkByDay();
+    // White with a black edge, so it shows on a bar of any colour.
+    auto marker = [&dc](int tipX, int direction, int cy) {
+        dc.setPen(PenSpec{PenStyle::Solid, 1, kWhite});
+        for (int k = 1; k < kMarkerDepth; ++k)
+            dc.line(tipX + k * direction, cy - k + 1, tipX + k * direction, cy + k);
+        dc.setPen(PenSpec{});
+        const int baseX = tipX + kMarkerDepth * direction;
+        dc.line(tipX, cy, baseX, cy - kMarkerDepth);
+        dc.line(tipX, cy, baseX, cy + kMarkerDepth);
+        dc.line(baseX, cy - kMarkerDepth, baseX, cy + kMarkerDepth + 1);
+    };
+    for (int d = 0; d < 7; ++d) {
+        const int cy = m_rect.top + d * g.rowHeight + g.rowHeight / 2;
+        if (hidden[static_cast<std::size_t>(d)].before)
+            marker(g.hoursLeft + 2, +1, cy);
+        if (hidden[static_cast<std::size_t>(d)].after)
+            marker(m_rect.right - 3, -1, cy);
+    }
+    dc.setPen(PenSpec{});
 }
 
 const GanttItem* CGanttChart::HitTest(int x, int y) const

@@ -423,6 +423,48 @@ TEST_F(CliTest, InvoicesAreTheDialogsAndUseUpTheirNumber)
     EXPECT_EQ(pdfPages(test::readBytes(dir.file("invoice.pdf"))), 2);
     ASSERT_TRUE(readSettings(path, settings));
     EXPECT_EQ(fieldText(settings.nextInvoiceNumber), "9600003");
+
+    // An invoice of nothing, or of files that cannot be read, is not made
+    // and uses no number; --allow-empty makes the empty one.
+    std::vector<std::string> september
+        = {"invoice", path, "--customer", "Acme", "--from", "2026-09-01", "--to", "2026-09-30", "--text"};
+    auto to = [](std::vector<std::string> args, const std::string& out) {
+        args.push_back(out);
+        return args;
+    };
+    const std::string unchanged = snapshot();
+    Outcome empty = qly(to(september, dir.file("empty.txt")));
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err, "qly: There is no recorded time of Acme in this period.\n");
+    empty = qly({"invoice", path, "--customer", "none", "--from", "2026-10-01", "--to", "2026-10-31", "--pdf",
+        dir.file("empty.pdf")});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err, "qly: There is no recorded time of projects without a customer in this period.\n");
+    // Without its projects no frame has a customer: not an invoice of them all.
+    const std::string prj = siblingPath(path, "prj");
+    const std::string projects = test::readBytes(prj);
+    const std::vector<std::string> nobody
+        = {"invoice", path, "--customer", "none", "--from", "2026-10-01", "--to", "2026-10-31", "--text"};
+    for (const bool missing : {true, false}) {
+        if (missing)
+            std::filesystem::remove(prj);
+        else // over the size the program reads
+            std::filesystem::resize_file(prj, kMaxRecordFileBytes + sizeof(ProjectRecord));
+        const Outcome unreadable = qly(to(nobody, dir.file("empty.txt")));
+        EXPECT_EQ(unreadable.status, 1);
+        EXPECT_EQ(unreadable.err, "qly: Cannot open project file : " + prj + "\n");
+        test::writeBytes(prj, projects);
+    }
+    EXPECT_EQ(snapshot(), unchanged);
+    EXPECT_FALSE(test::fileExists(dir.file("empty.txt")));
+    EXPECT_FALSE(test::fileExists(dir.file("empty.pdf")));
+
+    september.insert(september.begin() + 2, "--allow-empty");
+    const Outcome allowed = qly(to(september, dir.file("empty.txt")));
+    EXPECT_EQ(allowed.status, 0) << allowed.err;
+    EXPECT_NE(test::readBytes(dir.file("empty.txt")).find("Price/hour\tTotal\n\nTOTAL: $0.00\n"), std::string::npos);
+    ASSERT_TRUE(readSettings(path, settings));
+    EXPECT_EQ(fieldText(settings.nextInvoiceNumber), "9600004");
 }
 
 TEST_F(CliTest, PrintoutsArePdfFilesOfThePreviewsPages)
