@@ -2,6 +2,7 @@
 
 #include "app/document.h"
 #include "data/calendar.h"
+#include "data/numbers.h"
 #include "data/projectindex.h"
 #include "data/recordfile.h"
 #include "data/text.h"
