@@ -1,6 +1,7 @@
 #include "app/quilloryapp.h"
 
 #include "app/commands.h"
+#include "chart/awaywatch.h"
 #include "chart/quilloryview.h"
 #include "data/fileio.h"
 
@@ -82,6 +83,7 @@ void CQuilloryApp::InitInstance(const QStringList& arguments, const std::string&
     QApplication::instance()->installEventFilter(m_helpKey.get());
     m_frame->setCommandHandler(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
     m_frame->view().printController().setPrinter(&m_printer);
+    watchTimeAway(*m_frame, *m_doc, m_clock);
     // Placed before it is shown, so that the desktop puts it there at once.
     m_frame->setPlacement(readWindowPlacement(m_profile));
     m_frame->show();
