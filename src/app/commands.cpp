@@ -26,10 +26,12 @@ const std::map<int, std::string>& commandStrings()
         {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
         {ID_PROPERTIES, "Setup application, your company, invoice, ... information"},
         {ID_EXPORT, "Export data for use with other applications (spreadsheet, database, word processor, ...)"},
+        {ID_IMPORT, "Import time frames from other time trackers, tables and calendars"},
         {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
         {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
         {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},
         {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
+        {ID_OPTIONS, "Choose whether and when to be asked about time away from the desk"},
         {ID_HELP_INDEX, "List Help topics\nHelp Index"},
         {ID_HELP_USING, "Display instructions about how to use help\nHelp"},
         {ID_CHANGE_HOURS, "Change Gantt Chart's starting and ending hours"},
@@ -62,9 +64,9 @@ const std::vector<Menu>& mainMenu()
     static const std::vector<Menu> menus{
         {"&File",
             {{"&New...\tCtrl+N", ID_FILE_NEW}, {"&Open...\tCtrl+O", ID_FILE_OPEN}, {"", kSeparator},
-                {"&Export...", ID_EXPORT}, {"", kSeparator}, {"&Properties...", ID_PROPERTIES}, {"", kSeparator},
-                {"&Print Gantt Chart", ID_PRINT_GANTT_CHART}, {"P&rint Setup...", ID_FILE_PRINT_SETUP},
-                {"", kSeparator}, {"E&xit", ID_APP_EXIT}}},
+                {"&Import...", ID_IMPORT}, {"&Export...", ID_EXPORT}, {"", kSeparator},
+                {"&Properties...", ID_PROPERTIES}, {"", kSeparator}, {"&Print Gantt Chart", ID_PRINT_GANTT_CHART},
+                {"P&rint Setup...", ID_FILE_PRINT_SETUP}, {"", kSeparator}, {"E&xit", ID_APP_EXIT}}},
         {"Con&trol",
             {{"Check In\tCtrl+E", ID_CHECK_IN}, {"Check &Out\tCtrl+T", ID_CHECK_OUT}, {"", kSeparator},
                 {"&Pause\tCtrl+A", ID_PAUSE}}},
@@ -74,7 +76,9 @@ const std::vector<Menu>& mainMenu()
                 {"Projects &Pie Chart...", ID_PIE_CHART}}},
         {"&Reports",
             {{"&History of charges...\tCtrl+H", ID_HISTORY}, {"", kSeparator}, {"&Invoice...\tCtrl+I", ID_INVOICE}}},
-        {"&View", {{"&Toolbar", ID_VIEW_TOOLBAR}, {"&Status Bar", ID_VIEW_STATUS_BAR}}},
+        {"&View",
+            {{"&Toolbar", ID_VIEW_TOOLBAR}, {"&Status Bar", ID_VIEW_STATUS_BAR}, {"", kSeparator},
+                {"&Options...", ID_OPTIONS}}},
         {"&Help",
             {{"&Index", ID_HELP_INDEX}, {"&Using Help", ID_HELP_USING}, {"", kSeparator},
                 {"&About Quillory...", ID_APP_ABOUT}}},
@@ -131,6 +135,8 @@ const std::vector<MenuEntry>& trayMenu()
         {"Check &Out", ID_CHECK_OUT},
         {"", kSeparator},
         {"&Pause", ID_PAUSE},
+        {"", kSeparator},
+        {"E&xit", ID_APP_EXIT},
     };
     return entries;
 }
@@ -174,6 +180,7 @@ bool isCommandEnabled(int id, const CQuilloryDoc& doc)
     case ID_PROPERTIES:
     case ID_PIE_CHART:
     case ID_EXPORT:
+    case ID_IMPORT:
         return doc.isOpen();
     case ID_CHECK_OUT:
     case ID_PAUSE:

@@ -4,6 +4,7 @@
 #include "app/document.h"
 #include "chart/quilloryview.h"
 #include "chart/timing.h"
+#include "import/importdialog.h"
 #include "platform/help.h"
 
 #include <QAction>
@@ -63,6 +64,13 @@ CMainFrame::CMainFrame(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock
     setCommandHandler(ID_CUSTOMERS_EDIT, [this] { m_doc.OnCustomers(); });
     setCommandHandler(ID_FILE_OPEN, [this] { m_doc.OnFileOpen(); });
     setCommandHandler(ID_EXPORT, [this] { m_doc.OnExport(); });
+    // Imported frames show at once in the chart and the totals.
+    setCommandHandler(ID_IMPORT, [this, &prompter] {
+        if (RunImportDialog(m_doc.path(), prompter, this)) {
+            m_doc.UpdateAllViews(kHintRefreshTotals);
+            m_doc.UpdateAllViews(kHintReloadWeek);
+        }
+    });
     setCommandHandler(ID_PROPERTIES, [this] { m_doc.OnProperties(); });
     setCommandHandler(ID_INVOICE, [this] { m_doc.OnInvoice(); });
     setCommandHandler(ID_PIE_CHART, [this] { m_doc.OnPieChart(); });
@@ -72,8 +80,9 @@ CMainFrame::CMainFrame(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock
     setCommandHandler(ID_HELP_INDEX, [this] { m_help.showHelp(kHelpIndex); });
     setCommandHandler(ID_HELP_USING, [this] { m_help.showHelp(kHelpUsingHelp); });
     setCommandHandler(ID_CONTEXT_HELP, [] { QWhatsThis::enterWhatsThisMode(); });
-    // F1 in the main window is taken and does nothing.
-    setCommandHandler(ID_HELP, [] {});
+    // The status bar says "For Help, press F1": in the main window it opens
+    // the index (dialogs open their own topics, see HelpKey).
+    setCommandHandler(ID_HELP, [this] { m_help.showHelp(kMainWindowHelp); });
     setCommandHandler(ID_APP_ABOUT, [this] {
         QMessageBox::about(this, QStringLiteral("About Quillory"),
             QStringLiteral("<b>Quillory</b> Version %1<br>Time tracking and invoicing for "

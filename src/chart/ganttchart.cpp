@@ -23,6 +23,8 @@ constexpr int kLabelGap = 4;
 constexpr std::size_t kMaxItemName = 99;
 
 const FontSpec kLabelFont{"Arial", 12, 700};
+// The marker of hidden work: a small triangle pointing out of the chart.
+constexpr int kMarkerDepth = 5;
 
 } // namespace
 
@@ -196,6 +198,57 @@ void CGanttChart::DrawChart(DeviceContext& dc)
         dc.fillRect(bar, item.color);
         dc.frameRect(bar, kBlack);
     }
+    drawHiddenWorkMarkers(dc, g);
+}
+
+std::array<HiddenWork, 7> CGanttChart::HiddenWorkByDay() const
+{
+    std::array<HiddenWork, 7> hidden{};
+    Timestamp starts[8];
+    dayStarts(starts);
+    // The shown hours of each day by its own clock: a day of 23 or 25
+    // hours has them where its clock says.
+    Timestamp shownFrom[7];
+    Timestamp shownTo[7];
+    for (int d = 0; d < 7; ++d) {
+        const LocalTime day = toLocalTime(starts[d]);
+        shownFrom[d] = fromLocalTime(day.year, day.month, day.day, m_nStartMinutes / 60, 0, 0);
+        shownTo[d] = fromLocalTime(day.year, day.month, day.day, m_nEndMinutes / 60, 0, 0);
+    }
+    for (const GanttItem& item : m_items) {
+        const int d = rowOf(item.start, starts);
+        if (d < 0 || item.end <= item.start)
+            continue;
+        hidden[static_cast<std::size_t>(d)].before |= item.start < shownFrom[d];
+        hidden[static_cast<std::size_t>(d)].after |= item.end > shownTo[d];
+    }
+    return hidden;
+}
+
+void CGanttChart::drawHiddenWorkMarkers(DeviceContext& dc, const Geometry& g) const
+{
+    if (g.rowHeight < 2 * kMarkerDepth + 3)
+        return;
+    const std::array<HiddenWork, 7> hidden = HiddenWorkByDay();
+    // White with a black edge, so it shows on a bar of any colour.
+    auto marker = [&dc](int tipX, int direction, int cy) {
+        dc.setPen(PenSpec{PenStyle::Solid, 1, kWhite});
+        for (int k = 1; k < kMarkerDepth; ++k)
+            dc.line(tipX + k * direction, cy - k + 1, tipX + k * direction, cy + k);
+        dc.setPen(PenSpec{});
+        const int baseX = tipX + kMarkerDepth * direction;
+        dc.line(tipX, cy, baseX, cy - kMarkerDepth);
+        dc.line(tipX, cy, baseX, cy + kMarkerDepth);
+        dc.line(baseX, cy - kMarkerDepth, baseX, cy + kMarkerDepth + 1);
+    };
+    for (int d = 0; d < 7; ++d) {
+        const int cy = m_rect.top + d * g.rowHeight + g.rowHeight / 2;
+        if (hidden[static_cast<std::size_t>(d)].before)
+            marker(g.hoursLeft + 2, +1, cy);
+        if (hidden[static_cast<std::size_t>(d)].after)
+            marker(m_rect.right - 3, -1, cy);
+    }
+    dc.setPen(PenSpec{});
 }
 
 const GanttItem* CGanttChart::HitTest(int x, int y) const
@@ -216,6 +269,26 @@ const GanttItem* CGanttChart::HitTest(int x, int y) const
             hit = &item;
     }
     return hit;
+}
+
+std::vector<int> CGanttChart::ItemDays() const
+{
+    Timestamp starts[8];
+    dayStarts(starts);
+    std::vector<int> days;
+    days.reserve(m_items.size());
+    for (const GanttItem& item : m_items)
+        days.push_back(rowOf(item.start, starts));
+    return days;
+}
+
+Rect CGanttChart::BarRect(const GanttItem& item, int day) const
+{
+    const Geometry g = geometry();
+    const int y = m_rect.top + day * g.rowHeight;
+    const auto [x1, x2] = barEdges(item, g);
+    return {std::clamp(x1, g.hoursLeft, m_rect.right), y + 5, std::clamp(x2, g.hoursLeft, m_rect.right),
+        y + g.rowHeight - 5};
 }
 
 ChartPopup CGanttChart::PopupAt(int x, int y) const

@@ -1,12 +1,15 @@
 // The week chart: one row per day from Monday to Sunday, one column per hour
 // between a starting and an ending hour, one coloured bar per recorded time
-// frame. The same object draws the chart on screen and on paper.
+// frame. Work before or after the hours shown is cut off at the chart's
+// edges; a small marker at the row's edge says that some is there. The same
+// object draws the chart on screen and on paper.
 #pragma once
 
 #include "data/calendar.h"
 #include "data/records.h"
 #include "platform/devicecontext.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -41,6 +44,14 @@ struct ChartHours {
     void stepEnd(int delta);
 };
 
+// Whether a day has recorded work its row cannot show: before the first
+// hour shown, or after the last (past midnight included).
+struct HiddenWork {
+    bool before = false;
+    bool after = false;
+    bool operator==(const HiddenWork&) const = default;
+};
+
 class CGanttChart {
 public:
     // Shows the week of `now`, 08:00 to 20:00.
@@ -60,6 +71,14 @@ public:
     // The item drawn on top at the point, or nothing.
     const GanttItem* HitTest(int x, int y) const;
     ChartPopup PopupAt(int x, int y) const;
+    // The day row (0 for Monday) of every item in the displayed week, -1 for
+    // an item outside it.
+    std::vector<int> ItemDays() const;
+    // The bar of an item as the last drawing put it (cut at the hours
+    // shown, so possibly without width), for an item in row `day`.
+    Rect BarRect(const GanttItem& item, int day) const;
+    // Monday to Sunday of the displayed week, for the hours shown.
+    std::array<HiddenWork, 7> HiddenWorkByDay() const;
     // The legend of the printout: a box listing the names of the items in
     // the order they first appear, each beside a swatch of its colour, as
     // many as fit in lines of 15 units.
@@ -105,6 +124,7 @@ private:
     void dayStarts(Timestamp (&starts)[8]) const;
     // Left and right edge of an item's bar before any limit.
     std::pair<int, int> barEdges(const GanttItem& item, const Geometry& g) const;
+    void drawHiddenWorkMarkers(DeviceContext& dc, const Geometry& g) const;
 
     Timestamp m_weekStart;
     Rect m_rect;

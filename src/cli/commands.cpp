@@ -63,20 +63,34 @@ const std::vector<Command>& commands()
             "Shows the week's time frames day by day (the week holding DATE with --date).\n", runWeek},
         {"export",
             "qly export FILE [--from DATE] [--to DATE] [--project P] [--minutes] [--24h] [--one-field]\n"
-            "                  [--user NAME] [--format text|csv|json] [-o OUT]",
+            "                  [--user NAME] [--format text|csv|json|ical] [-o OUT]",
             "Exports the time frames that start in the period (all of them by default), in file order.\n"
             "The text format is the Export dialog's file byte for byte: --minutes gives durations in\n"
             "minutes, --24h times as 16:00, --one-field date and time in one field; --user fills the\n"
-            "User column (the account's full name by default). --format csv is RFC 4180 with a header;\n"
-            "--format json an array of objects with local ISO 8601 times, the project's name and id,\n"
-            "the duration in seconds and the charge in cents. Without -o the export goes to standard\n"
-            "output; a file is only replaced by a complete export.\n",
+            "User column (the account's full name by default). --format csv is RFC 4180 with a header\n"
+            "(the Export dialog's \"CSV with charges\", byte for byte); --format json an array of\n"
+            "objects with local ISO 8601 times, the project's name and id, the duration in seconds\n"
+            "and the charge in cents; --format ical an iCalendar file with one event per frame, for\n"
+            "calendar programs. Without -o the export goes to standard output; a file is only\n"
+            "replaced by a complete export.\n",
             runExport},
-        {"invoice", "qly invoice FILE --customer C|none --from DATE --to DATE [--number N] (--text OUT | --pdf OUT)",
-            "Bills a customer (none: the projects without one) for the time frames of the period:\n"
-            "--text writes the invoice dialog's text file, --pdf the printed invoice. The number is\n"
-            "the data set's next invoice number unless --number gives one; once the invoice is\n"
-            "written, the next number moves on, as in the dialog.\n",
+        {"import", "qly import FILE.qly --from timewarrior|watson|csv|ical SOURCE [--dry-run]",
+            "Takes in the time frames another tracker recorded. SOURCE is what timew export prints,\n"
+            "Watson's frames file, a CSV or tab-separated table with a header row (columns project,\n"
+            "start and end, or date, start and duration; customer and price per hour if wanted) or an\n"
+            "iCalendar file. As in the window's File > Import..., projects and customers are matched\n"
+            "by name or created and frames already in the data set are skipped. The counts are\n"
+            "printed first, rejected rows on standard error; --dry-run writes nothing. All of it\n"
+            "lands, or nothing does.\n",
+            runImport},
+        {"invoice",
+            "qly invoice FILE --customer C|none --from DATE --to DATE [--number N] [--allow-empty]\n"
+            "                   (--text OUT | --pdf OUT)",
+            "Bills a customer (none: the projects without one) for the time frames that start in the\n"
+            "period: --text writes the invoice dialog's text file, --pdf the printed invoice. The\n"
+            "number is the data set's next invoice number unless --number gives one; once the invoice\n"
+            "is written, the next number moves on, as in the dialog. An invoice without any time is\n"
+            "refused (status 1) unless --allow-empty is given.\n",
             runInvoice},
         {"print", "qly print history|customers|week FILE --pdf OUT [--date DATE]",
             "Writes a printout as PDF, page for page as the print preview shows it: the history of\n"

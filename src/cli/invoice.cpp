@@ -8,6 +8,7 @@
 #include "data/fileio.h"
 #include "data/recordfile.h"
 #include "data/text.h"
+#include "platform/clock.h"
 #include "reports/invoice.h"
 #include "reports/invoicerequest.h"
 
@@ -30,12 +31,12 @@ bool settingsReplaceable(const std::string& path)
 
 int runInvoice(Context& ctx)
 {
-    const Args args(ctx.args, {"--customer", "--from", "--to", "--number", "--text", "--pdf"}, {});
+    const Args args(ctx.args, {"--customer", "--from", "--to", "--number", "--text", "--pdf"}, {"--allow-empty"});
     if (!args.error().empty() || args.positional().size() != 1)
         return ctx.fail(kExitUsage,
-            args.error().empty()
-                ? "usage: qly invoice FILE --customer C --from D --to D [--number N] (--text OUT | --pdf OUT)"
-                : args.error());
+            args.error().empty() ? "usage: qly invoice FILE --customer C --from D --to D [--number N] [--allow-empty] "
+                                   "(--text OUT | --pdf OUT)"
+                                 : args.error());
     const auto text = args.value("--text");
     const auto pdf = args.value("--pdf");
     if (text.has_value() == pdf.has_value())
@@ -51,6 +52,7 @@ int runInvoice(Context& ctx)
         return kExitUsage;
 
     std::int32_t customerId = -1;
+    std::string customerName = kNoCustomerName;
     const std::string customer = *args.value("--customer");
     if (customer != "none") {
         const auto customers = loadCustomers(set->file("cus"), ctx.prompter);
@@ -60,6 +62,7 @@ int runInvoice(Context& ctx)
         if (!found)
             return kExitUsage;
         customerId = found->id;
+        customerName = fieldText(found->name);
     }
     InvoiceFields fields;
     for (auto [option, field] : {std::pair{"--from", &fields.from}, std::pair{"--to", &fields.to}}) {
@@ -68,12 +71,18 @@ int runInvoice(Context& ctx)
             return ctx.fail(kExitUsage, std::string(option) + ": " + invalidDate(set->american()));
         *field = FormatDateNumber(date->year * 10000 + date->month * 100 + date->day, set->american());
     }
-    fields.invoiceNumber = args.value("--number").value_or(fieldText(set->settings.nextInvoiceNumber));
-    if (!fitsField(ctx, "--number", fields.invoiceNumber, kMaxInvoiceNumber + 1))
+    const auto number = args.value("--number");
+    if (number && !fitsField(ctx, "--number", *number, kMaxInvoiceNumber + 1))
         return kExitUsage;
+
+    // The next number as it stood when the lock was taken: no one else can
+    // take it now.
+    fields.invoiceNumber = number.value_or(fieldText(set->settings.nextInvoiceNumber));
     const auto read = readInvoiceFields(fields, customerId, set->american());
     if (const auto* refusal = std::get_if<std::string>(&read))
         return ctx.fail(kExitUsage, *refusal);
+    InvoiceRequest request = std::get<InvoiceRequest>(read);
+    request.issued = ctx.clock.now();
 
     // An invoice is made only when its number can be used up with it: a
     // settings file that cannot be replaced stops the command before the
@@ -82,10 +91,12 @@ int runInvoice(Context& ctx)
         ctx.prompter.reportFileError(kCannotSaveFile, set->path);
         return kExitFile;
     }
-    CInvoice invoice(std::get<InvoiceRequest>(read));
+    // Nor is one made of files that cannot be read, or of nothing unasked.
+    CInvoice invoice(request);
     if (!invoice.Load(set->path, ctx.prompter))
         return kExitFile;
-    invoice.Sort();
+    if (invoice.lines().empty() && !args.flag("--allow-empty"))
+        return ctx.fail(kExitFile, EmptyInvoiceMessage(customerName));
     if (text) {
         if (!invoice.WriteTextFile(*text, ctx.prompter))
             return kExitFile;

@@ -269,16 +269,6 @@ std::string FormatTime12(Timestamp t)
     return twoDigits(hour12) + ":" + twoDigits(lt.minute) + (lt.hour < 12 ? " AM" : " PM");
 }
 
-std::string FormatDuration(std::int64_t minutes, bool padHours)
-{
-    const bool negative = minutes < 0;
-    const std::int64_t magnitude = negative ? -minutes : minutes;
-    char buf[48];
-    std::snprintf(buf, sizeof buf, padHours ? "%s%.2lld:%.2lld" : "%s%lld:%.2lld", negative ? "-" : "",
-        static_cast<long long>(magnitude / 60), static_cast<long long>(magnitude % 60));
-    return buf;
-}
-
 std::optional<TypedDate> ParseTypedDate(std::string_view text, bool americanDates)
 {
     int n[3];

@@ -83,9 +83,6 @@ std::string FormatDateNumber(std::int32_t dateNumber, bool americanDates);
 std::string FormatTime24(Timestamp t);
 // "%I:%M %p", always with AM or PM whatever the user's language.
 std::string FormatTime12(Timestamp t);
-// Hours and minutes joined by ":", minutes two digits, hours never capped;
-// padded hours have at least two digits (65 minutes: 01:05, else 1:05).
-std::string FormatDuration(std::int64_t minutes, bool padHours = true);
 
 // Typed input, read strictly: surrounding blanks are allowed, anything else
 // that is not the expected numbers is refused.

@@ -28,6 +28,40 @@ std::string FormatAmount(double value)
     return std::string(buf, end);
 }
 
+char* writeDuration(char* p, std::int64_t minutes, bool padHours)
+{
+    std::uint64_t magnitude = static_cast<std::uint64_t>(minutes);
+    if (minutes < 0) {
+        *p++ = '-';
+        magnitude = 0 - magnitude;
+    }
+    const std::uint64_t hours = magnitude / 60;
+    char digits[24];
+    int n = 0;
+    for (std::uint64_t h = hours; h != 0 || n == 0; h /= 10)
+        digits[n++] = static_cast<char>('0' + h % 10);
+    if (padHours && n < 2)
+        digits[n++] = '0';
+    while (n > 0)
+        *p++ = digits[--n];
+    *p++ = ':';
+    return twoDigits(p, static_cast<int>(magnitude % 60));
+}
+
+std::string FormatDuration(std::int64_t minutes, bool padHours)
+{
+    char text[kMaxDurationBytes];
+    return std::string(text, writeDuration(text, minutes, padHours));
+}
+
+std::string FormatCount(std::uint64_t count)
+{
+    std::string digits = std::to_string(count);
+    for (std::size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, 1, ',');
+    return digits;
+}
+
 namespace {
 
 bool isSpace(char c)

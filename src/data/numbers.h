@@ -3,6 +3,7 @@
 // so printouts, exports and files read the same everywhere.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,6 +29,18 @@ inline char* twoDigits(char* p, int value)
     p[1] = static_cast<char>('0' + value % 10);
     return p + 2;
 }
+
+// A duration as every place shows it: the hours, a colon and the minutes
+// in two digits. The hours are never taken modulo a day (25 h 30 min is
+// 25:30, as the charge beside it counts); padded hours have at least two
+// digits (65 minutes: 01:05, else 1:05). Writes at most kMaxDurationBytes
+// at `p` and gives the position after them.
+inline constexpr std::size_t kMaxDurationBytes = 24;
+char* writeDuration(char* p, std::int64_t minutes, bool padHours = true);
+std::string FormatDuration(std::int64_t minutes, bool padHours = true);
+
+// A count for people, in groups of three digits: 1,234,567.
+std::string FormatCount(std::uint64_t count);
 
 // Whole minutes of a duration in seconds; the seconds past the last whole
 // minute are never counted. A damaged record that ends before it starts

@@ -107,6 +107,12 @@ bool settleCheckOut(RunningState& state, const std::string& path)
         return false;
     state.leaving.reset();
     if (*copies > leaving.copies) {
+        // Time away left out: the frame up to the time away is in, and the
+        // project goes on from the moment of the answer.
+        if (leaving.runsOnFrom) {
+            state.running[leaving.index].start = *leaving.runsOnFrom;
+            return true;
+        }
         state.running.erase(state.running.begin() + static_cast<std::ptrdiff_t>(leaving.index));
         state.paused = state.paused && !state.running.empty();
     }
@@ -124,9 +130,12 @@ std::string formatRunningState(const RunningState& state)
     text += "\npaused " + std::to_string(state.paused ? 1 : 0) + " " + std::to_string(state.pauseStart) + "\n";
     for (const RunningProject& r : state.running)
         text += "project " + std::to_string(r.projectId) + " " + std::to_string(r.start) + "\n";
-    if (const auto& l = state.leaving)
+    if (const auto& l = state.leaving) {
         text += "checkout " + std::to_string(l->index) + " " + std::to_string(l->end) + " " + std::to_string(l->copies)
             + "\n";
+        if (l->runsOnFrom)
+            text += "runs-on " + std::to_string(*l->runsOnFrom) + "\n";
+    }
     return text + "end\n";
 }
 
@@ -142,10 +151,19 @@ std::optional<RunningState> parseRunningState(std::string_view text)
         return std::nullopt;
     state.pauseStart = pauseStart;
     std::size_t last = lines->size() - 1; // the closing line
+    std::optional<Timestamp> runsOnFrom;
+    if ((*lines)[last - 1].starts_with("runs-on ")) {
+        std::int32_t from = 0;
+        // It only ever follows the check-out it belongs to.
+        if (!parseLine((*lines)[--last], "runs-on", from) || !(*lines)[last - 1].starts_with("checkout "))
+            return std::nullopt;
+        runsOnFrom = from;
+    }
     if ((*lines)[last - 1].starts_with("checkout ")) {
         CheckOutUnderWay leaving;
         if (!parseLine((*lines)[--last], "checkout", leaving.index, leaving.end, leaving.copies) || leaving.copies < 0)
             return std::nullopt;
+        leaving.runsOnFrom = runsOnFrom;
         state.leaving = leaving;
     }
     for (std::size_t i = 2; i < last; ++i) {

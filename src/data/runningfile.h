@@ -15,8 +15,10 @@
 // (the version; the pause flag and when it was last switched; the running
 // projects in check-in order with their starts; while a check-out is being
 // written, which running project leaves, when, and how many frames just like
-// its own the time-frames file held before; a closing line, so a file cut
-// short is never taken for a shorter list).
+// its own the time-frames file held before, and, after it, "runs-on
+// 1718005000" when the project is to go on running from that moment once its
+// frame is in; a closing line, so a file cut short is never taken for a
+// shorter list).
 #pragma once
 
 #include "data/records.h"
@@ -49,9 +51,22 @@ struct RunningProject {
 // presence of such a frame, keeps one of two runs of a project from the same
 // second from passing for the other.
 struct CheckOutUnderWay {
+    CheckOutUnderWay() = default;
+    CheckOutUnderWay(std::size_t i, Timestamp e, std::int64_t c, std::optional<Timestamp> from = std::nullopt)
+        : index(i)
+        , end(e)
+        , copies(c)
+        , runsOnFrom(from)
+    {
+    }
     std::size_t index = 0;
     Timestamp end = 0;
     std::int64_t copies = 0;
+    // Time away left out of a running project: once its frame up to `end` is
+    // in, it runs on from this moment rather than leaving. Whether it goes on
+    // from its old start or from here is decided by that frame alone, so a
+    // crash neither drops the project nor counts the time away after all.
+    std::optional<Timestamp> runsOnFrom;
     bool operator==(const CheckOutUnderWay&) const = default;
 };
 

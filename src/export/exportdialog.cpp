@@ -1,11 +1,15 @@
 #include "export/exportdialog.h"
 
 #include "data/calendar.h"
+#include "data/datasetfiles.h"
+#include "data/fileio.h"
 #include "data/recordfile.h"
 #include "data/text.h"
+#include "export/exportformats.h"
 #include "export/exportwriter.h"
 #include "platform/collator.h"
 #include "platform/prompter.h"
+#include "platform/qt/monthbuttons.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,7 +35,8 @@ QString qs(const std::string& s)
 
 } // namespace
 
-ExportDialog::ExportDialog(const std::string& dataSetPath, Prompter& prompter, std::string userName, QWidget* parent)
+ExportDialog::ExportDialog(
+    const std::string& dataSetPath, Prompter& prompter, std::string userName, const Clock& clock, QWidget* parent)
     : QDialog(parent)
     , m_path(dataSetPath)
     , m_prompter(prompter)
@@ -41,6 +46,7 @@ ExportDialog::ExportDialog(const std::string& dataSetPath, Prompter& prompter, s
     , m_from(new QLineEdit(QStringLiteral("01/01/1980"), this))
     , m_to(new QLineEdit(this))
     , m_projects(new QComboBox(this))
+    , m_format(new QComboBox(this))
 {
     setWindowTitle(QStringLiteral("Export Quillory data to an ASCII file"));
     setObjectName(QStringLiteral("exportDialog"));
@@ -62,14 +68,29 @@ ExportDialog::ExportDialog(const std::string& dataSetPath, Prompter& prompter, s
     auto* concerning = new QGroupBox(QStringLiteral("Export data concerning..."), this);
     auto* period = new QFormLayout;
     period->addRow(new QLabel(QStringLiteral("the period..."), concerning));
-    period->addRow(QStringLiteral("From :"), m_from);
-    period->addRow(QStringLiteral("To :"), m_to);
+    auto* dates = new QFormLayout;
+    dates->setContentsMargins(0, 0, 0, 0);
+    dates->addRow(QStringLiteral("From :"), m_from);
+    dates->addRow(QStringLiteral("To :"), m_to);
+    auto* datesRow = new QHBoxLayout;
+    datesRow->addLayout(dates, 1);
+    datesRow->addWidget(new MonthButtons(
+        m_from, m_to, [this] { return displaySettings(m_path).americanDates != 0; }, clock, concerning));
+    period->addRow(datesRow);
     period->addRow(new QLabel(QStringLiteral("the project :"), concerning));
     period->addRow(m_projects);
     concerning->setLayout(period);
 
     auto* options = new QGroupBox(QStringLiteral("Options"), this);
     auto* optionList = new QVBoxLayout(options);
+    m_format->setObjectName(QStringLiteral("format"));
+    for (const ExportFormatInfo& f : exportFormats()) {
+        if (f.choice)
+            m_format->addItem(QString::fromLatin1(f.choice), static_cast<int>(f.format));
+    }
+    auto* formatRow = new QFormLayout;
+    formatRow->addRow(QStringLiteral("Format :"), m_format);
+    optionList->addLayout(formatRow);
     const char* const optionTexts[3] = {"Duration in minutes (180 instead of 03:00)",
         "24-hour format (16:00 instead of 04:00 PM)", "Date and time in one field instead of two"};
     const char* const optionNames[3] = {"minutes", "hours24", "oneField"};
@@ -84,6 +105,7 @@ ExportDialog::ExportDialog(const std::string& dataSetPath, Prompter& prompter, s
     connect(buttons, &QDialogButtonBox::accepted, this, &ExportDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ExportDialog::reject);
     connect(m_fileButton, &QPushButton::clicked, this, &ExportDialog::OnFile);
+    connect(m_format, &QComboBox::currentIndexChanged, this, &ExportDialog::formatChanged);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fileRow);
@@ -121,13 +143,39 @@ void ExportDialog::fillProjects()
     m_projects->setCurrentIndex(m_projects->findData(kAllProjectsId));
 }
 
-void ExportDialog::OnFile()
+ExportFormat ExportDialog::format() const
 {
-    const FileDialogRequest request{"txt", m_outputFile, "QLY Export Files (*.txt) | *.txt||", true, true, false};
-    if (const auto chosen = m_prompter.askSaveFileName(request)) {
-        m_outputFile = *chosen;
+    return m_format->currentIndex() >= 0 ? static_cast<ExportFormat>(m_format->currentData().toInt())
+                                         : ExportFormat::Text;
+}
+
+void ExportDialog::formatChanged()
+{
+    const bool text = format() == ExportFormat::Text;
+    for (QCheckBox* option : m_options)
+        option->setEnabled(text);
+    if (!m_outputChosen) {
+        m_outputFile = defaultExportFileName(format());
         m_fileLabel->setText(qs(m_outputFile));
     }
+}
+
+void ExportDialog::OnFile()
+{
+    const ExportFormatInfo& info = exportFormatInfo(format());
+    const FileDialogRequest request{info.extension, m_outputFile, info.filter, true, true, false};
+    if (const auto chosen = m_prompter.askSaveFileName(request)) {
+        m_outputFile = *chosen;
+        m_outputChosen = true;
+        m_fileLabel->setText(qs(m_outputFile));
+    }
+}
+
+bool ExportDialog::mayReplaceOutput()
+{
+    if (m_outputChosen || fileSystem().type(m_outputFile) == FileType::Missing)
+        return true;
+    return m_prompter.ask(fullFileName(m_outputFile) + " already exists.\nDo you want to replace it?");
 }
 
 void ExportDialog::accept()
@@ -153,9 +201,14 @@ void ExportDialog::accept()
     request.options.hours24 = m_options[1]->isChecked();
     request.options.dateAndTimeInOneField = m_options[2]->isChecked();
     request.userName = m_userName;
-    if (!ExportToFile(request, m_outputFile, m_prompter, NoTimeFrames::LeaveTheHeader))
+    request.format = format();
+    if (!mayReplaceOutput())
         return;
-    m_prompter.showMessage("File created with success.", "Status", MessageIcon::Information, MessageButtons::Ok);
+    std::uint64_t frames = 0;
+    if (!ExportToFile(request, m_outputFile, m_prompter, NoTimeFrames::LeaveTheHeader, &frames))
+        return;
+    m_prompter.showMessage("File created with success.\n" + ExportSummary(frames, fullFileName(m_outputFile)), "Status",
+        MessageIcon::Information, MessageButtons::Ok);
     QDialog::accept();
 }
 

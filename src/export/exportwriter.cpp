@@ -8,6 +8,8 @@
 #include "data/projectindex.h"
 #include "data/recordfile.h"
 #include "data/text.h"
+#include "export/icalwriter.h"
+#include "export/structuredexport.h"
 #include "platform/prompter.h"
 
 #include <cstring>
@@ -174,14 +176,12 @@ public:
         *p++ = '\t';
         // Whole minutes, the seconds beyond them dropped (toward zero).
         const std::int64_t minutes = (std::int64_t{frame.end} - start) / 60;
-        if (minutes < 0)
-            *p++ = '-';
         if (m_request.options.durationInMinutes) {
+            if (minutes < 0)
+                *p++ = '-';
             p = decimal(p, magnitude(minutes));
         } else {
-            p = decimal(p, magnitude(minutes) / 60, 2);
-            *p++ = ':';
-            p = twoDigits(p, static_cast<int>(magnitude(minutes) % 60));
+            p = writeDuration(p, minutes);
         }
         *p++ = '\r';
         *p++ = '\n';
@@ -241,8 +241,27 @@ std::string_view exportHeader(const ExportOptions& options)
                                          : "User\tProject\tDate\tTime\tDuration\r\n";
 }
 
-ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompter& prompter)
+std::string_view exportHeader(const ExportRequest& request)
 {
+    switch (request.format) {
+    case ExportFormat::Text:
+        return exportHeader(request.options);
+    case ExportFormat::Csv:
+        return kCsvHeader;
+    case ExportFormat::Json:
+    case ExportFormat::ICalendar:
+        break;
+    }
+    return {};
+}
+
+ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompter& prompter, std::uint64_t* frameCount)
+{
+    if (request.format == ExportFormat::ICalendar)
+        return WriteICalendar(request, sink, prompter, frameCount);
+    if (request.format != ExportFormat::Text)
+        return WriteStructuredExport(request, sink, prompter, frameCount);
+    std::uint64_t written = 0;
     const bool american = displaySettings(request.dataSetPath).americanDates != 0;
     BlockWriter out(sink);
     out.append(exportHeader(request.options));
@@ -283,6 +302,7 @@ ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompte
             const std::string& name = names.of(frame.projectId);
             char* p = out.reserve(lineBytes + name.size());
             out.commit(lines.write(p, name, frame));
+            ++written;
         }
         if (!out.ok())
             return ExportResult::SinkFailed;
@@ -291,19 +311,28 @@ ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompte
         filled = rest;
     }
     file->close();
+    if (frameCount)
+        *frameCount = written;
     return out.flush() ? ExportResult::Written : ExportResult::SinkFailed;
 }
 
-bool ExportToFile(
-    const ExportRequest& request, const std::string& outputPath, Prompter& prompter, NoTimeFrames noTimeFrames)
+bool ExportToFile(const ExportRequest& request, const std::string& outputPath, Prompter& prompter,
+    NoTimeFrames noTimeFrames, std::uint64_t* frames)
 {
     return WriteExportFile(request.dataSetPath, outputPath, prompter, [&](ExportSink& sink) {
-        const ExportResult result = WriteExport(request, sink, prompter);
+        const ExportResult result = WriteExport(request, sink, prompter, frames);
         if (result != ExportResult::TimeFramesUnreadable || noTimeFrames != NoTimeFrames::LeaveTheHeader)
             return result;
-        const std::string_view header = exportHeader(request.options);
+        const std::string_view header = exportHeader(request);
         return sink.write(header.data(), header.size()) ? ExportResult::HeaderOnly : ExportResult::SinkFailed;
     });
+}
+
+std::string ExportSummary(std::uint64_t frames, const std::string& fullName)
+{
+    if (frames == 0)
+        return kNoFramesExported;
+    return FormatCount(frames) + (frames == 1 ? " time frame" : " time frames") + " exported to " + fullName + ".";
 }
 
 bool WriteExportFile(const std::string& dataSetPath, const std::string& outputPath, Prompter& prompter,

@@ -3,7 +3,8 @@
 // in the order of the time-frames file. Fields are separated by one tab and
 // lines end with CR LF; nothing is quoted, sorted or totalled. The program
 // and the command line both write through here, so their files are the same
-// byte for byte.
+// byte for byte, in this format and in the others an export can take
+// (exportformats.h).
 #pragma once
 
 #include "data/calendar.h"
@@ -20,6 +21,13 @@ namespace quillory {
 
 class Prompter;
 
+enum class ExportFormat {
+    Text, // the tab-separated file described above
+    Csv, // RFC 4180 with charges (structuredexport.h)
+    Json,
+    ICalendar, // one calendar event per frame (icalwriter.h)
+};
+
 struct ExportOptions {
     bool durationInMinutes = false; // 180 instead of 03:00
     bool hours24 = false; // 16:00 instead of 04:00 PM
@@ -32,8 +40,9 @@ struct ExportRequest {
     Timestamp periodEnd = 0; // in [periodStart, periodEnd]; its end does not matter
     // That project's own frames only (not its sub-projects'); nothing for all.
     std::optional<std::int32_t> projectId;
-    ExportOptions options;
+    ExportOptions options; // of the text format only
     std::string userName; // the "User" column of every line
+    ExportFormat format = ExportFormat::Text;
 };
 
 // The period of an export: from the first second of `from` to the last
@@ -58,13 +67,17 @@ enum class ExportResult {
     SinkFailed, // not reported: the sink knows what it is
 };
 
-// The first line of an export: the names of its columns.
+// The first line of a text export: the names of its columns.
 std::string_view exportHeader(const ExportOptions& options);
+// The header line of the request's format; empty for a format without one.
+std::string_view exportHeader(const ExportRequest& request);
 
-// Writes the whole export to `sink` in one pass over the time-frames file.
-// A projects file that cannot be read is reported and its frames are named
-// as deleted projects.
-ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompter& prompter);
+// Writes the whole export to `sink` in the request's format, in one pass
+// over the time-frames file; `frames`, when given, receives the number of
+// time frames written. A projects file that cannot be read is reported and
+// its frames are named as deleted projects.
+ExportResult WriteExport(
+    const ExportRequest& request, ExportSink& sink, Prompter& prompter, std::uint64_t* frames = nullptr);
 
 // What is left in the output file when the time frames cannot be read: the
 // dialog leaves the header line, so the user sees what was attempted; a
@@ -77,7 +90,13 @@ enum class NoTimeFrames { WriteNothing, LeaveTheHeader };
 // earlier file of that name untouched, when that cannot be done; never
 // written over a file of the data set itself.
 bool ExportToFile(const ExportRequest& request, const std::string& outputPath, Prompter& prompter,
-    NoTimeFrames noTimeFrames = NoTimeFrames::WriteNothing);
+    NoTimeFrames noTimeFrames = NoTimeFrames::WriteNothing, std::uint64_t* frames = nullptr);
+
+// What the dialog says under "File created with success.": how many time
+// frames went to which file, or that the period holds none.
+std::string ExportSummary(std::uint64_t frames, const std::string& fullName);
+inline constexpr const char* kNoFramesExported
+    = "No time frame starts in this period; the file holds only the header line.";
 
 // The same for any writer of an export of the data set `dataSetPath`; what
 // it writes stands when it says Written or HeaderOnly.

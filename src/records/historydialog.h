@@ -40,6 +40,8 @@ public:
 
 private:
     void reload();
+    // What removing the frames takes: one frame by name, several counted.
+    std::string removalDetail(const std::vector<int>& rows) const;
 
     std::string m_path;
     Prompter& m_prompter;

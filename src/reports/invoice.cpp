@@ -8,16 +8,23 @@
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "platform/prompter.h"
+#include "reports/invoicelayout.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace quillory {
 
 namespace {
 
 const FontSpec kTitleFont{"Arial", 14, 700};
+constexpr int kSmallestTitle = 9;
 constexpr unsigned kLine = kTextVCenter | kTextSingleLine;
+// The blocks at the top are 200 units wide; what they wrap onto stays
+// above the table.
+constexpr int kBlockWidth = 200;
+constexpr int kBlocksBottom = 175;
+// The date and the period, between the title and the customer.
+constexpr int kDateLineTop = 37;
 constexpr int kLinesTop = 200;
 constexpr int kFrameTop = 180;
 constexpr int kFrameBottom = 660;
@@ -51,13 +58,14 @@ std::string CityLine(const std::string& city, const std::string& state, const st
     return state.empty() ? zip + " " + city : city + ", " + state + "-" + zip;
 }
 
-std::string SpanClock(std::int64_t seconds)
+std::string InvoiceDateLine(const InvoiceRequest& request, bool americanDates)
 {
-    seconds = WholeMinutes(seconds) * 60;
-    char text[32];
-    std::snprintf(text, sizeof text, "%02lld:%02lld", static_cast<long long>(seconds / 3600 % 24),
-        static_cast<long long>(seconds / 60 % 60));
-    return text;
+    return "Date: " + FormatDate(request.issued, americanDates);
+}
+
+std::string InvoicePeriodLine(const InvoiceRequest& request, bool americanDates)
+{
+    return "Period: " + FormatDate(request.from, americanDates) + " - " + FormatDate(request.to, americanDates);
 }
 
 bool CInvoice::Load(const std::string& dataSetPath, Prompter& prompter)
@@ -68,9 +76,17 @@ bool CInvoice::Load(const std::string& dataSetPath, Prompter& prompter)
     const auto frames = loadTimeFrames(siblingPath(dataSetPath, "tfr"), prompter);
     if (!frames)
         return false;
-    const ProjectIndex projects = loadProjectIndex(dataSetPath, frames->size(), prompter);
+    ProjectIndex projects;
+    if (!frames->empty()) {
+        // Without its projects no frame can be told to be this customer's:
+        // an invoice of nothing would be a wrong invoice, not an empty one.
+        auto all = loadProjects(siblingPath(dataSetPath, "prj"), prompter);
+        if (!all)
+            return false;
+        projects = ProjectIndex(std::move(*all));
+    }
     for (const TimeFrameRecord& f : *frames) {
-        if (f.start < m_request.from || f.end > m_request.to)
+        if (f.start < m_request.from || f.start > m_request.to)
             continue;
         const ProjectRecord& project = projects.find(f.projectId);
         if (project.customerId != m_request.customerId)
@@ -128,33 +144,35 @@ CustomerRecord CInvoice::Customer() const
 
 void CInvoice::DrawTitle(DeviceContext& dc, const SettingsRecord& settings) const
 {
-    dc.setFont(kTitleFont);
-    dc.drawText(fieldText(settings.invoiceText) + " " + m_request.invoiceNumber, {360, 20, 560, 170},
-        kTextLeft | kTextSingleLine);
+    // A long title is set smaller rather than run off the page; it stays on
+    // its one line above the date.
+    const std::string title = fieldText(settings.invoiceText) + " " + m_request.invoiceNumber;
+    SetFittingFont(dc, kTitleFont, title, kBlockWidth, kSmallestTitle);
+    dc.drawText(ElideText(dc, title, kBlockWidth), {360, 20, 560, 170}, kTextLeft | kTextSingleLine);
     dc.setFont(kPrintFont);
+    const bool american = settings.americanDates != 0;
+    int y = kDateLineTop;
+    for (const std::string& line : {InvoiceDateLine(m_request, american), InvoicePeriodLine(m_request, american)}) {
+        dc.drawText(ElideText(dc, line, kBlockWidth), {360, y, 560, y + kPrintLine}, kTextLeft | kLine);
+        y += kPrintLine;
+    }
 }
 
 void CInvoice::DrawCompany(DeviceContext& dc, const SettingsRecord& s) const
 {
-    const std::string lines[] = {fieldText(s.companyName), fieldText(s.companyAddress),
-        CityLine(fieldText(s.companyCity), fieldText(s.companyState), fieldText(s.companyZip)),
-        fieldText(s.companyCountry), fieldText(s.companyPhone)};
-    int y = 20;
-    for (const std::string& line : lines) {
-        dc.drawText(line, {10, y, 210, y + kPrintLine}, kTextLeft | kLine);
-        y += kPrintLine;
-    }
+    DrawTextBlock(dc,
+        {fieldText(s.companyName), fieldText(s.companyAddress),
+            CityLine(fieldText(s.companyCity), fieldText(s.companyState), fieldText(s.companyZip)),
+            fieldText(s.companyCountry), fieldText(s.companyPhone)},
+        10, 20, kBlockWidth, kBlocksBottom);
 }
 
 void CInvoice::DrawCustomer(DeviceContext& dc, const CustomerRecord& c) const
 {
-    const std::string lines[] = {fieldText(c.name), fieldText(c.address),
-        CityLine(fieldText(c.city), fieldText(c.state), fieldText(c.zip)), fieldText(c.country)};
-    int y = 70;
-    for (const std::string& line : lines) {
-        dc.drawText(line, {360, y, 560, y + kPrintLine}, kTextLeft | kLine);
-        y += kPrintLine;
-    }
+    DrawTextBlock(dc,
+        {fieldText(c.name), fieldText(c.address), CityLine(fieldText(c.city), fieldText(c.state), fieldText(c.zip)),
+            fieldText(c.country)},
+        360, 70, kBlockWidth, kBlocksBottom);
 }
 
 void CInvoice::DrawTableFrame(DeviceContext& dc) const
@@ -178,10 +196,10 @@ void CInvoice::DrawLines(DeviceContext& dc, const SettingsRecord& settings, int 
     int y = kLinesTop;
     for (std::size_t i = first; i < m_lines.size() && i < first + perPage; ++i, y += kPrintLine) {
         const InvoiceLine& line = m_lines[i];
-        dc.drawText(line.name, {15, y, 205, y + kPrintLine}, kTextLeft | kLine);
+        dc.drawText(ElideText(dc, line.name, 190), {15, y, 205, y + kPrintLine}, kTextLeft | kLine);
         dc.drawText(FormatDate(line.start, american), {215, y, 285, y + kPrintLine}, kTextLeft | kLine);
         dc.drawText(FormatTime24(line.start), {295, y, 335, y + kPrintLine}, kTextLeft | kLine);
-        dc.drawText(SpanClock(std::int64_t{line.end} - line.start), {345, y, 395, y + kPrintLine}, kTextLeft | kLine);
+        dc.drawText(FormatDuration(line.minutes()), {345, y, 395, y + kPrintLine}, kTextLeft | kLine);
         dc.drawText(price(settings, line.pricePerHour), {405, y, 475, y + kPrintLine}, kTextRight | kLine);
         dc.drawText(money(settings, line.amount()), {485, y, 555, y + kPrintLine}, kTextRight | kLine);
     }
@@ -228,7 +246,7 @@ std::string CInvoice::TextFile(const SettingsRecord& settings, const CustomerRec
     out += "Project\tDate\tTime\tDuration\tPrice/hour\tTotal\n";
     for (const InvoiceLine& line : m_lines) {
         out += line.name + "\t" + FormatDate(line.start, american) + "\t" + FormatTime24(line.start) + "\t"
-            + SpanClock(std::int64_t{line.end} - line.start) + "\t" + price(settings, line.pricePerHour) + "\t"
+            + FormatDuration(line.minutes()) + "\t" + price(settings, line.pricePerHour) + "\t"
             + money(settings, line.amount()) + "\t\n";
     }
     const InvoiceTotals totals = Totals(settings);
@@ -258,9 +276,15 @@ bool WriteInvoiceFile(const InvoiceRequest& request, const std::string& dataSetP
 {
     static const FileDialogRequest chooser{"txt", "Export", "Text Files (*.txt) | *.txt||", true, true, false};
     CInvoice invoice(request);
-    invoice.Load(dataSetPath, prompter);
+    if (!invoice.Load(dataSetPath, prompter))
+        return false;
     const auto file = prompter.askSaveFileName(chooser);
-    return file && invoice.WriteTextFile(*file, prompter);
+    if (!file) {
+        // Confirmed and then not saved: the number was given out all the same.
+        AdvanceInvoiceNumber(dataSetPath, request.invoiceNumber, prompter);
+        return false;
+    }
+    return invoice.WriteTextFile(*file, prompter) && AdvanceInvoiceNumber(dataSetPath, request.invoiceNumber, prompter);
 }
 
 int InvoicePrintout::PageCount() const

@@ -1,9 +1,12 @@
 // CInvoice: one customer billed for the time recorded on that customer's
-// projects in a period. One line per time frame, ordered by project name and
-// start, priced at the project's price per hour in whole cents; the total
-// adds the lines' cents, and the sales tax is rounded once, on the total.
-// The same invoice is drawn on paper (30 lines a page, the totals on every
-// page) and written as a tab-separated text file.
+// projects in a period. One line per time frame that starts in the period
+// (as the totals and the pie count it: work running past the period's end
+// is billed whole with the period it started in, never on no invoice at
+// all), ordered by project name and start, priced at the project's price per
+// hour in whole cents; the total adds the lines' cents, and the sales tax is
+// rounded once, on the total. The same invoice is drawn on paper (30 lines a
+// page, the totals on every page) and written as a tab-separated text file;
+// the window, its text file and PDF, and qly all build it here.
 #pragma once
 
 #include "data/money.h"
@@ -47,10 +50,10 @@ public:
     {
     }
 
-    // The time frames of the period on projects whose own customer is the
-    // requested one: those that start at or after `from` and end at or
-    // before `to`. False (reported) when the time-frames file cannot be
-    // opened; the invoice then has no lines.
+    // The time frames that start in [from, to] on projects whose own
+    // customer is the requested one. False (reported) when the time-frames
+    // file, or the projects file the frames need, cannot be read: the
+    // invoice then has no lines, and must not be made.
     bool Load(const std::string& dataSetPath, Prompter& prompter);
     // By the bytes of the project names, then by start; stable.
     void Sort();
@@ -89,11 +92,16 @@ private:
 
 // "city, state-zip", or "zip city" without a state.
 std::string CityLine(const std::string& city, const std::string& state, const std::string& zip);
-// A time span as "%H:%M": the hours beyond whole days, and the minutes.
-std::string SpanClock(std::int64_t seconds);
+// The lines under the title: the day the invoice is made and the period
+// it bills, in the data set's date order.
+std::string InvoiceDateLine(const InvoiceRequest& request, bool americanDates);
+std::string InvoicePeriodLine(const InvoiceRequest& request, bool americanDates);
 
 // "To File...": builds the invoice, asks where to write it ("Export.txt")
-// and writes it there. False when nothing was written.
+// and writes it there. The invoice number moves on once the file is written,
+// and when the user cancels the file chooser; an invoice that cannot be
+// built, or a file refused or not written, uses no number. False when
+// nothing was written.
 bool WriteInvoiceFile(const InvoiceRequest& request, const std::string& dataSetPath, Prompter& prompter);
 
 class InvoicePrintout final : public Printout {

@@ -3,7 +3,9 @@
 #include "data/recordfile.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
+#include "platform/qt/monthbuttons.h"
 #include "platform/qt/utf8limit.h"
+#include "reports/invoice.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -30,6 +32,7 @@ InvoiceDialog::InvoiceDialog(const std::string& customersFile, Prompter& prompte
     : QDialog(parent)
     , m_dataSetPath(siblingPath(customersFile, "qly"))
     , m_prompter(prompter)
+    , m_clock(clock)
     , m_customers(new QComboBox(this))
     , m_from(new QLineEdit(this))
     , m_to(new QLineEdit(this))
@@ -58,9 +61,13 @@ InvoiceDialog::InvoiceDialog(const std::string& customersFile, Prompter& prompte
     }
 
     auto* period = new QGroupBox(QStringLiteral("The invoice concerns the period..."), this);
-    auto* dates = new QFormLayout(period);
+    auto* dates = new QFormLayout;
     dates->addRow(QStringLiteral("from :"), m_from);
     dates->addRow(QStringLiteral("to :"), m_to);
+    auto* periodRow = new QHBoxLayout(period);
+    periodRow->addLayout(dates, 1);
+    periodRow->addWidget(new MonthButtons(
+        m_from, m_to, [this] { return displaySettings(m_dataSetPath).americanDates != 0; }, m_clock, period));
     auto* top = new QFormLayout;
     top->addRow(QStringLiteral("Customer :"), m_customers);
     auto* number = new QFormLayout;
@@ -107,9 +114,24 @@ void InvoiceDialog::confirm(InvoiceChoice choice)
         m_prompter.inform(*refusal, "Warning");
         return;
     }
-    m_request = std::get<InvoiceRequest>(std::move(read));
-    // The number moves on whether or not the invoice is then printed or saved.
-    AdvanceInvoiceNumber(m_dataSetPath, fields.invoiceNumber, m_prompter);
+    auto request = std::get<InvoiceRequest>(std::move(read));
+    request.issued = m_clock.now();
+    // An invoice that cannot be built (its files unreadable) is not made,
+    // and one without lines only when asked for: neither wastes a number.
+    CInvoice invoice(request);
+    if (!invoice.Load(m_dataSetPath, m_prompter))
+        return;
+    if (invoice.lines().empty()) {
+        const std::string customer
+            = m_customers->currentIndex() >= 0 ? m_customers->currentText().toStdString() : kNoCustomerName;
+        if (!m_prompter.ask(EmptyInvoiceQuestion(customer)))
+            return;
+    }
+    m_request = std::move(request);
+    // A printed invoice's number moves on whether or not it is then printed;
+    // a file's once it is written.
+    if (choice == InvoiceChoice::Print)
+        AdvanceInvoiceNumber(m_dataSetPath, fields.invoiceNumber, m_prompter);
     m_choice = choice;
     done(choice == InvoiceChoice::Print ? 1 : 3);
 }

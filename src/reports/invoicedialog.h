@@ -1,7 +1,9 @@
 // InvoiceDialog ("New invoice"): the customer, the period and the invoice
-// number of a new invoice. Print and To File... read the dates strictly,
-// move the data set's next invoice number on at once and close the dialog;
-// Cancel changes nothing.
+// number of a new invoice. Print and To File... read the dates strictly and
+// build the invoice; one without lines is made only when the user says so.
+// Print then moves the data set's next invoice number on at once; To File...
+// leaves that to the writing of the file, so a file that is refused or
+// fails uses no number. Cancel changes nothing.
 #pragma once
 
 #include "app/document.h"
@@ -37,6 +39,7 @@ public:
 private:
     std::string m_dataSetPath;
     Prompter& m_prompter;
+    const Clock& m_clock;
     QComboBox* m_customers;
     QLineEdit* m_from;
     QLineEdit* m_to;

@@ -31,6 +31,16 @@ std::variant<InvoiceRequest, std::string> readInvoiceFields(
     return request;
 }
 
+std::string EmptyInvoiceMessage(const std::string& customerName)
+{
+    return "There is no recorded time of " + customerName + " in this period.";
+}
+
+std::string EmptyInvoiceQuestion(const std::string& customerName)
+{
+    return EmptyInvoiceMessage(customerName) + " Make an empty invoice anyway?";
+}
+
 std::string NextInvoiceNumber(std::string_view typed)
 {
     return std::to_string(std::int64_t{ParseLong(typed)} + 1);

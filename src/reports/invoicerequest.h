@@ -23,6 +23,7 @@ struct InvoiceRequest {
     Timestamp from = 0; // the "from" date at 00:00:00
     Timestamp to = 0; // the "to" date at 23:59:59
     std::string invoiceNumber; // at most 31 bytes
+    Timestamp issued = 0; // when the invoice was made: its date
 };
 
 struct InvoiceFields {
@@ -37,6 +38,12 @@ InvoiceFields initialInvoiceFields(const SettingsRecord& settings, Timestamp now
 // The request for the typed fields, or the message that refuses a date.
 std::variant<InvoiceRequest, std::string> readInvoiceFields(
     const InvoiceFields& fields, std::int32_t customerId, bool americanDates);
+
+// Why an invoice without lines is not made unasked. The customer is named
+// as the user chose it; nobody (-1) stands for the projects without one.
+inline constexpr const char* kNoCustomerName = "projects without a customer";
+std::string EmptyInvoiceMessage(const std::string& customerName);
+std::string EmptyInvoiceQuestion(const std::string& customerName);
 
 // The number after the typed one: its leading number plus one ("9600001"
 // gives "9600002"), or "1" when it has no leading digits.

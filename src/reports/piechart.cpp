@@ -11,7 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 
 namespace quillory {
 
@@ -68,18 +68,21 @@ void CPieChart::Clear()
     m_sliceOf.clear();
     m_nColorsUsed = 0;
     m_total = 0;
+    m_totalAmount = Cents{};
 }
 
-void CPieChart::Add(const std::string& name, std::int64_t minutes)
+void CPieChart::Add(const std::string& name, std::int64_t minutes, Cents amount)
 {
     // A damaged frame that ends before it starts adds nothing.
     minutes = std::max<std::int64_t>(0, minutes);
     const std::string key(cutAtCharBoundary(name, kMaxSliceName));
     const auto [it, added] = m_sliceOf.try_emplace(key, m_slices.size());
     if (added)
-        m_slices.push_back({key, 0, PaletteColor(m_nColorsUsed++, key)});
+        m_slices.push_back({key, 0, PaletteColor(m_nColorsUsed++, key), Cents{}});
     m_slices[it->second].minutes += minutes;
+    m_slices[it->second].amount += amount;
     m_total += minutes;
+    m_totalAmount += amount;
 }
 
 bool CPieChart::LoadData(const std::string& dataSetPath, const Period& period, Prompter& prompter)
@@ -104,7 +107,8 @@ bool CPieChart::LoadData(const std::string& dataSetPath, const Period& period, P
         auto name = names.find(&project);
         if (name == names.end())
             name = names.emplace(&project, fieldText(project.name)).first;
-        Add(name->second, WholeMinutes(std::int64_t{f->end} - f->start));
+        const std::int64_t minutes = WholeMinutes(std::int64_t{f->end} - f->start);
+        Add(name->second, minutes, ChargeForMinutes(project.pricePerHour, minutes));
     }
     return true;
 }
@@ -179,10 +183,66 @@ const PieSlice* CPieChart::HitTest(int x, int y) const
 
 std::string CPieChart::TipText(const PieSlice& slice)
 {
-    char time[48];
-    std::snprintf(time, sizeof time, "%lld:%.2lld", static_cast<long long>(slice.minutes / 60),
-        static_cast<long long>(slice.minutes % 60));
-    return slice.name + " - " + time;
+    return slice.name + " - " + FormatDuration(slice.minutes, false);
+}
+
+std::vector<int> LargestRemainderShares(const std::vector<std::int64_t>& parts, int whole)
+{
+    std::vector<int> shares(parts.size(), 0);
+    if (whole <= 0)
+        return shares;
+    // Parts so large that a part times `whole` would overflow (no data set
+    // the program reads comes near) are scaled down together first.
+    const std::int64_t limit = INT64_MAX / whole;
+    std::vector<std::int64_t> scaled;
+    std::int64_t total = 0;
+    std::int64_t divisor = 1;
+    for (bool fits = false; !fits; divisor *= 2) {
+        scaled.clear();
+        total = 0;
+        fits = true;
+        for (std::int64_t part : parts) {
+            scaled.push_back(std::max<std::int64_t>(0, part) / divisor);
+            if (scaled.back() > limit - total) {
+                fits = false;
+                break;
+            }
+            total += scaled.back();
+        }
+    }
+    if (total == 0)
+        return shares;
+    std::vector<std::pair<std::int64_t, std::size_t>> remainders;
+    int given = 0;
+    for (std::size_t i = 0; i < scaled.size(); ++i) {
+        shares[i] = static_cast<int>(scaled[i] * whole / total);
+        given += shares[i];
+        remainders.emplace_back(scaled[i] * whole % total, i);
+    }
+    std::stable_sort(
+        remainders.begin(), remainders.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (std::size_t k = 0; given < whole && k < remainders.size(); ++k, ++given)
+        ++shares[remainders[k].second];
+    return shares;
+}
+
+std::vector<PieLegendRow> PieLegend(const CPieChart& chart)
+{
+    std::vector<std::int64_t> minutes;
+    for (const PieSlice& slice : chart.slices())
+        minutes.push_back(slice.minutes);
+    const std::vector<int> shares = LargestRemainderShares(minutes, 1000);
+    std::vector<PieLegendRow> rows;
+    for (std::size_t i = 0; i < chart.slices().size(); ++i) {
+        const PieSlice& slice = chart.slices()[i];
+        rows.push_back({slice.name, slice.color, slice.minutes, shares[i], slice.amount});
+    }
+    return rows;
+}
+
+std::string FormatShare(int tenths)
+{
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "%";
 }
 
 } // namespace quillory

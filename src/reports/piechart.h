@@ -2,9 +2,11 @@
 // One slice per project name in the order the names first appear, its
 // angle proportional to the name's minutes, coloured from the week chart's
 // palette; slices follow each other clockwise from three o'clock. A tip
-// names the slice under the mouse with its time.
+// names the slice under the mouse with its time, and a legend beside the
+// pie lists every slice with its time, share and charges.
 #pragma once
 
+#include "data/money.h"
 #include "data/records.h"
 #include "platform/devicecontext.h"
 
@@ -43,6 +45,7 @@ struct PieSlice {
     std::string name; // at most 103 bytes
     std::int64_t minutes = 0;
     Rgb color;
+    Cents amount; // the charges of its frames, each rounded to the cent
 };
 
 class CPieChart {
@@ -52,8 +55,9 @@ public:
     const Rect& rect() const { return m_rect; }
 
     void Clear();
-    // Adds minutes to the slice of that name (exact bytes), or appends one.
-    void Add(const std::string& name, std::int64_t minutes);
+    // Adds minutes and their charge to the slice of that name (exact
+    // bytes), or appends one.
+    void Add(const std::string& name, std::int64_t minutes, Cents amount = Cents{});
     // The minutes of every time frame that starts in the period, by project
     // name. False (reported) when the time-frames file cannot be opened; the
     // chart is then empty.
@@ -68,6 +72,7 @@ public:
 
     const std::vector<PieSlice>& slices() const { return m_slices; }
     std::int64_t totalMinutes() const { return m_total; }
+    Cents totalAmount() const { return m_totalAmount; }
 
 private:
     int diameter() const { return std::min(m_rect.width(), m_rect.height()); }
@@ -77,6 +82,26 @@ private:
     std::unordered_map<std::string, std::size_t> m_sliceOf;
     int m_nColorsUsed = 0;
     std::int64_t m_total = 0;
+    Cents m_totalAmount;
 };
+
+// One line of the legend: a slice with its share of the time in tenths of
+// a percent.
+struct PieLegendRow {
+    std::string name;
+    Rgb color;
+    std::int64_t minutes;
+    int shareTenths;
+    Cents amount;
+};
+// The legend in the order of the slices. The shares add up to exactly
+// 100.0 %: each is rounded down to a tenth, and the tenths left over go to
+// the largest remainders (the earlier slice first among equals). All are 0
+// when the period has no minutes.
+std::vector<PieLegendRow> PieLegend(const CPieChart& chart);
+// `whole` split in proportion to `parts` by largest remainder.
+std::vector<int> LargestRemainderShares(const std::vector<std::int64_t>& parts, int whole);
+// "12.5%"
+std::string FormatShare(int tenths);
 
 } // namespace quillory

@@ -1,23 +1,58 @@
 #include "reports/piechartdialog.h"
 
+#include "data/money.h"
+#include "data/numbers.h"
 #include "data/recordfile.h"
+#include "data/text.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
 #include "platform/qt/qtdevicecontext.h"
+#include "reports/piechart.h"
 
 #include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <variant>
 
 namespace quillory {
+
+namespace {
+
+enum LegendColumn { kLegendName, kLegendTime, kLegendShare, kLegendCharges, kLegendColumns };
+
+QIcon swatch(Rgb color)
+{
+    QPixmap pixmap(12, 12);
+    pixmap.fill(Qt::black);
+    QPainter painter(&pixmap);
+    painter.fillRect(1, 1, 10, 10, QColor(color.r, color.g, color.b));
+    return QIcon(pixmap);
+}
+
+QTreeWidgetItem* legendItem(
+    QTreeWidget* legend, const QString& name, std::int64_t minutes, int tenths, const std::string& charges)
+{
+    auto* item = new QTreeWidgetItem(legend);
+    item->setText(kLegendName, name);
+    item->setText(kLegendTime, QString::fromStdString(FormatDuration(minutes, false)));
+    item->setText(kLegendShare, QString::fromStdString(FormatShare(tenths)));
+    item->setText(kLegendCharges, QString::fromStdString(charges));
+    for (int c = kLegendTime; c < kLegendColumns; ++c)
+        item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+} // namespace
 
 PieChartView::PieChartView(CPieChart& chart, QWidget* parent)
     : QWidget(parent)
@@ -63,6 +98,7 @@ PieChartDialog::PieChartDialog(const std::string& dataSetPath, Prompter& prompte
     , m_from(new QLineEdit(this))
     , m_to(new QLineEdit(this))
     , m_view(new PieChartView(*m_pChart, this))
+    , m_legend(new QTreeWidget(this))
 {
     setWindowTitle(QStringLiteral("Projects Pie Chart"));
     setObjectName(QStringLiteral("pieChartDialog"));
@@ -94,7 +130,20 @@ PieChartDialog::PieChartDialog(const std::string& dataSetPath, Prompter& prompte
     layout->addLayout(controls);
     layout->addWidget(line);
     layout->addWidget(m_view, 1);
-    resize(640, 420);
+    m_legend->setObjectName(QStringLiteral("legend"));
+    m_legend->setColumnCount(kLegendColumns);
+    m_legend->setHeaderLabels(
+        {QStringLiteral("Project"), QStringLiteral("Time"), QStringLiteral("Share"), QStringLiteral("Charges")});
+    m_legend->setRootIsDecorated(false);
+    m_legend->setSelectionMode(QAbstractItemView::NoSelection);
+    m_legend->setFocusPolicy(Qt::NoFocus);
+    m_legend->header()->setStretchLastSection(false);
+    m_legend->header()->setSectionResizeMode(kLegendName, QHeaderView::Stretch);
+    for (int c = kLegendTime; c < kLegendColumns; ++c)
+        m_legend->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    m_legend->setMinimumWidth(320);
+    layout->addWidget(m_legend);
+    resize(900, 440);
 
     m_period->setCurrentIndex(kPieThisYear);
     UpdatePeriodFields();
@@ -130,6 +179,7 @@ void PieChartDialog::LoadData()
         const auto read = CustomPiePeriod(from, to, displaySettings(m_strPath).americanDates != 0);
         if (const auto* refusal = std::get_if<std::string>(&read)) {
             m_pChart->Clear();
+            fillLegend();
             m_view->update();
             // Leaving the box's edit again must not bring the same box back.
             if (m_refused != from + '\n' + to) {
@@ -144,7 +194,30 @@ void PieChartDialog::LoadData()
     }
     m_refused.clear();
     m_pChart->LoadData(m_strPath, period, m_prompter);
+    fillLegend();
     m_view->update();
+}
+
+void PieChartDialog::fillLegend()
+{
+    const std::string symbol = fieldText(displaySettings(m_strPath).monetarySymbol);
+    m_legend->clear();
+    const std::vector<PieLegendRow> rows = PieLegend(*m_pChart);
+    int shares = 0;
+    for (const PieLegendRow& row : rows) {
+        QTreeWidgetItem* item = legendItem(
+            m_legend, QString::fromStdString(row.name), row.minutes, row.shareTenths, FormatMoney(symbol, row.amount));
+        item->setIcon(kLegendName, swatch(row.color));
+        shares += row.shareTenths;
+    }
+    if (rows.empty())
+        return;
+    QTreeWidgetItem* total = legendItem(m_legend, QStringLiteral("Total"), m_pChart->totalMinutes(), shares,
+        FormatMoney(symbol, m_pChart->totalAmount()));
+    QFont bold = total->font(kLegendName);
+    bold.setBold(true);
+    for (int c = 0; c < kLegendColumns; ++c)
+        total->setFont(c, bold);
 }
 
 } // namespace quillory

@@ -1,10 +1,9 @@
 // PieChartDialog ("Projects Pie Chart"): the period list and, for "Custom",
 // two typed dates on the left; the pie of the period's time per project on
-// the right, with a tip naming the slice under the mouse. The chart reloads
-// when the period changes and when a date is left.
+// the right, with a tip naming the slice under the mouse, and beside it the
+// legend of every slice. The chart reloads when the period changes and when
+// a date is left.
 #pragma once
-
-#include "reports/piechart.h"
 
 #include <QDialog>
 #include <QWidget>
@@ -15,9 +14,11 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QTreeWidget;
 
 namespace quillory {
 
+class CPieChart;
 class Clock;
 class Prompter;
 
@@ -45,6 +46,8 @@ public:
 
     CPieChart& chart() { return *m_pChart; }
     PieChartView* view() const { return m_view; }
+    // Colour, name, time, share and charges of each slice, then the total.
+    QTreeWidget* legend() const { return m_legend; }
 
     // The dates of "Custom", enabled only while it is chosen.
     void UpdatePeriodFields();
@@ -53,6 +56,8 @@ public:
     void LoadData();
 
 private:
+    void fillLegend();
+
     std::string m_strPath;
     Prompter& m_prompter;
     const Clock& m_clock;
@@ -63,6 +68,7 @@ private:
     QLineEdit* m_from;
     QLineEdit* m_to;
     PieChartView* m_view;
+    QTreeWidget* m_legend;
     std::string m_refused; // the custom dates last refused
 };
 

@@ -2,12 +2,12 @@
 
 #include "data/calendar.h"
 #include "data/money.h"
+#include "data/numbers.h"
 #include "data/text.h"
 #include "reports/printout.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <numeric>
 
 namespace quillory {
@@ -20,14 +20,6 @@ constexpr unsigned kCell = kTextVCenter | kTextSingleLine;
 bool isNumeric(int type)
 {
     return type == kColumnMinutes || type == kColumnInteger || type == kColumnMoney;
-}
-
-std::string minutesText(std::int64_t minutes)
-{
-    char text[48];
-    std::snprintf(
-        text, sizeof text, "%.2lld:%.2lld", static_cast<long long>(minutes / 60), static_cast<long long>(minutes % 60));
-    return text;
 }
 
 int sign(std::int64_t a, std::int64_t b)
@@ -309,7 +301,7 @@ std::string CReportTable::SumText(int column, std::int64_t sum) const
 {
     switch (m_columns[static_cast<std::size_t>(column)].type) {
     case kColumnMinutes:
-        return minutesText(sum);
+        return FormatDuration(sum);
     case kColumnInteger:
         return std::to_string(sum);
     case kColumnMoney:

@@ -74,7 +74,7 @@ TEST_F(RunningTimersTest, AConfirmedExitDropsThemForGood)
     auto doc = open(plans);
     doc->CheckIn(1);
     doc->CheckIn(2);
-    prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    prompter.choices = {kExitCancel, kExitDropping};
     EXPECT_FALSE(doc->CanCloseFrame());
     EXPECT_TRUE(test::fileExists(running));
     EXPECT_TRUE(doc->CanCloseFrame());
@@ -212,8 +212,8 @@ TEST(RunningFile, ReadsBackWhatItWrites)
          }) {
         EXPECT_EQ(parseRunningState(formatRunningState(state)), state);
     }
-    for (const char* leaving : {"leaving 2 10 12", "leaving 0 10 -12", "leaving 0 10", "leaving 0 10 12 ",
-             "leaving -1 10 12", "leaving 0 4294967296 12"}) {
+    for (const char* leaving : {"checkout 2 10 12", "checkout 0 10 -12", "checkout 0 10", "checkout 0 10 12 ",
+             "checkout -1 10 12", "checkout 0 4294967296 12", "leaving 0 10 12"}) {
         EXPECT_FALSE(parseRunningState(
             "Quillory running projects 1\npaused 0 0\nproject 1 1\nproject 2 2\n" + std::string(leaving) + "\nend\n"))
             << leaving;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <map>
 
@@ -75,6 +76,61 @@ TEST_F(GanttChartTest, ElevenHourLabelsWithoutTheOuterHours)
     ASSERT_EQ(lines.size(), 11u);
     EXPECT_EQ(lines[0].rect, (Rect{195, 125, 195, 335}));
     EXPECT_EQ(lines[0].pen, (PenSpec{PenStyle::Dotted, 1, kLightGrey}));
+}
+
+TEST_F(GanttChartTest, AMarkerAtTheRowsEdgeShowsWorkOutsideTheHoursShown)
+{
+    chart.AddItem("Early", at(1996, 3, 4, 7, 0), at(1996, 3, 4, 9, 30)); // Monday, from before 08:00
+    chart.AddItem("Late", at(1996, 3, 5, 19, 30), at(1996, 3, 5, 21, 0)); // Tuesday, until after 20:00
+    chart.AddItem("Day", at(1996, 3, 6, 10, 0), at(1996, 3, 6, 11, 0));
+    chart.AddItem("Night", at(1996, 3, 7, 23, 0), at(1996, 3, 8, 1, 0)); // Thursday, past midnight
+    chart.AddItem("Empty", at(1996, 3, 8, 6, 0), at(1996, 3, 8, 6, 0)); // no time at all
+    chart.AddItem("Full", at(1996, 3, 9, 8, 0), at(1996, 3, 9, 20, 0)); // exactly the hours shown
+    chart.AddItem("Dawn", at(1996, 3, 10, 5, 0), at(1996, 3, 10, 6, 0)); // Sunday, all of it hidden
+    chart.AddItem("Damaged", at(1996, 3, 10, 22, 0), at(1996, 3, 10, 21, 0)); // ends before it starts
+    chart.AddItem("Next week", at(1996, 3, 11, 5, 0), at(1996, 3, 11, 6, 0));
+    using H = HiddenWork;
+    const struct {
+        int startHour, endHour;
+        std::array<HiddenWork, 7> days;
+    } cases[] = {
+        {8, 20, {H{true, false}, H{false, true}, H{}, H{false, true}, H{}, H{}, H{true, false}}},
+        {0, 24, {H{}, H{}, H{}, H{false, true}, H{}, H{}, H{}}}, // past midnight is still hidden
+        {10, 11, {H{true, false}, H{false, true}, H{}, H{false, true}, H{}, H{true, true}, H{true, false}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.startHour);
+        chart.setHours(c.startHour, c.endHour);
+        EXPECT_EQ(chart.HiddenWorkByDay(), c.days);
+    }
+
+    // Drawn as small triangles pointing out of the chart at the row's middle,
+    // over the bars: Monday's at the left of the hours, Tuesday's at the right.
+    chart.setHours(8, 20);
+    layOut();
+    test::RecordingDC dc;
+    chart.DrawChart(dc);
+    std::vector<Rect> outlines;
+    for (const DrawCall& line : dc.ofKind(DrawCall::Line)) {
+        if (line.pen == PenSpec{})
+            outlines.push_back(line.rect);
+    }
+    const std::vector<Rect> expected{{157, 140, 162, 135}, {157, 140, 162, 145}, {162, 135, 162, 146}, // Monday
+        {632, 170, 627, 165}, {632, 170, 627, 175}, {627, 165, 627, 176}, // Tuesday
+        {632, 230, 627, 225}, {632, 230, 627, 235}, {627, 225, 627, 236}, // Thursday
+        {157, 320, 162, 315}, {157, 320, 162, 325}, {162, 315, 162, 326}}; // Sunday
+    EXPECT_EQ(outlines, expected);
+    // After every bar, so no bar hides them.
+    std::size_t lastBar = 0;
+    std::size_t firstMarker = dc.calls.size();
+    for (std::size_t i = 0; i < dc.calls.size(); ++i) {
+        if (dc.calls[i].kind == DrawCall::Fill)
+            lastBar = i;
+        else if (dc.calls[i].kind == DrawCall::Line && dc.calls[i].pen.color == kWhite)
+            firstMarker = std::min(firstMarker, i);
+    }
+    EXPECT_LT(lastBar, firstMarker);
+    EXPECT_LT(firstMarker, dc.calls.size());
 }
 
 TEST_F(GanttChartTest, SparePixelsWidenTheDayColumn)

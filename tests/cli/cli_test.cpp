@@ -162,8 +162,12 @@ TEST_F(CliTest, ProjectIdsAreNeverHandedOutAgainAndRemovalTakesTheSubtree)
 {
     makeDataSet();
     // Design (id 1) has time recorded: after its removal, no new project
-    // may take its id.
-    EXPECT_EQ(qly({"project", "rm", path, "Design"}).status, 0);
+    // may take its id. The removal says so, as the window's question does.
+    const Outcome design = qly({"project", "rm", path, "Design"});
+    EXPECT_EQ(design.status, 0);
+    EXPECT_EQ(design.out,
+        "Design has 1 recorded time frame (02:05, $115.63); it will show as (deleted project) and charge "
+        "nothing.\n");
     EXPECT_EQ(qly({"project", "add", path, "Logo"}).out, "2\n");
     EXPECT_EQ(qly({"project", "add", path, "Icons", "--parent", "2"}).out, "3\n");
     EXPECT_EQ(qly({"project", "edit", path, "Icons", "--name", "Glyphs", "--price", "12.5"}).status, 0);
@@ -172,7 +176,7 @@ TEST_F(CliTest, ProjectIdsAreNeverHandedOutAgainAndRemovalTakesTheSubtree)
         " 0  Web           $40.00  Acme\n"
         " 2  Logo           $0.00\n"
         " 3    Glyphs      $12.50\n");
-    EXPECT_EQ(qly({"project", "rm", path, "Logo"}).status, 0);
+    EXPECT_EQ(qly({"project", "rm", path, "Logo"}).out, "") << "no time recorded: nothing to say";
     const auto left = readRecords<ProjectRecord>(siblingPath(path, "prj")).value();
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(fieldText(left[0].name), "Web");
@@ -270,7 +274,11 @@ TEST_F(CliTest, CustomersKeepTheirIdsAndAnEditMovesToTheEnd)
 {
     makeDataSet();
     EXPECT_EQ(qly({"customer", "add", path, "Zeta", "--phone", "555"}).out, "1\n");
-    EXPECT_EQ(qly({"customer", "rm", path, "Acme"}).status, 0);
+    const Outcome acme = qly({"customer", "rm", path, "Acme"});
+    EXPECT_EQ(acme.status, 0);
+    EXPECT_EQ(acme.out, "Web will have no customer.\n");
+    EXPECT_EQ(qly({"customer", "rm", path, "Zeta"}).out, "");
+    EXPECT_EQ(qly({"customer", "add", path, "Zeta", "--phone", "555"}).out, "1\n"); // no project names 1
     // Web still names customer 0: the next customer gets 2.
     EXPECT_EQ(qly({"customer", "add", path, "beta"}).out, "2\n");
     EXPECT_EQ(qly({"customer", "edit", path, "Zeta", "--city", "Paris"}).status, 0);
@@ -426,6 +434,48 @@ TEST_F(CliTest, InvoicesAreTheDialogsAndUseUpTheirNumber)
     EXPECT_EQ(pdfPages(test::readBytes(dir.file("invoice.pdf"))), 2);
     ASSERT_TRUE(readSettings(path, settings));
     EXPECT_EQ(fieldText(settings.nextInvoiceNumber), "9600003");
+
+    // An invoice of nothing, or of files that cannot be read, is not made
+    // and uses no number; --allow-empty makes the empty one.
+    std::vector<std::string> september
+        = {"invoice", path, "--customer", "Acme", "--from", "2026-09-01", "--to", "2026-09-30", "--text"};
+    auto to = [](std::vector<std::string> args, const std::string& out) {
+        args.push_back(out);
+        return args;
+    };
+    const std::string unchanged = snapshot();
+    Outcome empty = qly(to(september, dir.file("empty.txt")));
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err, "qly: There is no recorded time of Acme in this period.\n");
+    empty = qly({"invoice", path, "--customer", "none", "--from", "2026-10-01", "--to", "2026-10-31", "--pdf",
+        dir.file("empty.pdf")});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err, "qly: There is no recorded time of projects without a customer in this period.\n");
+    // Without its projects no frame has a customer: not an invoice of them all.
+    const std::string prj = siblingPath(path, "prj");
+    const std::string projects = test::readBytes(prj);
+    const std::vector<std::string> nobody
+        = {"invoice", path, "--customer", "none", "--from", "2026-10-01", "--to", "2026-10-31", "--text"};
+    for (const bool missing : {true, false}) {
+        if (missing)
+            std::filesystem::remove(prj);
+        else // over the size the program reads
+            std::filesystem::resize_file(prj, kMaxRecordFileBytes + sizeof(ProjectRecord));
+        const Outcome unreadable = qly(to(nobody, dir.file("empty.txt")));
+        EXPECT_EQ(unreadable.status, 1);
+        EXPECT_EQ(unreadable.err, "qly: Cannot open project file : " + prj + "\n");
+        test::writeBytes(prj, projects);
+    }
+    EXPECT_EQ(snapshot(), unchanged);
+    EXPECT_FALSE(test::fileExists(dir.file("empty.txt")));
+    EXPECT_FALSE(test::fileExists(dir.file("empty.pdf")));
+
+    september.insert(september.begin() + 2, "--allow-empty");
+    const Outcome allowed = qly(to(september, dir.file("empty.txt")));
+    EXPECT_EQ(allowed.status, 0) << allowed.err;
+    EXPECT_NE(test::readBytes(dir.file("empty.txt")).find("Price/hour\tTotal\n\nTOTAL: $0.00\n"), std::string::npos);
+    ASSERT_TRUE(readSettings(path, settings));
+    EXPECT_EQ(fieldText(settings.nextInvoiceNumber), "9600004");
 }
 
 TEST_F(CliTest, PrintoutsArePdfFilesOfThePreviewsPages)

@@ -105,16 +105,6 @@ TEST(DisplayFormats, TimesOfDay)
     EXPECT_EQ(FormatTime12(at(1996, 3, 7, 21, 30)), "09:30 PM");
 }
 
-TEST(DisplayFormats, Durations)
-{
-    EXPECT_EQ(FormatDuration(65), "01:05");
-    EXPECT_EQ(FormatDuration(65, false), "1:05");
-    EXPECT_EQ(FormatDuration(0), "00:00");
-    EXPECT_EQ(FormatDuration(6000), "100:00");
-    EXPECT_EQ(FormatDuration(26 * 60), "26:00");
-    EXPECT_EQ(FormatDuration(125 * 60, false), "125:00");
-}
-
 TEST(TypedInput, DatesFollowTheDataSetsOrder)
 {
     const auto us = ParseTypedDate("3/7/1996", true);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace quillory {
 namespace {
@@ -23,6 +24,27 @@ TEST(FormatIntegers, Decimal)
     EXPECT_EQ(FormatLong(-42), "-42");
     EXPECT_EQ(FormatInt(9600001), "9600001");
     EXPECT_EQ(FormatLong(INT32_MIN), "-2147483648");
+}
+
+TEST(FormatDuration, WholeHoursNeverModuloADay)
+{
+    const struct {
+        std::int64_t minutes;
+        bool pad;
+        const char* shown;
+    } cases[] = {{65, true, "01:05"}, {65, false, "1:05"}, {0, true, "00:00"}, {0, false, "0:00"},
+        {25 * 60 + 30, true, "25:30"}, {24 * 60, true, "24:00"}, {6000, true, "100:00"}, {125 * 60, false, "125:00"},
+        {-90, true, "-01:30"}, {INT64_MIN, false, "-153722867280912930:08"},
+        {INT64_MAX, true, "153722867280912930:07"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatDuration(c.minutes, c.pad), c.shown) << c.minutes;
+}
+
+TEST(FormatCount, GroupsOfThree)
+{
+    for (const auto& [count, shown] : std::vector<std::pair<std::uint64_t, const char*>>{
+             {0, "0"}, {999, "999"}, {1000, "1,000"}, {1234, "1,234"}, {999999, "999,999"}, {1234567, "1,234,567"}})
+        EXPECT_EQ(FormatCount(count), shown);
 }
 
 TEST(ParseLong, LeadingDigitsOnly)

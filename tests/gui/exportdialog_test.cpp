@@ -2,6 +2,7 @@
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
 #include "export/exportdialog.h"
+#include "export/exportwriter.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace quillory {
@@ -34,7 +36,7 @@ protected:
     }
     std::unique_ptr<ExportDialog> open()
     {
-        auto d = std::make_unique<ExportDialog>(path, prompter, "Ann Smith");
+        auto d = std::make_unique<ExportDialog>(path, prompter, "Ann Smith", clock);
         d->show();
         return d;
     }
@@ -52,6 +54,22 @@ protected:
     std::string path = dir.file("Work.qly");
     std::string out = dir.file("hours.txt");
     test::ScriptedPrompter prompter;
+    test::FakeClock clock{at(1997, 1, 15, 12, 0)};
+};
+
+// Runs the test in a folder of its own: the dialog's default output name
+// lies in the current folder.
+class InFolder {
+public:
+    explicit InFolder(const std::string& folder)
+        : m_previous(std::filesystem::current_path())
+    {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() { std::filesystem::current_path(m_previous); }
+
+private:
+    std::filesystem::path m_previous;
 };
 
 TEST_F(ExportDialogTest, OpensWithTheDefaultsAndOneSortedList)
@@ -97,7 +115,7 @@ TEST_F(ExportDialogTest, TheChosenFileIsWrittenOnOk)
         "User\tProject\tDate Time\tDuration\r\n"
         "Ann Smith\tAlpha\t05/04/96 16:00\t03:00\r\n");
     ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].text, "File created with success.");
+    EXPECT_EQ(prompter.messages[0].text, "File created with success.\n1 time frame exported to " + out + ".");
     EXPECT_EQ(prompter.messages[0].caption, "Status");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
     EXPECT_EQ(d->result(), QDialog::Accepted);
@@ -156,11 +174,128 @@ TEST_F(ExportDialogTest, UnreadableFilesAreReportedAndNeverCalledSuccess)
     std::filesystem::rename(tfr + ".away", tfr);
     prompter.clear();
     d->accept();
-    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kCannotOpenProjectFile + prj, "File created with success."}));
+    EXPECT_EQ(prompter.texts(),
+        (std::vector<std::string>{
+            kCannotOpenProjectFile + prj, "File created with success.\n2 time frames exported to " + out + "."}));
     EXPECT_EQ(test::readBytes(out),
         "User\tProject\tDate\tTime\tDuration\r\n"
         "Ann Smith\t(deleted project)\t04/05/96\t04:00 PM\t03:00\r\n"
         "Ann Smith\t(deleted project)\t04/06/96\t08:00 AM\t01:00\r\n");
+}
+
+TEST_F(ExportDialogTest, TheDefaultNameIsReplacedOnlyWhenTheUserSaysSo)
+{
+    makeDataSet(false);
+    const InFolder folder(dir.path());
+    const std::string existing = std::filesystem::current_path() / "QLYExport.txt";
+    test::writeBytes(existing, "the user's own notes");
+    auto d = open();
+    prompter.answers = {MessageAnswer::No};
+    d->accept();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, existing + " already exists.\nDo you want to replace it?");
+    EXPECT_EQ(prompter.messages[0].caption, "Confirmation");
+    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(test::readBytes(existing), "the user's own notes");
+    EXPECT_TRUE(d->isVisible());
+
+    prompter.clear();
+    prompter.answers = {MessageAnswer::Yes};
+    d->toEdit()->setText(QStringLiteral("31/12/2001"));
+    d->accept();
+    EXPECT_EQ(prompter.texts().back(), "File created with success.\n2 time frames exported to " + existing + ".");
+    EXPECT_EQ(test::readBytes(existing).substr(0, 5), "User\t");
+
+    // A name chosen in the file chooser was confirmed there; a new name needs nothing.
+    for (const bool chosen : {true, false}) {
+        auto again = open();
+        prompter.clear();
+        if (chosen) {
+            prompter.saveNames = {existing};
+            again->fileButton()->click();
+        } else {
+            std::filesystem::remove(existing);
+        }
+        again->accept();
+        EXPECT_EQ(prompter.messages.size(), 1u) << ::testing::PrintToString(prompter.texts());
+        EXPECT_TRUE(test::fileExists(existing));
+    }
+}
+
+TEST_F(ExportDialogTest, ThisMonthAndLastMonthFillBothDates)
+{
+    const struct {
+        bool american;
+        Timestamp now;
+        const char* button;
+        const char* from;
+        const char* to;
+    } cases[] = {
+        {false, at(1997, 1, 15, 12, 0), "thisMonth", "01/01/1997", "31/01/1997"},
+        {false, at(1997, 1, 15, 12, 0), "lastMonth", "01/12/1996", "31/12/1996"},
+        {true, at(1996, 3, 31, 23, 59), "lastMonth", "02/01/1996", "02/29/1996"},
+        {true, at(1996, 3, 1, 0, 0), "thisMonth", "03/01/1996", "03/31/1996"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.button) + " " + c.from);
+        makeDataSet(c.american);
+        clock.set(c.now);
+        auto d = open();
+        d->findChild<QPushButton*>(QString::fromLatin1(c.button))->click();
+        EXPECT_EQ(d->fromEdit()->text().toStdString(), c.from);
+        EXPECT_EQ(d->toEdit()->text().toStdString(), c.to);
+    }
+}
+
+TEST_F(ExportDialogTest, TheCsvWithChargesIsQlysFileByteForByte)
+{
+    makeDataSet(true);
+    auto d = open();
+    QComboBox* formats = d->formatList();
+    ASSERT_EQ(formats->count(), 3);
+    EXPECT_EQ(formats->itemText(0).toStdString(), "Text, tab-separated");
+    EXPECT_EQ(formats->itemText(1).toStdString(), "CSV with charges");
+    EXPECT_EQ(formats->itemText(2).toStdString(), "iCalendar, for calendar programs");
+    EXPECT_EQ(formats->currentIndex(), 0);
+    formats->setCurrentIndex(1);
+    EXPECT_EQ(d->fileLabel()->text().toStdString(), "QLYExport.csv");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(d->option(i)->isEnabled()); // they shape the text only
+    const std::string csv = dir.file("hours.csv");
+    prompter.saveNames = {csv};
+    d->fileButton()->click();
+    EXPECT_EQ(prompter.saveRequests.back().defaultExtension, "csv");
+    EXPECT_EQ(prompter.saveRequests.back().filter, "CSV Files (*.csv) | *.csv||");
+    d->option(0)->setChecked(true);
+    d->accept();
+    EXPECT_EQ(prompter.texts().back(), "File created with success.\n2 time frames exported to " + csv + ".");
+
+    const std::string qly = dir.file("qly.csv");
+    const std::string command = "'" QLY_PATH "' export '" + path
+        + "' --format csv --user 'Ann Smith' --from 1980-01-01 --to 1999-12-31 -o '" + qly + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(test::readBytes(csv), test::readBytes(qly));
+    EXPECT_EQ(test::readBytes(csv).substr(0, 23), "user,project,project_id");
+
+    // Back to text: the name the user chose stays.
+    formats->setCurrentIndex(0);
+    EXPECT_EQ(d->fileLabel()->text().toStdString(), csv);
+    EXPECT_TRUE(d->option(0)->isEnabled());
+}
+
+TEST_F(ExportDialogTest, AnExportOfNothingSaysSo)
+{
+    makeDataSet(false);
+    auto d = open();
+    prompter.saveNames = {out};
+    d->fileButton()->click();
+    d->fromEdit()->setText(QStringLiteral("1/1/2001"));
+    d->toEdit()->setText(QStringLiteral("31/12/2001"));
+    d->accept();
+    EXPECT_EQ(prompter.texts(),
+        std::vector<std::string>{"File created with success.\n"
+                                 "No time frame starts in this period; the file holds only the header line."});
+    EXPECT_EQ(test::readBytes(out), "User\tProject\tDate\tTime\tDuration\r\n");
 }
 
 } // namespace

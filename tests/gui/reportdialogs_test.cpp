@@ -2,6 +2,7 @@
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "reports/invoicedialog.h"
+#include "reports/piechart.h"
 #include "reports/piechartdialog.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -10,6 +11,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -33,8 +35,11 @@ protected:
         test::writeRecords(path,
             std::vector<CustomerRecord>{
                 newCustomerRecord(5, "beta"), newCustomerRecord(3, "Alpha"), newCustomerRecord(9, "Zulu")});
-        test::writeRecords(
-            path, std::vector<ProjectRecord>{newProjectRecord(1, "Website", -1), newProjectRecord(2, "App", -1)});
+        // Website is Alpha's; App has no customer.
+        std::vector<ProjectRecord> projects{newProjectRecord(1, "Website", -1), newProjectRecord(2, "App", -1)};
+        projects[0].customerId = 3;
+        projects[0].pricePerHour = 40.0;
+        test::writeRecords(path, projects);
         test::writeRecords(path,
             std::vector<TimeFrameRecord>{{1, at(1996, 3, 4, 9, 0), at(1996, 3, 4, 12, 0)},
                 {2, at(1996, 3, 5, 9, 0), at(1996, 3, 5, 10, 0)}, {2, at(1995, 3, 5, 9, 0), at(1995, 3, 5, 19, 0)}});
@@ -54,7 +59,7 @@ protected:
     test::FakeClock clock{at(1996, 3, 6, 12, 0)};
 };
 
-TEST_F(ReportDialogsTest, InvoiceDialogOffersTheCustomersAndTheMonthAndMovesTheNumberOn)
+TEST_F(ReportDialogsTest, InvoiceDialogOffersTheCustomersAndTheMonthAndAsksBeforeAnEmptyInvoice)
 {
     InvoiceDialog dialog(siblingPath(path, "cus"), prompter, clock);
     dialog.show();
@@ -76,15 +81,56 @@ TEST_F(ReportDialogsTest, InvoiceDialogOffersTheCustomersAndTheMonthAndMovesTheN
     EXPECT_EQ(prompter.messages[0].caption, "Warning");
     EXPECT_EQ(nextNumber(), "9600001");
 
+    // Zulu has no time in the period: an empty invoice only when asked for.
     child<QLineEdit>(dialog, "to")->setText("15/3/1996");
     customers->setCurrentIndex(2);
-    child<QPushButton>(dialog, "toFile")->click();
-    EXPECT_FALSE(dialog.isVisible());
+    for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+        prompter.clear();
+        prompter.answers = {answer};
+        child<QPushButton>(dialog, "toFile")->click();
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_EQ(prompter.messages[0].text,
+            "There is no recorded time of Zulu in this period. Make an empty invoice anyway?");
+        EXPECT_EQ(prompter.messages[0].caption, "Confirmation");
+        EXPECT_EQ(dialog.isVisible(), answer == MessageAnswer::No);
+        // A file's number is used once the file is written, not before.
+        EXPECT_EQ(nextNumber(), "9600001");
+    }
     EXPECT_EQ(dialog.choice(), InvoiceChoice::ToFile);
     EXPECT_EQ(dialog.request().customerId, 9);
     EXPECT_EQ(dialog.request().from, at(1996, 3, 1));
     EXPECT_EQ(dialog.request().to, at(1996, 3, 15, 23, 59, 59));
     EXPECT_EQ(dialog.request().invoiceNumber, "9600001");
+    EXPECT_EQ(dialog.request().issued, clock.now());
+}
+
+TEST_F(ReportDialogsTest, InvoiceDialogPrintsAlphasMonthAndMovesTheNumberOnAtOnce)
+{
+    InvoiceDialog dialog(siblingPath(path, "cus"), prompter, clock);
+    dialog.show();
+    // The quick periods fill both dates; the described defaults come first.
+    child<QPushButton>(dialog, "lastMonth")->click();
+    EXPECT_EQ(child<QLineEdit>(dialog, "from")->text(), "01/02/1996");
+    EXPECT_EQ(child<QLineEdit>(dialog, "to")->text(), "29/02/1996");
+    child<QPushButton>(dialog, "thisMonth")->click();
+    EXPECT_EQ(child<QLineEdit>(dialog, "from")->text(), "01/03/1996");
+    EXPECT_EQ(child<QLineEdit>(dialog, "to")->text(), "31/03/1996");
+
+    // Without its time frames the invoice cannot be made: said, and no number used.
+    const std::string tfr = siblingPath(path, "tfr");
+    std::filesystem::rename(tfr, tfr + ".away");
+    child<QPushButton>(dialog, "print")->click();
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{kCannotOpenTimeFramesFile + tfr});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(nextNumber(), "9600001");
+
+    std::filesystem::rename(tfr + ".away", tfr);
+    prompter.clear();
+    child<QPushButton>(dialog, "print")->click(); // Alpha: Website's three hours
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.choice(), InvoiceChoice::Print);
+    EXPECT_EQ(dialog.request().customerId, 3);
     EXPECT_EQ(nextNumber(), "9600002");
 }
 
@@ -113,6 +159,16 @@ TEST_F(ReportDialogsTest, PieChartFollowsThePeriodAndRefusesImpossibleDates)
     EXPECT_FALSE(from->isEnabled());
     ASSERT_EQ(dialog.chart().slices().size(), 2u);
     EXPECT_EQ(dialog.chart().totalMinutes(), 240);
+    // Beside the pie, each slice with its time, share and charges, then the total.
+    const QTreeWidget* legend = dialog.legend();
+    ASSERT_EQ(legend->topLevelItemCount(), 3);
+    const char* const rows[3][4] = {{"Website", "3:00", "75.0%", "$120.00"}, {"App", "1:00", "25.0%", "$0.00"},
+        {"Total", "4:00", "100.0%", "$120.00"}};
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(legend->topLevelItem(r)->text(c).toStdString(), rows[r][c]) << r << "," << c;
+    }
+    EXPECT_FALSE(legend->topLevelItem(0)->icon(0).isNull());
 
     period->setCurrentIndex(kPieToday);
     EXPECT_TRUE(dialog.chart().slices().empty());
@@ -140,6 +196,7 @@ TEST_F(ReportDialogsTest, PieChartFollowsThePeriodAndRefusesImpossibleDates)
     dialog.LoadData(); // leaving the other date: the same refusal is not shown again
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Please enter a valid date (DD/MM/YYYY)."});
     EXPECT_TRUE(dialog.chart().slices().empty());
+    EXPECT_EQ(dialog.legend()->topLevelItemCount(), 0);
 }
 
 } // namespace

@@ -17,7 +17,8 @@ id=org.korvan.Quillory
 expected=(
   bin/quillory
   share/quillory/help/topic100.html share/quillory/help/topic300.html
-  share/quillory/help/topic400.html share/quillory/help/topic700.html
+  share/quillory/help/topic400.html share/quillory/help/topic500.html
+  share/quillory/help/topic600.html share/quillory/help/topic700.html
   share/applications/$id.desktop
   share/metainfo/$id.metainfo.xml
   share/mime/packages/$id.xml
@@ -72,7 +73,7 @@ if command -v dpkg-shlibdeps >/dev/null && command -v dpkg-deb >/dev/null; then
   (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" >"$work/cpack.log") || { cat "$work/cpack.log"; fail "cpack"; }
   deb=$(ls "$work"/quillory_*.deb)
   depends=$(dpkg-deb -f "$deb" Depends)
-  for dep in libqt6widgets6 libqt6printsupport6 libqt6svg6 libc6 fonts-liberation; do
+  for dep in libqt6widgets6 libqt6printsupport6 libqt6svg6 libc6 fonts-liberation libical3 tzdata; do
     echo "$depends" | grep -q "$dep" || fail "the package does not depend on $dep: $depends"
   done
   dpkg-deb -c "$deb" >"$work/content"

@@ -52,7 +52,7 @@ protected:
                 {2, at(1996, 3, 6, 9, 0), at(1996, 3, 6, 9, 1, 59)}, // 119 seconds: one minute
                 {2, at(1996, 3, 5, 9, 0), at(1996, 3, 5, 9, 1)},
                 {1, at(1996, 2, 29, 23, 59), at(1996, 3, 1, 1, 0)}, // starts a minute early
-                {1, at(1996, 3, 31, 23, 0), at(1996, 4, 1)}, // ends a second late
+                {1, at(1996, 3, 31, 23, 0), at(1996, 4, 1)}, // runs past the end: billed whole
                 {2, at(1996, 3, 31, 23, 59), at(1996, 3, 31, 23, 59, 59)}, // ends on the last second
                 {4, at(1996, 3, 10, 10, 0), at(1996, 3, 10, 11, 0)}, // a sub-project of another customer
                 {5, at(1996, 3, 12, 10, 0), at(1996, 3, 12, 11, 0)},
@@ -89,8 +89,8 @@ TEST_F(InvoiceTest, InvoicesTheFramesOfThePeriodOnTheCustomersOwnProjects)
     CInvoice acme(march(0));
     ASSERT_TRUE(acme.Load(path, prompter));
     EXPECT_EQ(names(acme),
-        (std::vector<std::string>{
-            "App 05/03/1996 09:00", "App 06/03/1996 09:00", "App 31/03/1996 23:59", "Website 01/03/1996 00:00"}));
+        (std::vector<std::string>{"App 05/03/1996 09:00", "App 06/03/1996 09:00", "App 31/03/1996 23:59",
+            "Website 01/03/1996 00:00", "Website 31/03/1996 23:00"}));
     CInvoice bolt(march(1));
     bolt.Load(path, prompter);
     EXPECT_EQ(names(bolt), std::vector<std::string>{"Sub 10/03/1996 10:00"});
@@ -111,18 +111,18 @@ TEST_F(InvoiceTest, LinesAddUpAndTheTaxIsRoundedOnceOnTheTotal)
 {
     CInvoice invoice(march(0));
     invoice.Load(path, prompter);
-    ASSERT_EQ(invoice.lines().size(), 4u);
+    ASSERT_EQ(invoice.lines().size(), 5u);
     EXPECT_EQ(invoice.lines()[1].minutes(), 1); // 119 seconds
     EXPECT_EQ(invoice.lines()[1].amount(), Cents{35});
-    EXPECT_EQ(SpanClock(std::int64_t{invoice.lines()[3].end} - invoice.lines()[3].start), "01:30"); // 25:30
+    EXPECT_EQ(invoice.lines()[3].minutes(), 25 * 60 + 30);
     SettingsRecord settings = displaySettings(path);
     const InvoiceTotals totals = invoice.Totals(settings);
-    EXPECT_EQ(totals.total, Cents{25570});
-    // 19 % of 255.70 is 48.583: 48.58, where rounding each line would give 48.59.
-    EXPECT_EQ(totals.tax, Cents{4858});
-    EXPECT_EQ(totals.totalWithTax, Cents{30428});
+    EXPECT_EQ(totals.total, Cents{26570});
+    // 19 % of 265.70 is 50.483: 50.48, where rounding each line would give 50.49.
+    EXPECT_EQ(totals.tax, Cents{5048});
+    EXPECT_EQ(totals.totalWithTax, Cents{31618});
     settings.applySalesTax = 0;
-    EXPECT_EQ(invoice.Totals(settings).totalWithTax, Cents{25570});
+    EXPECT_EQ(invoice.Totals(settings).totalWithTax, Cents{26570});
 }
 
 TEST_F(InvoiceTest, AFrameEndingBeforeItStartsAddsNoTimeAndNoMoney)
@@ -133,11 +133,12 @@ TEST_F(InvoiceTest, AFrameEndingBeforeItStartsAddsNoTimeAndNoMoney)
     test::writeBytes(siblingPath(path, "tfr"), frames);
     CInvoice invoice(march(0));
     ASSERT_TRUE(invoice.Load(path, prompter));
-    ASSERT_EQ(invoice.lines().size(), 5u);
+    ASSERT_EQ(invoice.lines().size(), 6u);
     const InvoiceLine& damaged = invoice.lines()[4];
+    EXPECT_EQ(damaged.start, at(1996, 3, 15, 10, 0));
     EXPECT_EQ(damaged.amount(), Cents{});
-    EXPECT_EQ(SpanClock(std::int64_t{damaged.end} - damaged.start), "00:00");
-    EXPECT_EQ(invoice.Totals(displaySettings(path)).total, Cents{25570});
+    EXPECT_EQ(damaged.minutes(), 0);
+    EXPECT_EQ(invoice.Totals(displaySettings(path)).total, Cents{26570});
 }
 
 TEST_F(InvoiceTest, TheTextFileIsWrittenExactlyAsExpected)
@@ -154,7 +155,7 @@ TEST_F(InvoiceTest, TheTextFileIsWrittenExactlyAsExpected)
     ASSERT_TRUE(writeSettings(s, path, prompter));
     ASSERT_TRUE(invoice.WriteTextFile(file, prompter));
     const std::string text = test::readBytes(file);
-    EXPECT_EQ(text.substr(text.size() - 25), "$255.00\t\n\nTOTAL: $255.70\n");
+    EXPECT_TRUE(text.ends_with("\t$10.00\t\n\nTOTAL: $265.70\n")) << text;
 
     EXPECT_FALSE(invoice.WriteTextFile(dir.file("no/such/folder/x.txt"), prompter));
     EXPECT_EQ(prompter.texts().back(), "Cannot save file : " + dir.file("no/such/folder/x.txt"));

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <numeric>
+#include <random>
 
 namespace quillory {
 namespace {
@@ -59,8 +62,46 @@ TEST(PieChart, SlicesRunClockwiseFromThreeOClock)
 
 TEST(PieChart, TipsReadHoursAndMinutes)
 {
-    EXPECT_EQ(CPieChart::TipText({"Audit", 725, {}}), "Audit - 12:05");
-    EXPECT_EQ(CPieChart::TipText({"Audit", 5, {}}), "Audit - 0:05");
+    EXPECT_EQ(CPieChart::TipText({"Audit", 725, {}, {}}), "Audit - 12:05");
+    EXPECT_EQ(CPieChart::TipText({"Audit", 5, {}, {}}), "Audit - 0:05");
+    EXPECT_EQ(CPieChart::TipText({"Audit", 100 * 60 + 1, {}, {}}), "Audit - 100:01");
+}
+
+TEST(PieLegend, SharesAddUpToAHundredByLargestRemainder)
+{
+    const struct {
+        std::vector<std::int64_t> parts;
+        std::vector<int> tenths;
+    } cases[] = {
+        {{1, 1, 1}, {334, 333, 333}}, // equal remainders: the earlier slice first
+        {{2, 1}, {667, 333}},
+        {{10, 20, 30, 40}, {100, 200, 300, 400}},
+        {{1, 1, 1, 1, 1, 1, 1}, {143, 143, 143, 143, 143, 143, 142}},
+        {{1, 1000000}, {0, 1000}},
+        {{0, 5}, {0, 1000}},
+        {{0, 0}, {0, 0}}, // no minutes at all: nothing to share
+        {{-30, 10}, {0, 1000}}, // a damaged negative part counts as none
+        {{INT64_MAX, INT64_MAX, 0}, {500, 500, 0}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LargestRemainderShares(c.parts, 1000), c.tenths) << ::testing::PrintToString(c.parts);
+    // On any split the shares add up to 100.0 % and none is a tenth away from its exact share.
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::int64_t> parts(1 + random() % 40);
+        std::int64_t total = 0;
+        for (std::int64_t& part : parts)
+            total += part = random() % (round % 2 ? 100 : 1000000);
+        const std::vector<int> shares = LargestRemainderShares(parts, 1000);
+        if (total == 0)
+            continue;
+        EXPECT_EQ(std::accumulate(shares.begin(), shares.end(), 0), 1000);
+        for (std::size_t i = 0; i < parts.size(); ++i)
+            EXPECT_LT(std::abs(shares[i] - 1000.0 * static_cast<double>(parts[i]) / static_cast<double>(total)), 1.0);
+    }
+    EXPECT_EQ(FormatShare(1000), "100.0%");
+    EXPECT_EQ(FormatShare(334), "33.4%");
+    EXPECT_EQ(FormatShare(5), "0.5%");
 }
 
 TEST(PieChart, WholeCirclesOnlyForTheOneSliceOfAllTheTime)
@@ -120,6 +161,8 @@ TEST(PieChart, LoadsTheFramesThatStartInThePeriod)
     ASSERT_TRUE(createDataSet(path, LocaleDefaults{"$", false}));
     std::vector<ProjectRecord> projects{
         newProjectRecord(1, "Website", -1), newProjectRecord(2, "App", -1), newProjectRecord(3, "Website", 2)};
+    for (const auto& [p, price] : {std::pair{0, 10.0}, {1, 30.0}, {2, 12.34}})
+        projects[p].pricePerHour = price;
     test::writeRecords(path, projects);
     test::writeRecords(path,
         std::vector<TimeFrameRecord>{
@@ -137,6 +180,16 @@ TEST(PieChart, LoadsTheFramesThatStartInThePeriod)
     EXPECT_EQ(chart.slices()[0].minutes, 120);
     EXPECT_EQ(chart.slices()[1].name, "Website");
     EXPECT_EQ(chart.slices()[1].minutes, 65);
+    // The legend: in the order of the slices, each frame's charge in whole cents.
+    const std::vector<PieLegendRow> legend = PieLegend(chart);
+    ASSERT_EQ(legend.size(), 2u);
+    EXPECT_EQ(legend[0].name, "App");
+    EXPECT_EQ(legend[0].color, chart.slices()[0].color);
+    EXPECT_EQ(legend[0].amount, Cents{6000});
+    EXPECT_EQ(legend[0].shareTenths, 649); // 120 of 185 minutes: 64.86 %
+    EXPECT_EQ(legend[1].amount, Cents{1337}); // 65 minutes at 12.34: 13.368
+    EXPECT_EQ(legend[1].shareTenths, 351);
+    EXPECT_EQ(chart.totalAmount(), Cents{7337});
 
     std::filesystem::remove(siblingPath(path, "tfr"));
     EXPECT_FALSE(chart.LoadData(path, period, prompter));
