@@ -3,9 +3,6 @@
 // same counts, printed before anything is written.
 #include "cli/commands.h"
 
-#include "data/datasetfiles.h"
-#include "data/fileio.h"
-#include "data/recordfile.h"
 #include "import/importplan.h"
 
 namespace quillory::cli {
@@ -32,14 +29,7 @@ int runImport(Context& ctx)
     // The lock comes before anything of the data set is read, so what is
     // counted is what lands. A dry run writes nothing and reads beside a
     // window.
-    std::optional<WriteLock> lock;
-    const std::string settingsFile = siblingPath(fullFileName(args.positional()[0]), "qly");
-    if (!dryRun && fileSystem().isRegularFile(settingsFile)) {
-        lock = lockForWriting(ctx, DataSet{settingsFile, {}, {}});
-        if (!lock)
-            return kExitFile;
-    }
-    const auto set = openDataSet(ctx, args.positional()[0]);
+    const auto set = dryRun ? openDataSet(ctx, args.positional()[0]) : openForWriting(ctx, args.positional()[0]);
     if (!set)
         return kExitFile;
     const SourceReading reading = readImportSource(*kind, args.positional()[1]);

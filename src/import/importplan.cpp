@@ -169,47 +169,29 @@ bool landImport(const ImportPlan& plan, Prompter& prompter)
 {
     if (plan.counts.framesToAdd == 0)
         return true;
-    struct Part {
-        std::string path;
-        std::string_view after;
-        std::string_view before;
-    };
-    std::vector<Part> parts;
-    if (plan.customers.size() > plan.customersBefore) {
-        parts.push_back({siblingPath(plan.dataSetPath, "cus"), bytesOf(plan.customers, plan.customers.size()),
-            bytesOf(plan.customers, plan.customersBefore)});
-    }
-    if (plan.projects.size() > plan.projectsBefore) {
-        parts.push_back({siblingPath(plan.dataSetPath, "prj"), bytesOf(plan.projects, plan.projects.size()),
-            bytesOf(plan.projects, plan.projectsBefore)});
-    }
-    parts.push_back({siblingPath(plan.dataSetPath, "tfr"), bytesOf(plan.frames, plan.frames.size()),
-        bytesOf(plan.frames, plan.framesBefore)});
+    std::vector<std::pair<std::string, std::string_view>> parts;
+    if (plan.customers.size() > plan.customersBefore)
+        parts.emplace_back(siblingPath(plan.dataSetPath, "cus"), bytesOf(plan.customers, plan.customers.size()));
+    if (plan.projects.size() > plan.projectsBefore)
+        parts.emplace_back(siblingPath(plan.dataSetPath, "prj"), bytesOf(plan.projects, plan.projects.size()));
+    parts.emplace_back(siblingPath(plan.dataSetPath, "tfr"), bytesOf(plan.frames, plan.frames.size()));
 
-    // Each file is replaced where a link leads, so a link stays a link.
-    std::vector<std::string> targets;
+    // Each file is replaced where a link leads, so a link stays a link. The
+    // undo file makes the files one change even across a crash or a power
+    // cut: the next opening puts back what a landing cut short had renamed,
+    // so the data set is as before or as after, never frames without their
+    // projects.
     FileReplacement replacement;
-    for (const Part& part : parts) {
-        const auto target = fileSystem().resolveLinks(part.path);
-        if (!target || !replacement.add(*target, part.after)) {
-            prompter.reportFileError(kCannotSaveFile, part.path);
+    for (const auto& [path, bytes] : parts) {
+        const auto target = fileSystem().resolveLinks(path);
+        if (!target || !replacement.add(*target, bytes)) {
+            prompter.reportFileError(kCannotSaveFile, path);
             return false;
         }
-        targets.push_back(*target);
     }
-    if (replacement.commit())
+    if (replacement.commit(undoFilePath(plan.dataSetPath)))
         return true;
-    // A rename or the folder's sync failed: the files renamed before it
-    // hold the new records. Putting the old ones back leaves the data set
-    // as it was; should that fail too, the frames file (renamed last) is
-    // still the old one, and the new projects and customers alone remain.
-    FileReplacement undo;
-    bool undone = true;
-    for (std::size_t i = 0; i < parts.size() && undone; ++i)
-        undone = undo.add(targets[i], parts[i].before);
-    if (undone)
-        undo.commit();
-    prompter.reportFileError(kCannotSaveFile, parts.back().path);
+    prompter.reportFileError(kCannotSaveFile, parts.back().first);
     return false;
 }
 

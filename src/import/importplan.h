@@ -66,11 +66,12 @@ struct ImportPlan {
 // that cannot be read is reported) and matches the batch against them.
 std::optional<ImportPlan> planImport(const ImportBatch& batch, const std::string& dataSetPath, Prompter& prompter);
 
-// Writes the plan's new customers, projects and frames through the atomic
-// rewrites, the time frames last: every file is replaced whole or not at
-// all, and when a later one fails the earlier ones are put back. The caller
-// holds the data set's lock from before the plan was made. True when
-// written, or when there was nothing to write; a failure is reported.
+// Writes the plan's new customers, projects and frames as one replacement of
+// their files, the time frames last: when any step fails, the files renamed
+// before it are put back, and after a crash or a power cut the data set's
+// undo file lets the next opening do the same. The caller holds the data
+// set's lock from before the plan was made. True when written, or when
+// there was nothing to write; a failure is reported.
 bool landImport(const ImportPlan& plan, Prompter& prompter);
 
 // The counts as the dialog and qly show them: a label and a value a line.

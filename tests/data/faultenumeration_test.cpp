@@ -186,6 +186,18 @@ bool qly(Prompter& prompter, std::vector<std::string> args)
     return status == 0;
 }
 
+// The same with a table of another tracker to import: a new project with a
+// new customer, and time for a project the data set has when it has one.
+SimulatedFileSystem dataSetWithImport(int n)
+{
+    SimulatedFileSystem fs = dataSetForQly(n, false);
+    fs.makeFolder("/source");
+    fs.putFile("/source/history.csv",
+        "project,customer,start,end\nImported,Acme,2024-03-04 09:00,2024-03-04 10:30\n"
+        "Project,,2024-03-05 09:00,2024-03-05 10:00\n");
+    return fs;
+}
+
 struct Mutation {
     const char* name;
     std::function<SimulatedFileSystem(int)> fixture;
@@ -325,6 +337,10 @@ std::vector<Mutation> mutations()
         {"qly set", [](int n) { return dataSetForQly(n, false); },
             [](Prompter& p) {
                 return qly(p, {"set", kPlans, "companyName=Changed Ltd"});
+            }},
+        {"qly import", dataSetWithImport,
+            [](Prompter& p) {
+                return qly(p, {"import", kPlans, "--from", "csv", "/source/history.csv"});
             }},
         {"new over a data set", dataSetOf, newDataSet},
         {"new in an empty folder", emptyFolder, newDataSet},
