@@ -152,6 +152,12 @@ int lookupFailure(const Context& ctx);
 std::optional<CustomerRecord> findCustomerArg(
     const Context& ctx, const std::vector<CustomerRecord>& customers, const std::string& idOrName);
 
+// Whether an output of the data set may go to `out`, asked before anything
+// is made for it: 0 when it may; 2 (bad input) for a file of the data set;
+// 1 for what is no file to replace (a FIFO, a read-only file, a folder that
+// takes no scratch file). Said either way.
+int outputRefusal(const Context& ctx, const DataSet& set, const std::string& out);
+
 // Text for a fixed field, refused when it does not fit (a field holds its
 // capacity less one byte of UTF-8) or holds control characters (only line
 // breaks, and only in multi-line fields).

@@ -7,6 +7,7 @@
 #include "data/datasetlock.h"
 #include "data/datasetrecovery.h"
 #include "data/fileio.h"
+#include "data/outputfile.h"
 #include "data/recordfile.h"
 #include "data/text.h"
 
@@ -100,6 +101,13 @@ std::optional<DataSet> openForWriting(const Context& ctx, const std::string& pat
     if (!readSettingsOf(ctx, *set))
         return std::nullopt;
     return set;
+}
+
+int outputRefusal(const Context& ctx, const DataSet& set, const std::string& out)
+{
+    if (!mayWriteOutside(set.path, out, ctx.prompter))
+        return kExitUsage;
+    return mayWriteOutput(set.path, out, ctx.prompter) ? kExitOk : kExitFile;
 }
 
 std::optional<WriteLock> lockForWriting(const Context& ctx, const DataSet& set)

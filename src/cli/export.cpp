@@ -74,8 +74,10 @@ int runExport(Context& ctx)
         request.projectId = found->id;
     }
     const auto output = args.value("--output");
-    if (output && !mayWriteOutside(set->path, *output, ctx.prompter))
-        return kExitUsage;
+    if (output) {
+        if (const int refused = outputRefusal(ctx, *set, *output))
+            return refused;
+    }
     if (output)
         return ExportToFile(request, *output, ctx.prompter) ? kExitOk : kExitFile;
     StreamSink sink(ctx.out);

@@ -12,22 +12,7 @@
 #include "reports/invoice.h"
 #include "reports/invoicerequest.h"
 
-#include <unistd.h>
-
 namespace quillory::cli {
-
-namespace {
-
-bool settingsReplaceable(const std::string& path)
-{
-    const auto target = fileSystem().resolveLinks(path);
-    if (!target || !mayReplace(*target))
-        return false;
-    const std::string folder = target->substr(0, target->find_last_of('/') + 1);
-    return ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
-}
-
-} // namespace
 
 int runInvoice(Context& ctx)
 {
@@ -48,8 +33,8 @@ int runInvoice(Context& ctx)
     const auto set = openForWriting(ctx, args.positional()[0]);
     if (!set)
         return kExitFile;
-    if (!mayWriteOutside(set->path, text ? *text : *pdf, ctx.prompter))
-        return kExitUsage;
+    if (const int refused = outputRefusal(ctx, *set, text ? *text : *pdf))
+        return refused;
 
     std::int32_t customerId = -1;
     std::string customerName = kNoCustomerName;
@@ -87,10 +72,8 @@ int runInvoice(Context& ctx)
     // An invoice is made only when its number can be used up with it: a
     // settings file that cannot be replaced stops the command before the
     // invoice is written, not after.
-    if (!settingsReplaceable(set->path)) {
-        ctx.prompter.reportFileError(kCannotSaveFile, set->path);
+    if (!InvoiceNumberCanAdvance(set->path, ctx.prompter))
         return kExitFile;
-    }
     // Nor is one made of files that cannot be read, or of nothing unasked.
     CInvoice invoice(request);
     if (!invoice.Load(set->path, ctx.prompter))
@@ -102,7 +85,7 @@ int runInvoice(Context& ctx)
             return kExitFile;
     } else {
         InvoicePrintout printout(invoice);
-        if (!writePdf(*pdf, printout))
+        if (!writePdf(*pdf, printout, set->path))
             return ctx.fail(kExitFile, "cannot write " + fullFileName(*pdf));
     }
     // Only an invoice that was made uses up its number.

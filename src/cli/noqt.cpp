@@ -5,7 +5,7 @@
 
 namespace quillory::cli {
 
-bool writePdf(const std::string&, Printout&)
+bool writePdf(const std::string&, Printout&, const std::string&)
 {
     return false;
 }

@@ -28,8 +28,8 @@ int runPrint(Context& ctx)
     if (!set)
         return kExitFile;
     const std::string out = *args.value("--pdf");
-    if (!mayWriteOutside(set->path, out, ctx.prompter))
-        return kExitUsage;
+    if (const int refused = outputRefusal(ctx, *set, out))
+        return refused;
 
     bool written = false;
     if (what == "week") {
@@ -45,7 +45,7 @@ int runPrint(Context& ctx)
         if (!chart.LoadWeek(set->path, ctx.prompter))
             return kExitFile;
         WeekChartPrintout printout(chart);
-        written = writePdf(out, printout);
+        written = writePdf(out, printout, set->path);
     } else {
         const auto table = what == "history" ? BuildHistoryTable(set->path, ctx.prompter)
                                              : BuildCustomerTable(set->path, ctx.prompter);
@@ -53,7 +53,7 @@ int runPrint(Context& ctx)
             return kExitFile;
         TablePrintout printout(
             *table, what == "history" ? TableKind::History : TableKind::Customers, set->path, ctx.clock);
-        written = writePdf(out, printout);
+        written = writePdf(out, printout, set->path);
     }
     return written ? kExitOk : ctx.fail(kExitFile, "cannot write " + fullFileName(out));
 }

@@ -39,10 +39,10 @@ void ensureGuiApplication()
 
 } // namespace
 
-bool writePdf(const std::string& path, Printout& printout)
+bool writePdf(const std::string& path, Printout& printout, const std::string& dataSetPath)
 {
     ensureGuiApplication();
-    return WritePdf(path, printout, DefaultPageLayout(printout.Landscape()));
+    return WritePdf(path, printout, DefaultPageLayout(printout.Landscape()), dataSetPath);
 }
 
 std::string dayLabel(const CalendarDate& date)

@@ -13,9 +13,10 @@ class Printout;
 
 namespace quillory::cli {
 
-// Writes every page of the printout; false when the file cannot be
-// written or this qly was built without PDF output.
-bool writePdf(const std::string& path, Printout& printout);
+// Writes every page of the printout as an output of the data set at
+// `dataSetPath`, by the rules of every output; false when the file may not
+// or cannot be written, or this qly was built without PDF output.
+bool writePdf(const std::string& path, Printout& printout, const std::string& dataSetPath);
 
 // The week chart's label of a date ("Monday, 7 December").
 std::string dayLabel(const CalendarDate& date);

@@ -3,6 +3,7 @@
 #include "data/calendar.h"
 #include "data/datasetfiles.h"
 #include "data/fileio.h"
+#include "data/outputfile.h"
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "export/exportformats.h"
@@ -202,7 +203,9 @@ void ExportDialog::accept()
     request.options.dateAndTimeInOneField = m_options[2]->isChecked();
     request.userName = m_userName;
     request.format = format();
-    if (!mayReplaceOutput())
+    // A target that would be refused anyway is said before any question
+    // about replacing it.
+    if (!mayWriteOutput(m_path, m_outputFile, m_prompter) || !mayReplaceOutput())
         return;
     std::uint64_t frames = 0;
     if (!ExportToFile(request, m_outputFile, m_prompter, NoTimeFrames::LeaveTheHeader, &frames))

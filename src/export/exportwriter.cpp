@@ -1,10 +1,10 @@
 #include "export/exportwriter.h"
 
 #include "data/datasetfiles.h"
-
 #include "data/fileio.h"
 #include "data/localdays.h"
 #include "data/numbers.h"
+#include "data/outputfile.h"
 #include "data/projectindex.h"
 #include "data/recordfile.h"
 #include "data/text.h"
@@ -340,28 +340,14 @@ bool WriteExportFile(const std::string& dataSetPath, const std::string& outputPa
 {
     if (!mayWriteOutside(dataSetPath, outputPath, prompter))
         return false;
-    FileSystem& fs = fileSystem();
-    // A link is followed, so it stays a link to the new export; a file made
-    // read-only stays as it is.
-    const auto resolved = fs.resolveLinks(outputPath);
-    std::string scratch;
-    auto file = resolved && mayReplace(*resolved) ? createScratchFile(*resolved, scratch) : nullptr;
-    if (!file) {
+    auto output = OutputFile::open(dataSetPath, outputPath);
+    if (!output) {
         prompter.reportFileError(kCannotSaveFile, fullFileName(outputPath));
         return false;
     }
-    const std::string& target = *resolved;
-    fs.copyPermissions(target, scratch);
-    FileSink sink(*file);
+    FileSink sink(output->file());
     const ExportResult result = write(sink);
-    const bool keep = result == ExportResult::Written || result == ExportResult::HeaderOnly;
-    bool done = keep && file->sync();
-    done = file->close() && done;
-    done = done && fs.rename(scratch, target);
-    if (!done)
-        fs.remove(scratch);
-    // Renamed, but not yet for good while the folder is not synced.
-    done = done && fs.syncDirectoryOf(target);
+    const bool done = (result == ExportResult::Written || result == ExportResult::HeaderOnly) && output->commit();
     if (!done && result != ExportResult::TimeFramesUnreadable && result != ExportResult::HeaderOnly)
         prompter.reportFileError(kCannotSaveFile, fullFileName(outputPath));
     return done && result == ExportResult::Written;

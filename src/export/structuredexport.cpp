@@ -1,5 +1,6 @@
 #include "export/structuredexport.h"
 
+#include "data/calendar.h"
 #include "data/localdays.h"
 #include "data/money.h"
 #include "data/numbers.h"
@@ -15,23 +16,12 @@ namespace quillory {
 
 namespace {
 
-// Days since 1970-01-01 of a civil date (proleptic Gregorian).
-std::int64_t daysFromCivil(int y, int m, int d)
-{
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * static_cast<unsigned>(m + (m > 2 ? -3 : 9)) + 2) / 5 + static_cast<unsigned>(d) - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
 // 2026-12-07T09:00:00-05:00: the local time and its offset from UTC.
 void appendIsoLocal(std::string& out, LocalDays& days, Timestamp t)
 {
     const LocalDays::Day& day = days.dayOf(t);
     const std::int64_t second = std::int64_t{t} - day.midnight;
-    const std::int64_t offset = daysFromCivil(day.year, day.month, day.day) * 86400 + second - t;
+    const std::int64_t offset = DaysSinceEpoch({day.year, day.month, day.day}) * 86400 + second - t;
     const std::int64_t offsetMinutes = (offset < 0 ? -offset : offset) / 60;
     char text[32];
     char* p = twoDigits(twoDigits(text, day.year / 100), day.year % 100);

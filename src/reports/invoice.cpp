@@ -4,6 +4,7 @@
 #include "data/datasetfiles.h"
 #include "data/fileio.h"
 #include "data/numbers.h"
+#include "data/outputfile.h"
 #include "data/projectindex.h"
 #include "data/recordfile.h"
 #include "data/text.h"
@@ -260,16 +261,7 @@ std::string CInvoice::TextFile(const SettingsRecord& settings, const CustomerRec
 
 bool CInvoice::WriteTextFile(const std::string& file, Prompter& prompter) const
 {
-    if (!mayWriteOutside(m_strPath, file, prompter))
-        return false;
-    const std::string bytes = TextFile(displaySettings(m_strPath), Customer());
-    // An existing file is replaced only once its successor is complete.
-    const auto target = fileSystem().resolveLinks(file);
-    if (!target || !replaceFileAtomically(*target, bytes)) {
-        prompter.reportFileError(kCannotSaveFile, fullFileName(file));
-        return false;
-    }
-    return true;
+    return writeOutputFile(m_strPath, file, TextFile(displaySettings(m_strPath), Customer()), prompter);
 }
 
 bool WriteInvoiceFile(const InvoiceRequest& request, const std::string& dataSetPath, Prompter& prompter)
@@ -284,6 +276,10 @@ bool WriteInvoiceFile(const InvoiceRequest& request, const std::string& dataSetP
         AdvanceInvoiceNumber(dataSetPath, request.invoiceNumber, prompter);
         return false;
     }
+    // A file that may not be written, or a number that could not be used up
+    // with it, makes no invoice and uses no number.
+    if (!mayWriteOutput(dataSetPath, *file, prompter) || !InvoiceNumberCanAdvance(dataSetPath, prompter))
+        return false;
     return invoice.WriteTextFile(*file, prompter) && AdvanceInvoiceNumber(dataSetPath, request.invoiceNumber, prompter);
 }
 

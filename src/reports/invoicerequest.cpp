@@ -1,11 +1,14 @@
 #include "reports/invoicerequest.h"
 
 #include "data/calendar.h"
+#include "data/fileio.h"
 #include "data/numbers.h"
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "platform/collator.h"
 #include "platform/prompter.h"
+
+#include <unistd.h>
 
 namespace quillory {
 
@@ -44,6 +47,20 @@ std::string EmptyInvoiceQuestion(const std::string& customerName)
 std::string NextInvoiceNumber(std::string_view typed)
 {
     return std::to_string(std::int64_t{ParseLong(typed)} + 1);
+}
+
+bool InvoiceNumberCanAdvance(const std::string& dataSetPath, Prompter& prompter)
+{
+    const std::string path = siblingPath(dataSetPath, "qly");
+    const auto target = fileSystem().resolveLinks(path);
+    if (target && mayReplace(*target)) {
+        // The new settings are written beside them first.
+        const std::string folder = target->substr(0, target->find_last_of('/') + 1);
+        if (::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0)
+            return true;
+    }
+    prompter.reportFileError(kCannotSaveFile, path);
+    return false;
 }
 
 bool AdvanceInvoiceNumber(const std::string& dataSetPath, std::string_view typed, Prompter& prompter)

@@ -49,6 +49,11 @@ std::string EmptyInvoiceQuestion(const std::string& customerName);
 // gives "9600002"), or "1" when it has no leading digits.
 std::string NextInvoiceNumber(std::string_view typed);
 
+// Whether the data set's next invoice number can be stored: its settings
+// file may be replaced. Checked before an invoice is made, so that none is
+// made whose number is not used up with it; false, reported, when not.
+bool InvoiceNumberCanAdvance(const std::string& dataSetPath, Prompter& prompter);
+
 // Stores the number after `typed` as the data set's next invoice number, at
 // once. False (reported) when the settings cannot be read or written; an
 // unreadable settings file is never overwritten.

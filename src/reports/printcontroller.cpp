@@ -3,6 +3,7 @@
 #include "app/document.h"
 #include "chart/ganttchart.h"
 #include "data/datasetfiles.h"
+#include "data/outputfile.h"
 #include "data/recordfile.h"
 #include "platform/prompter.h"
 #include "platform/qt/pdfprintout.h"
@@ -192,10 +193,10 @@ void PrintController::SavePdf(Printout& printout)
 {
     const FileDialogRequest chooser{"pdf", pdfName(m_nPrintMode), "PDF Files (*.pdf) | *.pdf||", true, true, false};
     const auto file = m_prompter.askSaveFileName(chooser);
-    if (!file || (!m_doc.path().empty() && !mayWriteOutside(m_doc.path(), *file, m_prompter)))
+    if (!file || !mayWriteOutput(m_doc.path(), *file, m_prompter))
         return;
     WaitCursor wait;
-    if (!WritePdf(*file, printout, printer().pageLayout()))
+    if (!WritePdf(*file, printout, printer().pageLayout(), m_doc.path()))
         m_prompter.reportFileError(kCannotSaveFile, fullFileName(*file));
 }
 

@@ -1,5 +1,5 @@
-// Every kind of output qly writes (the text export, CSV, the invoice's text
-// and PDF, a printout's PDF) aimed at every kind of place: the data set's
+// Every kind of output qly writes (the text export, CSV, JSON, calendars,
+// the invoice's text and PDF, a printout's PDF) aimed at every kind of place: the data set's
 // files by name, link, hard link or a folder's alias, there or not yet, its
 // side files and scratch names, and what is no file of the user's to replace.
 // None of them may change a file of the data set or what stands at the
@@ -117,6 +117,8 @@ const std::vector<Kind>& kinds()
     static const std::vector<Kind> all{
         {"text export", {"export", "FILE", "-o", "OUT"}},
         {"CSV export", {"export", "FILE", "--format", "csv", "-o", "OUT"}},
+        {"JSON export", {"export", "FILE", "--format", "json", "-o", "OUT"}},
+        {"calendar export", {"export", "FILE", "--format", "ical", "-o", "OUT"}},
         {"invoice text",
             {"invoice", "FILE", "--customer", "Acme", "--from", "2026-12-01", "--to", "2026-12-31", "--text", "OUT"}},
         {"invoice PDF",

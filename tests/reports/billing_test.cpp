@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <sys/stat.h>
 #include <tuple>
 
 namespace quillory {
@@ -274,6 +275,13 @@ TEST_F(InvoicePageTest, AFileThatIsNotWrittenUsesNoInvoiceNumber)
     dialogs.invoiceChoice = InvoiceChoice::ToFile;
     dialogs.invoiceRequest = november();
     dialogs.invoiceRequest.invoiceNumber = "7";
+    // Places no output goes: the data set's files and side files by any
+    // name, and what is no file to replace.
+    test::writeBytes(dir.file("read-only.txt"), "kept");
+    std::filesystem::permissions(dir.file("read-only.txt"), std::filesystem::perms::owner_read);
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    std::filesystem::create_symlink(runningFilePath(path) + "-gone", dir.file("link-to-nowhere"));
+    std::filesystem::create_symlink(undoFilePath(path), dir.file("link-to-undo"));
     const struct {
         std::optional<std::string> target;
         const char* next;
@@ -282,6 +290,11 @@ TEST_F(InvoicePageTest, AFileThatIsNotWrittenUsesNoInvoiceNumber)
         {siblingPath(path, "tfr"), "7", false},
         {runningFilePath(path), "7", false},
         {DataSetLock::lockFilePath(path), "7", false},
+        {dir.file("link-to-undo"), "7", false},
+        {siblingPath(path, "tfr") + "-k3j9xq.tmp", "7", false},
+        {dir.file("read-only.txt"), "7", false},
+        {dir.file("fifo"), "7", false},
+        {dir.file("link-to-nowhere"), "7", false},
         {dir.file("no/such/folder/invoice.txt"), "7", false},
         {std::nullopt, "8", false}, // confirmed, then the chooser cancelled: given out as before
         {dir.file("invoice.txt"), "8", true},
@@ -303,6 +316,21 @@ TEST_F(InvoicePageTest, AFileThatIsNotWrittenUsesNoInvoiceNumber)
     }
     EXPECT_EQ(test::readBytes(siblingPath(path, "tfr")), frames);
     EXPECT_EQ(test::fileExists(runningFilePath(path)), running);
+    EXPECT_EQ(test::readBytes(dir.file("read-only.txt")), "kept");
+    EXPECT_FALSE(test::fileExists(undoFilePath(path)));
+
+    // Nor is one written whose number could not be used up with it.
+    s = displaySettings(path);
+    setFieldText(s.nextInvoiceNumber, "7");
+    ASSERT_TRUE(writeSettings(s, path, prompter));
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    prompter.clear();
+    prompter.saveNames = {dir.file("unnumbered.txt")};
+    doc.OnInvoice();
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_FALSE(test::fileExists(dir.file("unnumbered.txt")));
+    EXPECT_EQ(fieldText(displaySettings(path).nextInvoiceNumber), "7");
+    EXPECT_EQ(prompter.messages.size(), 1u);
 
     // Nor does an invoice that cannot be built: it is not offered for saving.
     s = displaySettings(path);
