@@ -206,14 +206,15 @@ std::array<HiddenWork, 7> CGanttChart::HiddenWorkByDay() const
     std::array<HiddenWork, 7> hidden{};
     Timestamp starts[8];
     dayStarts(starts);
-    // The shown hours of each day by its own clock: a day of 23 or 25
-    // hours has them where its clock says.
+    // The shown hours of each date of the row by its own clock: a day of 23
+    // or 25 hours has them where its clock says.
     Timestamp shownFrom[7];
     Timestamp shownTo[7];
+    const CalendarDate monday = MondayOf(m_weekStart);
     for (int d = 0; d < 7; ++d) {
-        const LocalTime day = toLocalTime(starts[d]);
-        shownFrom[d] = fromLocalTime(day.year, day.month, day.day, m_nStartMinutes / 60, 0, 0);
-        shownTo[d] = fromLocalTime(day.year, day.month, day.day, m_nEndMinutes / 60, 0, 0);
+        const CalendarDate date = DatesLater(monday, d);
+        shownFrom[d] = fromLocalTime(date.year, date.month, date.day, m_nStartMinutes / 60, 0, 0);
+        shownTo[d] = fromLocalTime(date.year, date.month, date.day, m_nEndMinutes / 60, 0, 0);
     }
     for (const GanttItem& item : m_items) {
         const int d = rowOf(item.start, starts);

@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace quillory::cli {
 
@@ -69,21 +70,23 @@ int runWeek(Context& ctx)
     CGanttChart chart(*at);
     if (!chart.LoadWeek(set->path, ctx.prompter))
         return kExitFile;
-    std::vector<GanttItem> items = chart.items();
+    // Each frame in the row the window's chart gives it, in order of start.
+    const std::vector<GanttItem>& items = chart.items();
+    const std::vector<int> days = chart.ItemDays();
+    std::vector<std::size_t> order(items.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(
-        items.begin(), items.end(), [](const GanttItem& a, const GanttItem& b) { return a.start < b.start; });
+        order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return items[a].start < items[b].start; });
     std::int64_t weekMinutes = 0;
     // Seven dates, whatever the clock did: a date it skipped has no time.
     const CalendarDate monday = MondayOf(chart.weekStart());
     for (int d = 0; d < 7; ++d) {
-        const CalendarDate date = DatesLater(monday, d);
-        const Timestamp day = StartOfDate(date);
-        const Timestamp next = StartOfDate(DatesLater(date, 1));
-        ctx.out << dayLabel(date) << '\n';
+        ctx.out << dayLabel(DatesLater(monday, d)) << '\n';
         Table lines({}, {2});
         std::int64_t dayMinutes = 0;
-        for (const GanttItem& item : items) {
-            if (item.start < day || item.start >= next)
+        for (const std::size_t i : order) {
+            const GanttItem& item = items[i];
+            if (days[i] != d)
                 continue;
             const std::int64_t minutes = WholeMinutes(std::int64_t{item.end} - item.start);
             dayMinutes += minutes;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace quillory {
 
@@ -92,8 +93,39 @@ CalendarDate MondayOf(Timestamp t)
     return DatesLater(date, -((date.weekday() + 6) % 7));
 }
 
+namespace {
+
+std::int64_t midnightAs(const CalendarDate& date, int isDst)
+{
+    std::tm tm{};
+    tm.tm_year = date.year - 1900;
+    tm.tm_mon = date.month - 1;
+    tm.tm_mday = date.day;
+    tm.tm_isdst = isDst;
+    return std::mktime(&tm);
+}
+
+} // namespace
+
 Timestamp StartOfDate(const CalendarDate& date)
 {
+    // A midnight the clock skipped is taken to either side of the gap, as
+    // the conversion before it happens to lead the C library: of the
+    // readings of midnight, the earliest that falls on the date is where
+    // the date starts, whatever came before. A date the clock skipped
+    // altogether starts where the next one does.
+    CalendarDate day = date;
+    for (int skipped = 0; skipped < 3; ++skipped, day = DatesLater(day, 1)) {
+        std::optional<Timestamp> first;
+        for (const int isDst : {-1, 0, 1}) {
+            const std::int64_t t = midnightAs(day, isDst);
+            if (t != -1 && t == clampToTimestamp(t) && DateOf(static_cast<Timestamp>(t)) == day
+                && (!first || t < *first))
+                first = static_cast<Timestamp>(t);
+        }
+        if (first)
+            return *first;
+    }
     return fromLocalTime(date.year, date.month, date.day, 0, 0, 0);
 }
 

@@ -91,6 +91,43 @@ TEST(WeekDates, AWeekIsSevenCalendarDatesWhateverTheClockDoes)
     }
 }
 
+// The C library takes a midnight the clock skipped to either side of the
+// gap, depending on what it converted before: the start of a date must not.
+TEST(WeekDates, ADateStartsWhereItsFirstMomentIsWhateverWasAskedBefore)
+{
+    const struct {
+        const char* zone;
+        CalendarDate monday;
+    } cases[] = {{"Pacific/Apia", {2011, 12, 26}}, {"America/Sao_Paulo", {2018, 10, 29}},
+        {"Asia/Tehran", {2022, 3, 21}}, {"Europe/Dublin", {2026, 3, 23}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zone);
+        test::TimeZone zone{c.zone};
+        std::vector<Timestamp> forward;
+        for (int d = 0; d < 8; ++d)
+            forward.push_back(StartOfDate(DatesLater(c.monday, d)));
+        std::vector<Timestamp> backward(8);
+        for (int d = 7; d >= 0; --d)
+            backward[static_cast<std::size_t>(d)] = StartOfDate(DatesLater(c.monday, d));
+        EXPECT_EQ(forward, backward);
+        for (int d = 0; d < 7; ++d) {
+            const CalendarDate date = DatesLater(c.monday, d);
+            const Timestamp start = forward[static_cast<std::size_t>(d)];
+            // Each asked straight after the date beside it, on either side.
+            StartOfDate(DatesLater(date, 1));
+            EXPECT_EQ(StartOfDate(date), start) << d;
+            StartOfDate(DatesLater(date, -1));
+            EXPECT_EQ(StartOfDate(date), start) << d;
+            // The second before belongs to an earlier date; a date with time
+            // starts on itself, a skipped one where the next one starts.
+            EXPECT_NE(DateOf(start - 1), date) << d;
+            if (start < forward[static_cast<std::size_t>(d) + 1]) {
+                EXPECT_EQ(DateOf(start), date) << d;
+            }
+        }
+    }
+}
+
 TEST(WeekDates, DatesCountByTheCalendar)
 {
     EXPECT_EQ(DatesLater({2011, 12, 29}, 1), (CalendarDate{2011, 12, 30}));

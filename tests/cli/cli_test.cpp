@@ -1,6 +1,8 @@
 #include "app/document.h"
+#include "chart/ganttchart.h"
 #include "chart/totals.h"
 #include "cli/cli.h"
+#include "cli/qtbridge.h"
 #include "data/calendar.h"
 #include "data/fileio.h"
 #include "data/money.h"
@@ -14,7 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -335,6 +339,71 @@ TEST_F(CliTest, TotalsAndTheWeekAreTheWindowsFigures)
         "Tuesday, 8 December\n"
         "   13:15-15:20  02:05  Design\n");
     EXPECT_NE(week.find("Week of 12/07/2026: 03:35\n"), std::string::npos);
+}
+
+// qly week lists every frame in the row the window's chart gives it, under
+// the same seven dates, where the clock skips a date or starts summer time
+// at midnight too; the chart marks the work its hours cut off in those rows.
+TEST_F(CliTest, TheWeekIsTheWindowsWeekWhateverTheClockDoes)
+{
+    const struct {
+        const char* zone;
+        CalendarDate monday;
+    } cases[] = {{"Pacific/Apia", {2011, 12, 26}}, {"America/Sao_Paulo", {2018, 10, 29}},
+        {"Europe/Berlin", {2026, 3, 23}}, {"America/New_York", {2026, 12, 7}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zone);
+        test::TimeZone local{c.zone};
+        test::TempDir folder;
+        const std::string plans = folder.file("Plans.qly");
+        ASSERT_EQ(qly({"new", plans}).status, 0);
+        // The first minutes of each date and its last half hour, running into
+        // the next date; and the seconds on either side of the week.
+        const Timestamp weekStart = StartOfDate(c.monday);
+        const Timestamp nextWeek = StartOfDate(DatesLater(c.monday, 7));
+        std::vector<TimeFrameRecord> frames{{0, weekStart - 1, weekStart + 60}, {0, nextWeek, nextWeek + 60}};
+        for (int d = 0; d < 7; ++d) {
+            const Timestamp day = StartOfDate(DatesLater(c.monday, d));
+            const Timestamp next = StartOfDate(DatesLater(c.monday, d + 1));
+            if (next > day)
+                frames.insert(frames.end(), {{0, next - 1800, next + 1800}, {0, day, day + 600}});
+        }
+        test::writeRecords(plans, frames);
+        const CalendarDate thursday = DatesLater(c.monday, 3);
+        char date[16];
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", thursday.year, thursday.month, thursday.day);
+        const Outcome week = qly({"week", plans, "--date", date});
+        ASSERT_EQ(week.status, 0) << week.err;
+
+        CGanttChart chart(StartOfDate(thursday) + 12 * 3600);
+        test::ScriptedPrompter prompter;
+        ASSERT_TRUE(chart.LoadWeek(plans, prompter));
+        const std::vector<int> days = chart.ItemDays();
+        const auto hidden = chart.HiddenWorkByDay();
+        std::string expected;
+        for (int d = 0; d < 7; ++d) {
+            expected += dayLabel(DatesLater(c.monday, d)) + "\n";
+            std::vector<Timestamp> starts;
+            for (std::size_t i = 0; i < days.size(); ++i) {
+                if (days[i] == d)
+                    starts.push_back(chart.items()[i].start);
+            }
+            std::sort(starts.begin(), starts.end());
+            for (const Timestamp start : starts)
+                expected += "   " + FormatTime24(start) + "-\n";
+            // A date with time has both of its frames, and both reach past
+            // the hours shown; a date the clock skipped has none.
+            const bool hasTime = StartOfDate(DatesLater(c.monday, d + 1)) > StartOfDate(DatesLater(c.monday, d));
+            EXPECT_EQ(starts.size(), hasTime ? 2u : 0u) << d;
+            EXPECT_EQ(hidden[static_cast<std::size_t>(d)], (HiddenWork{hasTime, hasTime})) << d;
+        }
+        // What qly printed: the labels, and each line up to its start.
+        std::string printed;
+        std::istringstream lines(week.out);
+        for (std::string line; std::getline(lines, line) && !line.starts_with("Week of ");)
+            printed += (line.starts_with("   ") ? line.substr(0, 9) : line) + "\n";
+        EXPECT_EQ(printed, expected);
+    }
 }
 
 TEST_F(CliTest, ExportsAreTheDialogsFileOrStructuredForScripts)
