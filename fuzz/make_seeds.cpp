@@ -96,6 +96,9 @@ int main(int argc, char** argv)
     write(timers, "running", running + sep + frames);
     write(timers, "came", underWay + sep + bytesOf(std::vector<TimeFrameRecord>{leaving, {4, 5, 6}, leaving}));
     write(timers, "not-yet", underWay + sep + bytesOf(std::vector<TimeFrameRecord>{leaving}) + "\x03\x00");
+    const std::string runsOn = formatRunningState(
+        {{{3, 1700000000}, {4, 1700000100}}, false, 0, CheckOutUnderWay{0, 1700003600, 1, 1700005000}});
+    write(timers, "runs-on", runsOn + sep + bytesOf(std::vector<TimeFrameRecord>{leaving, {4, 5, 6}, leaving}));
     write(timers, "link-elsewhere", running + sep + frames + sep + "\x01");
     write(timers, "link-to-frames", running + sep + frames + sep + "\x01\x01");
 

@@ -1,9 +1,10 @@
 // The running-timers file, fed any bytes at all, beside any time frames, or
 // standing as a link to another file of the data set: reading it never
 // crashes, a sound state writes back as it was read, a check-out cut short
-// is settled by the frames the time-frames file holds (the project leaves
-// exactly when one copy more of its frame is there), and a link in the
-// file's place is never written through.
+// is settled by the frames the time-frames file holds (the project leaves,
+// or with time away left out runs on from the answer, exactly when one copy
+// more of its frame is there), and a link in the file's place is never
+// written through.
 #include "fuzzsupport.h"
 
 #include "data/datasetrecovery.h"
@@ -49,7 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto frame = checkOutFrame(state->running[l.index], l.end);
             const auto records = readRecords<TimeFrameRecord>(framesFile).value();
             const bool came = std::count(records.begin(), records.end(), frame) > l.copies;
-            require(settled.running.size() + (came ? 1 : 0) == state->running.size(), "one leaves, or none");
+            if (came && l.runsOnFrom) {
+                RunningState runsOn = *state;
+                runsOn.leaving.reset();
+                runsOn.running[l.index].start = *l.runsOnFrom;
+                require(settled == runsOn, "time away left out: the project runs on from the answer");
+            } else {
+                require(settled.running.size() + (came ? 1 : 0) == state->running.size(), "one leaves, or none");
+            }
         } else {
             require(settled == *state, "nothing under way: nothing changes");
         }

@@ -143,6 +143,11 @@ public:
     // Nothing is done while paused, for an entry not running (any more), or
     // for an end before its start.
     std::optional<TimeFrameRecord> CheckOutAt(const RunningProject& entry, Timestamp end, bool runOn);
+    // Writes the running projects again when a check-out could not take its
+    // marker off: the marker counts the frame the check-out wrote, which the
+    // history or the chart may remove or change, and the running projects
+    // must not depend on it. Called before any of them does.
+    void clearLeftMarker();
     std::int32_t ChooseRunningProject();
     // A project picked from the projects tree, or nothing.
     std::optional<std::int32_t> ChooseProject();
@@ -182,10 +187,6 @@ private:
     bool restoreRunning(const std::string& path);
     RunningState runningState() const;
     bool saveRunning();
-    // Writes the running projects again when a check-out could not take its
-    // marker off: the marker counts the frame the check-out wrote, which the
-    // history may remove, and the running projects must not depend on it.
-    void clearLeftMarker();
     // Appends the frame of the running entry at `index`, told first in the
     // running-timers file, then lets the entry leave (or, with `runsOnFrom`,
     // run on from then); false, and said, with nothing changed, when the

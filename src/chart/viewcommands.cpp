@@ -265,6 +265,7 @@ void CQuilloryView::OnEditItem()
         return;
     const TimeFrameRecord old = frameOf(*m_clickedItem);
     TimeFrameRecord edited = old;
+    m_doc.clearLeftMarker();
     // One rewrite puts the corrected frame in place of the old one: a failure
     // on the way cannot lose the frame. The selection goes with it.
     if (m_editFrame(edited) && replaceTimeFrame(m_doc.filePath("tfr"), old, edited, m_commandPrompter)
@@ -307,6 +308,7 @@ void CQuilloryView::OnDeleteItem()
             }
         }
     }
+    m_doc.clearLeftMarker();
     if (m_commandPrompter.ask("Are you sure you want to delete the selected item?", detail, "Confirmation")
         && deleteTimeFrame(m_doc.filePath("tfr"), frame, m_commandPrompter))
         m_selected = neighbour;

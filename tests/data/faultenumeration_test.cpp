@@ -6,6 +6,7 @@
 // after; a reported success survives every power cut; a failure is always
 // reported and leaves no scratch file and no open file behind.
 #include "app/document.h"
+#include "chart/awayquestion.h"
 #include "cli/cli.h"
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <functional>
@@ -258,6 +260,37 @@ void checkOutIsRunningOrRecorded(SimulatedFileSystem& fs, const std::string& whe
     EXPECT_NE(recorded, running) << where << (recorded ? ": counted twice" : ": the time is lost");
 }
 
+// After a power cut in the middle of leaving time away out, the first
+// running project either has its frame up to the time away and runs on from
+// the answer, or has no frame and runs on from its old start.
+constexpr Timestamp kAwayFrom = 2900000;
+void leftOutIsRecordedOrUntouched(SimulatedFileSystem& fs, const std::string& where)
+{
+    ScopedFileSystem scope(fs);
+    test::ScriptedPrompter prompter;
+    test::FakeClock clock{4000000};
+    CQuilloryDoc doc(prompter, clock, kPlans, kFolder + "/LastOpenedFile.cfg");
+    ASSERT_TRUE(doc.isOpen()) << where;
+    ASSERT_FALSE(doc.running().empty()) << where << ": a project stopped running";
+    const RunningProject first = doc.running().front();
+    const auto frames = readRecords<TimeFrameRecord>(file("tfr")).value();
+    const bool recorded = std::any_of(frames.begin(), frames.end(),
+        [&](const TimeFrameRecord& f) { return f.projectId == first.projectId && f.end == kAwayFrom; });
+    EXPECT_EQ(recorded, first.start == 3000000)
+        << where << (recorded ? ": the time away counted after all" : ": runs on from the answer without its frame");
+}
+
+// One project running, for the changes that check out each running project
+// in a step of its own (each whole or not at all); paused half the time, or
+// never, as time away is only noticed while timing runs.
+SimulatedFileSystem dataSetTimingOne(int n, bool mayPause)
+{
+    SimulatedFileSystem fs = dataSetOf(n);
+    const RunningState running{{{n == 0 ? 7 : 0, 2000000}}, mayPause && n % 2 == 1, 2500000, std::nullopt};
+    fs.putFile(runningFilePath(kPlans), formatRunningState(running));
+    return fs;
+}
+
 std::vector<Mutation> mutations()
 {
     SettingsRecord changed = defaultSettings(LocaleDefaults{"$", true});
@@ -312,6 +345,20 @@ std::vector<Mutation> mutations()
                     return true;
                 });
             }},
+        {"exit checking out the running project", [](int n) { return dataSetTimingOne(n, true); },
+            [](Prompter& p) {
+                static_cast<test::ScriptedPrompter&>(p).choices.push_back(kExitCheckingOut);
+                return withDocument(p, [&](CQuilloryDoc& doc) { return doc.CanCloseFrame(); });
+            },
+            checkOutIsRunningOrRecorded},
+        {"time away left out", [](int n) { return dataSetTimingOne(n, false); },
+            [](Prompter& p) {
+                return withDocument(p, [&](CQuilloryDoc& doc) {
+                    const AwayPeriod period{kAwayFrom, 2990000, 0, 90'000'000, doc.running()};
+                    return answerAway(doc, period, AwayAnswer::LeaveOut).size() == period.running.size();
+                });
+            },
+            leftOutIsRecordedOrUntouched},
         {"exit dropping the running projects", dataSetTiming,
             [](Prompter& p) {
                 auto& scripted = static_cast<test::ScriptedPrompter&>(p);
