@@ -21,6 +21,7 @@ int runTotals(Context& ctx);
 int runWeek(Context& ctx);
 int runExport(Context& ctx);
 int runInvoice(Context& ctx);
+int runReport(Context& ctx);
 int runPrint(Context& ctx);
 int runIn(Context& ctx);
 int runOut(Context& ctx);

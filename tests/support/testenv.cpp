@@ -68,4 +68,12 @@ Timestamp at(int year, int month, int day, int hour, int minute, int second)
     return fromLocalTime(year, month, day, hour, minute, second);
 }
 
+ProjectRecord project(std::int32_t id, const char* name, std::int32_t parentId, std::int32_t customerId, double price)
+{
+    ProjectRecord p = newProjectRecord(id, name, parentId);
+    p.customerId = customerId;
+    p.pricePerHour = price;
+    return p;
+}
+
 } // namespace quillory::test
