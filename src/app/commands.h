@@ -34,6 +34,7 @@ enum CommandId : int {
     ID_PIE_CHART = 32793,
     ID_EXPORT = 32796,
     ID_PRINT_GANTT_CHART = 32797,
+    ID_SUMMARY = 32798,
     // The week chart's popup menus.
     ID_CHANGE_HOURS = 32779,
     ID_PREVIOUS_WEEK = 32780,

@@ -34,11 +34,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(createDataSet(path, LocaleDefaults{"$", true}));
-        SettingsRecord settings = displaySettings(path);
-        settings.applySalesTax = 1;
-        settings.salesTaxPercent = 7.5;
-        setFieldText(settings.salesTaxText, "VAT");
-        ASSERT_TRUE(writeSettings(settings, path, prompter));
+        test::chargeSalesTax(path, 7.5, "VAT");
         test::writeRecords(
             path, std::vector<CustomerRecord>{newCustomerRecord(1, "Acme GmbH"), newCustomerRecord(2, "Bolt, Inc.")});
         test::writeRecords(path,
