@@ -78,8 +78,8 @@ void printText(std::ostream& out, const CSummary& summary)
     out << summary.Title() << ": " << summary.PeriodText() << "\n\n";
     Table table({upper(summary.NameHeading()), "TIME", "CHARGES"}, {1, 2});
     for (int r : summary.RowsInOrder()) {
-        const SummaryRow& row = summary.rows()[static_cast<std::size_t>(r)];
-        table.add({std::string(static_cast<std::size_t>(2 * summary.depthOf(r)), ' ') + row.label,
+        const SummaryRow& row = summary.row(r);
+        table.add({std::string(static_cast<std::size_t>(2 * summary.depthOf(r)), ' ') + summary.Label(r),
             summary.TimeText(row.minutes), summary.MoneyText(row.charges)});
     }
     const SummaryTotals& totals = summary.totals();

@@ -251,9 +251,11 @@ void History::applyFilter()
         for (std::int32_t date : m_days)
             dayWords.push_back(wordsIn(dateTexts(date, m_americanDates), words));
     }
+    // The frames are asked in file order, where their keys lie side by
+    // side; the sort order is walked afterwards over one byte per frame.
     const std::vector<std::int64_t>& charges = cents();
-    m_order.reserve(m_sorted.size());
-    for (std::uint32_t i : m_sorted) {
+    std::vector<std::uint8_t> shown(m_frames.size(), 0);
+    for (std::size_t i = 0; i < m_frames.size(); ++i) {
         const TimeFrameRecord& f = m_frames[i];
         if (f.start < period.from || f.start > period.to)
             continue;
@@ -262,10 +264,15 @@ void History::applyFilter()
             continue;
         if (all != 0 && (slotWords[slot] | dayWords[m_daySlot[i]]) != all)
             continue;
-        m_order.push_back(i);
+        shown[i] = 1;
         ++m_shown.frames;
         m_shown.minutes += WholeMinutes(std::int64_t{f.end} - f.start);
         m_shown.charges += Cents{charges[i]};
+    }
+    m_order.reserve(m_shown.frames);
+    for (std::uint32_t i : m_sorted) {
+        if (shown[i])
+            m_order.push_back(i);
     }
 }
 

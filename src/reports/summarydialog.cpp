@@ -70,12 +70,12 @@ SummaryDialog::SummaryDialog(const std::string& dataSetPath, Prompter& prompter,
         {"Print...",
             [this] {
                 if (m_preview)
-                    m_preview(*m_summary);
+                    m_preview(Complete());
             }},
         {"Save as PDF...",
             [this] {
                 if (m_savePdf)
-                    m_savePdf(*m_summary);
+                    m_savePdf(Complete());
             }},
         {"Export as CSV...", [this] { ExportCsv(); }},
     };
@@ -147,18 +147,25 @@ void SummaryDialog::OpenHistory(const QModelIndex& index)
     scope.period = m_summary->request().period;
     std::string label;
     if (row) {
-        scope = m_summary->rows()[static_cast<std::size_t>(*row)].scope;
+        scope = m_summary->ScopeOf(*row);
         label = m_summary->PathOf(*row);
     }
     m_openHistory(label, scope);
     LoadReport();
 }
 
+CSummary SummaryDialog::Complete() const
+{
+    CSummary every = *m_summary;
+    every.ExpandAll();
+    return every;
+}
+
 void SummaryDialog::ExportCsv()
 {
     static const FileDialogRequest chooser{"csv", "Summary", "CSV Files (*.csv) | *.csv||", true, true, false};
     if (const auto file = m_prompter.askSaveFileName(chooser))
-        WriteSummaryCsv(*m_summary, m_path, *file, m_prompter);
+        WriteSummaryCsv(Complete(), m_path, *file, m_prompter);
 }
 
 void RunSummary(CQuilloryDoc& doc, PrintController& printing, Prompter& prompter, HelpService& help, const Clock& clock,

@@ -58,6 +58,8 @@ public:
     // Opens the history on the frames of the row at `index`.
     void OpenHistory(const QModelIndex& index);
     void ExportCsv();
+    // The summary with every row made, as the printout and the files show it.
+    CSummary Complete() const;
 
 private:
     std::string m_path;

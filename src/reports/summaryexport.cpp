@@ -38,36 +38,6 @@ std::string isoDate(Timestamp t)
     return text;
 }
 
-// What a row's path says of it: the customer above it and the projects
-// from the top-level one down.
-struct RowContext {
-    std::string customer;
-    std::string project;
-    std::string period;
-};
-
-RowContext contextOf(const CSummary& summary, int row)
-{
-    RowContext context;
-    for (int r = row; r != -1; r = summary.rows()[static_cast<std::size_t>(r)].parent) {
-        const SummaryRow& above = summary.rows()[static_cast<std::size_t>(r)];
-        switch (above.kind) {
-        case SummaryRowKind::Customer:
-            context.customer = above.label;
-            break;
-        case SummaryRowKind::Project:
-            // A row of a project's own time repeats its parent's name.
-            if (above.scope.projects != FrameScope::Projects::Own)
-                context.project
-                    = context.project.empty() ? above.label : above.label + kProjectPathSeparator + context.project;
-            break;
-        default:
-            context.period = isoDate(above.start);
-        }
-    }
-    return context;
-}
-
 std::string csvLine(const std::vector<std::string>& fields)
 {
     std::string line;
@@ -94,11 +64,11 @@ void appendJsonRows(std::string& out, const CSummary& summary, const std::vector
     out += "[";
     bool first = true;
     for (int r : rows) {
-        const SummaryRow& row = summary.rows()[static_cast<std::size_t>(r)];
+        const SummaryRow& row = summary.row(r);
         out += (first ? "\n" : ",\n") + indent + "  {\"kind\": \"" + kindName(row.kind)
-            + "\", \"name\": " + JsonString(row.label) + ", ";
+            + "\", \"name\": " + JsonString(summary.Label(r)) + ", ";
         if (row.kind != SummaryRowKind::Customer && row.kind != SummaryRowKind::Project)
-            out += "\"start\": \"" + isoDate(row.start) + "\", ";
+            out += "\"start\": \"" + isoDate(*summary.PeriodStart(r)) + "\", ";
         appendJsonFigures(out, summary, row.minutes, row.charges);
         if (!row.children.empty()) {
             out += ",\n" + indent + "   \"children\": ";
@@ -116,11 +86,11 @@ std::string SummaryCsv(const CSummary& summary)
 {
     std::string out(kSummaryCsvHeader);
     for (int r : summary.RowsInOrder()) {
-        const SummaryRow& row = summary.rows()[static_cast<std::size_t>(r)];
-        const RowContext context = contextOf(summary, r);
-        out += csvLine({std::to_string(summary.depthOf(r)), kindName(row.kind), row.label, context.customer,
-            context.project, context.period, std::to_string(row.minutes), summary.TimeText(row.minutes),
-            std::to_string(row.charges.value()), summary.MoneyText(row.charges)});
+        const SummaryRow& row = summary.row(r);
+        const std::optional<Timestamp> periodStart = summary.PeriodStart(r);
+        out += csvLine({std::to_string(summary.depthOf(r)), kindName(row.kind), summary.Label(r), summary.CustomerOf(r),
+            summary.ProjectPathOf(r), periodStart ? isoDate(*periodStart) : std::string(), std::to_string(row.minutes),
+            summary.TimeText(row.minutes), std::to_string(row.charges.value()), summary.MoneyText(row.charges)});
     }
     const SummaryTotals& totals = summary.totals();
     out += csvLine({"", "total", "Total", "", "", "", std::to_string(totals.minutes), summary.TimeText(totals.minutes),

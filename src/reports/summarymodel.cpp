@@ -38,8 +38,8 @@ std::vector<SummaryModel::TotalLine> SummaryModel::totalLines() const
 
 const std::vector<int>& SummaryModel::siblingsOf(int row) const
 {
-    const int parent = m_summary->rows()[static_cast<std::size_t>(row)].parent;
-    return parent == -1 ? m_summary->roots() : m_summary->rows()[static_cast<std::size_t>(parent)].children;
+    const int parent = m_summary->row(row).parent;
+    return parent == -1 ? m_summary->roots() : m_summary->row(parent).children;
 }
 
 std::optional<int> SummaryModel::rowOf(const QModelIndex& index) const
@@ -70,7 +70,7 @@ QModelIndex SummaryModel::index(int row, int column, const QModelIndex& parent) 
     const auto above = rowOf(parent);
     if (!above)
         return {};
-    const auto& children = m_summary->rows()[static_cast<std::size_t>(*above)].children;
+    const auto& children = m_summary->row(*above).children;
     if (static_cast<std::size_t>(row) >= children.size())
         return {};
     return createIndex(row, column, static_cast<quintptr>(children[static_cast<std::size_t>(row)]));
@@ -81,7 +81,7 @@ QModelIndex SummaryModel::parent(const QModelIndex& child) const
     const auto row = rowOf(child);
     if (!row)
         return {};
-    const int parent = m_summary->rows()[static_cast<std::size_t>(*row)].parent;
+    const int parent = m_summary->row(*row).parent;
     return parent == -1 ? QModelIndex() : indexOf(parent);
 }
 
@@ -94,7 +94,32 @@ int SummaryModel::rowCount(const QModelIndex& parent) const
     if (parent.column() != 0)
         return 0;
     const auto row = rowOf(parent);
-    return row ? static_cast<int>(m_summary->rows()[static_cast<std::size_t>(*row)].children.size()) : 0;
+    return row ? static_cast<int>(m_summary->row(*row).children.size()) : 0;
+}
+
+bool SummaryModel::hasChildren(const QModelIndex& parent) const
+{
+    if (!parent.isValid())
+        return true;
+    const auto row = rowOf(parent);
+    return parent.column() == 0 && row && (!m_summary->row(*row).children.empty() || m_summary->CanExpand(*row));
+}
+
+bool SummaryModel::canFetchMore(const QModelIndex& parent) const
+{
+    const auto row = rowOf(parent);
+    return row && m_summary->CanExpand(*row);
+}
+
+void SummaryModel::fetchMore(const QModelIndex& parent)
+{
+    const auto row = rowOf(parent);
+    if (!row || !m_summary->CanExpand(*row))
+        return;
+    // A period's rows are made when it is opened.
+    beginInsertRows(parent, 0, m_summary->PendingChildren(*row) - 1);
+    m_summary->Expand(*row);
+    endInsertRows();
 }
 
 int SummaryModel::columnCount(const QModelIndex&) const
@@ -113,16 +138,16 @@ QVariant SummaryModel::data(const QModelIndex& index, int role) const
     if (role == Qt::FontRole) {
         // The top rows are the groups' sub-totals; the total lines close the report.
         QFont font;
-        font.setBold(!row || m_summary->rows()[static_cast<std::size_t>(*row)].parent == -1);
-        font.setItalic(row && m_summary->rows()[static_cast<std::size_t>(*row)].placeholder);
+        font.setBold(!row || m_summary->row(*row).parent == -1);
+        font.setItalic(row && m_summary->IsPlaceholder(*row));
         return font;
     }
     if (role != Qt::DisplayRole)
         return {};
     std::string text;
     if (row) {
-        const SummaryRow& r = m_summary->rows()[static_cast<std::size_t>(*row)];
-        text = index.column() == kSummaryName ? r.label
+        const SummaryRow& r = m_summary->row(*row);
+        text = index.column() == kSummaryName ? m_summary->Label(*row)
             : index.column() == kSummaryTime  ? m_summary->TimeText(r.minutes)
                                               : m_summary->MoneyText(r.charges);
     } else {

@@ -1,7 +1,8 @@
 // The summary as a tree for the window: the report's rows with their
 // sub-rows behind expanders, then the total lines, which stay at the end
-// whatever the order. Sorting by a column sorts every level and keeps what
-// was expanded expanded.
+// whatever the order. The rows under a month, week or day are made when it
+// is first opened. Sorting by a column sorts every level and keeps what was
+// expanded expanded.
 #pragma once
 
 #include "reports/summary.h"
@@ -26,6 +27,9 @@ public:
     QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;

@@ -71,12 +71,12 @@ void SummaryPrintout::DrawPage(DeviceContext& dc, int page)
             break;
         if (line++ < first)
             continue;
-        const SummaryRow& row = m_summary.rows()[static_cast<std::size_t>(r)];
+        const SummaryRow& row = m_summary.row(r);
         const int depth = m_summary.depthOf(r);
         dc.setFont(depth == 0 ? kBoldFont : kPrintFont);
         const int left = kTitleRect.left + 5 + kIndent * depth;
-        dc.drawText(
-            ElideText(dc, row.label, kTimeX - 5 - left), {left, y, kTimeX - 5, y + kPrintLine}, kTextLeft | kLine);
+        dc.drawText(ElideText(dc, m_summary.Label(r), kTimeX - 5 - left), {left, y, kTimeX - 5, y + kPrintLine},
+            kTextLeft | kLine);
         dc.drawText(
             m_summary.TimeText(row.minutes), {kTimeX + 5, y, kChargesX - 5, y + kPrintLine}, kTextRight | kLine);
         dc.drawText(FormatAmount(row.charges), {kChargesX + 5, y, kSummaryBodyRect.right - 5, y + kPrintLine},

@@ -96,6 +96,12 @@ TEST_F(SummaryDialogTest, OpensOnThisMonthAndFollowsThePeriodAndTheGrouping)
     EXPECT_EQ(dialog->tree()->model()->headerData(0, Qt::Horizontal).toString(),
         QStringLiteral("Month / Customer / Project"));
     EXPECT_EQ(rows(0).front(), "October 2026");
+    // A month's customers are made when it is opened, and sorted as the rest.
+    const QModelIndex october = dialog->tree()->model()->index(0, 0);
+    EXPECT_TRUE(dialog->tree()->model()->hasChildren(october));
+    dialog->tree()->expand(october);
+    EXPECT_EQ(rows(0, october), std::vector<std::string>{"Bolt, Inc."});
+    EXPECT_EQ(rows(2, october), std::vector<std::string>{"$90.00"});
 
     // Dates that do not make a period are refused once, and show nothing.
     const struct {

@@ -65,8 +65,8 @@ protected:
     {
         std::vector<std::string> out;
         for (int r : s.RowsInOrder()) {
-            const SummaryRow& row = s.rows()[static_cast<std::size_t>(r)];
-            out.push_back(std::string(static_cast<std::size_t>(2 * s.depthOf(r)), ' ') + row.label + " "
+            const SummaryRow& row = s.row(r);
+            out.push_back(std::string(static_cast<std::size_t>(2 * s.depthOf(r)), ' ') + s.Label(r) + " "
                 + std::to_string(row.minutes) + " " + std::to_string(row.charges.value()));
         }
         return out;
@@ -106,10 +106,10 @@ TEST_F(SummaryTest, CustomersThenProjectsAsTheFilesAndTheInvoiceCountThem)
             + ",tax,VAT (7.50%),,,,,,4469,$44.69" + crlf //
             + ",total_with_tax,TOTAL + VAT,,,,,,64052,$640.52" + crlf);
     // The row of a project's own time stands for its own frames only.
-    const SummaryRow& own = s.rows()[static_cast<std::size_t>(s.RowsInOrder()[2])];
-    EXPECT_EQ(own.scope.projects, FrameScope::Projects::Own);
-    EXPECT_EQ(own.frames, 1u);
-    EXPECT_EQ(s.rows()[static_cast<std::size_t>(s.RowsInOrder()[3])].frames, 2u); // the 59 seconds count as a frame
+    const int own = s.RowsInOrder()[2];
+    EXPECT_EQ(s.ScopeOf(own).projects, FrameScope::Projects::Own);
+    EXPECT_EQ(s.row(own).frames, 1u);
+    EXPECT_EQ(s.row(s.RowsInOrder()[3]).frames, 2u); // the 59 seconds count as a frame
 }
 
 TEST_F(SummaryTest, EachGroupingPutsAFrameInThePeriodItStartsIn)
@@ -138,6 +138,20 @@ TEST_F(SummaryTest, EachGroupingPutsAFrameInThePeriodItStartsIn)
                 top.push_back(line);
         }
         EXPECT_EQ(top, c.top);
+        // The window makes a period's rows when it is opened: the same rows in the end.
+        CSummary window({c.period, c.grouping, false});
+        ASSERT_TRUE(window.Load(path, prompter));
+        const bool byPeriod = c.grouping != SummaryGrouping::Project;
+        EXPECT_EQ(lines(window).size(), byPeriod ? top.size() : lines(s).size());
+        if (byPeriod) {
+            const int first = window.roots().front();
+            const int pending = window.PendingChildren(first);
+            window.Expand(first);
+            EXPECT_EQ(window.row(first).children.size(), static_cast<std::size_t>(pending));
+            EXPECT_FALSE(window.CanExpand(first));
+        }
+        window.ExpandAll();
+        EXPECT_EQ(SummaryCsv(window), SummaryCsv(s));
     }
     // Under a month, its customers and their projects.
     const CSummary months = summary(SummaryGrouping::Month, november);
@@ -152,7 +166,7 @@ TEST_F(SummaryTest, SortingOrdersEveryLevelAndKeepsTiesInNameOrder)
     auto tops = [&s] {
         std::vector<std::string> labels;
         for (int r : s.roots())
-            labels.push_back(s.rows()[static_cast<std::size_t>(r)].label);
+            labels.push_back(s.Label(r));
         return labels;
     };
     const struct {
@@ -338,10 +352,10 @@ TEST_P(SummaryCrossCheck, AgreesWithTheInvoicesTheTotalsPanelAndTheHistory)
         EXPECT_TRUE(s.Load(path, prompter));
         return s;
     };
-    auto rootOf = [](const CSummary& s, const std::vector<int>& rows, auto match) -> const SummaryRow* {
+    auto rowOf = [](const CSummary& s, const std::vector<int>& rows, auto match) -> const SummaryRow* {
         for (int r : rows) {
-            if (match(s.rows()[static_cast<std::size_t>(r)]))
-                return &s.rows()[static_cast<std::size_t>(r)];
+            if (match(r))
+                return &s.row(r);
         }
         return nullptr;
     };
@@ -353,7 +367,7 @@ TEST_P(SummaryCrossCheck, AgreesWithTheInvoicesTheTotalsPanelAndTheHistory)
         const PeriodBounds period{StartOfMonth(m), EndOfMonth(m)};
         const CSummary byCustomer = load(SummaryGrouping::CustomerProject, period);
         const SummaryRow* monthRow
-            = rootOf(byMonth, byMonth.roots(), [&](const SummaryRow& r) { return r.start == period.from; });
+            = rowOf(byMonth, byMonth.roots(), [&](int r) { return byMonth.PeriodStart(r) == period.from; });
         ASSERT_NE(monthRow, nullptr);
         for (std::int32_t customer : customers) {
             SCOPED_TRACE(std::to_string(customer) + " " + FormatDate(m, false));
@@ -363,9 +377,9 @@ TEST_P(SummaryCrossCheck, AgreesWithTheInvoicesTheTotalsPanelAndTheHistory)
             for (const InvoiceLine& line : invoice.lines())
                 minutes += line.minutes();
             const Cents billed = invoice.Totals(settings).total;
-            auto isCustomer = [&](const SummaryRow& r) { return r.scope.customerId == customer; };
-            for (const SummaryRow* row :
-                {rootOf(byCustomer, byCustomer.roots(), isCustomer), rootOf(byMonth, monthRow->children, isCustomer)}) {
+            auto isCustomer = [&](const CSummary& s) { return [&](int r) { return s.row(r).key == customer; }; };
+            for (const SummaryRow* row : {rowOf(byCustomer, byCustomer.roots(), isCustomer(byCustomer)),
+                     rowOf(byMonth, monthRow->children, isCustomer(byMonth))}) {
                 ASSERT_EQ(row != nullptr, !invoice.lines().empty());
                 if (row) {
                     EXPECT_EQ(row->minutes, minutes);
@@ -390,21 +404,22 @@ TEST_P(SummaryCrossCheck, AgreesWithTheInvoicesTheTotalsPanelAndTheHistory)
         // Every row adds up its sub-rows, and the history finds exactly its frames.
         std::int64_t topMinutes = 0;
         for (int r : s.roots())
-            topMinutes += s.rows()[static_cast<std::size_t>(r)].minutes;
+            topMinutes += s.row(r).minutes;
         EXPECT_EQ(topMinutes, s.totals().minutes);
-        for (const SummaryRow& row : s.rows()) {
+        for (int r = 0; r < static_cast<int>(s.rows().size()); ++r) {
+            const SummaryRow& row = s.row(r);
             if (!row.children.empty()) {
                 HistoryTotals children;
                 for (int c : row.children) {
-                    const SummaryRow& child = s.rows()[static_cast<std::size_t>(c)];
+                    const SummaryRow& child = s.row(c);
                     children.frames += child.frames;
                     children.minutes += child.minutes;
                     children.charges += child.charges;
                 }
-                EXPECT_EQ(children, (HistoryTotals{row.frames, row.minutes, row.charges})) << row.label;
+                EXPECT_EQ(children, (HistoryTotals{row.frames, row.minutes, row.charges})) << s.PathOf(r);
             }
-            history.setFilter({"", {INT32_MIN, INT32_MAX}, row.scope});
-            EXPECT_EQ(history.shownTotals(), (HistoryTotals{row.frames, row.minutes, row.charges})) << row.label;
+            history.setFilter({"", {INT32_MIN, INT32_MAX}, s.ScopeOf(r)});
+            EXPECT_EQ(history.shownTotals(), (HistoryTotals{row.frames, row.minutes, row.charges})) << s.PathOf(r);
         }
     }
 
