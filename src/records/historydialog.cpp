@@ -9,10 +9,12 @@
 #include "records/projectsdialog.h"
 #include "records/timeframedialog.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
 
@@ -81,6 +83,15 @@ HistoryDialog::HistoryDialog(
         m_filterText->selectAll();
     });
     connect(table()->selectionModel(), &QItemSelectionModel::selectionChanged, this, &HistoryDialog::showTotals);
+    // Tab goes from the buttons through the filter line to the list it narrows.
+    QWidget* before = findChild<QPushButton*>(QStringLiteral("exit"));
+    for (QWidget* next : {static_cast<QWidget*>(m_filterText), static_cast<QWidget*>(m_filterPeriod->list()),
+             static_cast<QWidget*>(m_filterPeriod->from()), static_cast<QWidget*>(m_filterPeriod->to()),
+             static_cast<QWidget*>(table())}) {
+        if (before)
+            setTabOrder(before, next);
+        before = next;
+    }
 
     m_history.setSortColumn(kHistoryProject);
     reload();

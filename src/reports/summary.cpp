@@ -160,9 +160,6 @@ bool CSummary::Load(const std::string& dataSetPath, Prompter& prompter)
     *this = CSummary(request);
     m_sortColumn = sortColumn;
     m_descending = descending;
-    const SettingsRecord settings = displaySettings(dataSetPath);
-    m_americanDates = settings.americanDates != 0;
-    m_symbol = fieldText(settings.monetarySymbol);
     const bool ok = [&] {
         const auto frames = loadTimeFrames(siblingPath(dataSetPath, "tfr"), prompter);
         if (!frames)
@@ -307,6 +304,17 @@ bool CSummary::Load(const std::string& dataSetPath, Prompter& prompter)
         m_roots.clear();
         m_pending.clear();
     }
+    LoadSettings(dataSetPath);
+    SortBy(m_sortColumn, m_descending);
+    return ok;
+}
+
+void CSummary::LoadSettings(const std::string& dataSetPath)
+{
+    const SettingsRecord settings = displaySettings(dataSetPath);
+    m_americanDates = settings.americanDates != 0;
+    m_symbol = fieldText(settings.monetarySymbol);
+    m_totals = SummaryTotals{};
     for (int r : m_roots) {
         m_totals.minutes += row(r).minutes;
         m_totals.total += row(r).charges;
@@ -317,8 +325,6 @@ bool CSummary::Load(const std::string& dataSetPath, Prompter& prompter)
     m_totals.tax = withTax.tax;
     m_totals.totalWithTaxLabel = "TOTAL + " + fieldText(settings.salesTaxText);
     m_totals.totalWithTax = withTax.totalWithTax;
-    SortBy(m_sortColumn, m_descending);
-    return ok;
 }
 
 std::int32_t CSummary::customerOfSlot(std::uint32_t slot) const

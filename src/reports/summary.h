@@ -88,6 +88,10 @@ public:
     // False (reported) when a file the summary needs cannot be read: it
     // then has no rows.
     bool Load(const std::string& dataSetPath, Prompter& prompter);
+    // Reads how the data set writes dates and money and charges sales tax,
+    // and works the totals out from the rows: all Load does besides the
+    // rows, for a summary that has none to show.
+    void LoadSettings(const std::string& dataSetPath);
 
     // Whether a period's rows are still to be made, and how many top rows
     // it will have; Expand makes them, in the current order.

@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -41,7 +42,9 @@ SummaryDialog::SummaryDialog(const std::string& dataSetPath, Prompter& prompter,
         m_grouping->addItem(QString::fromLatin1(name));
 
     auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("Period :"), this));
+    auto* periodLabel = new QLabel(QStringLiteral("Period :"), this);
+    periodLabel->setBuddy(m_period->list());
+    top->addWidget(periodLabel);
     top->addWidget(m_period);
     top->addSpacing(16);
     auto* groupLabel = new QLabel(QStringLiteral("Group by :"), this);
@@ -64,6 +67,11 @@ SummaryDialog::SummaryDialog(const std::string& dataSetPath, Prompter& prompter,
         m_tree->header()->resizeSection(
             column, m_tree->fontMetrics().horizontalAdvance(QStringLiteral("$0000000.00")) + 24);
     connect(m_tree, &QTreeView::doubleClicked, this, &SummaryDialog::OpenHistory);
+    // Enter opens the history too; a single click never does, whatever the desktop's habits.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* enter = new QShortcut(QKeySequence(key), m_tree, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(enter, &QShortcut::activated, this, [this] { OpenHistory(m_tree->currentIndex()); });
+    }
 
     auto* buttons = new QHBoxLayout;
     const std::pair<const char*, std::function<void()>> commands[] = {
@@ -115,6 +123,7 @@ void SummaryDialog::LoadReport()
     const auto chosen = m_period->period();
     auto summary = std::make_unique<CSummary>();
     if (const auto* refusal = std::get_if<std::string>(&chosen)) {
+        summary->LoadSettings(m_path);
         m_model->setSummary(summary.get());
         m_summary = std::move(summary);
         // Leaving the date again must not bring the same box back.

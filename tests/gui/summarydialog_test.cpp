@@ -121,7 +121,8 @@ TEST_F(SummaryDialogTest, OpensOnThisMonthAndFollowsThePeriodAndTheGrouping)
         EXPECT_EQ(period->list()->currentText(), QStringLiteral("Custom"));
         EXPECT_EQ(prompter.texts(), std::vector<std::string>{r.says});
         EXPECT_EQ(prompter.messages.at(0).caption, "Warning");
-        EXPECT_EQ(rows(0), std::vector<std::string>{"Total"});
+        EXPECT_EQ(rows(0), (std::vector<std::string>{"Total", "VAT (7.50%)", "TOTAL + VAT"}));
+        EXPECT_EQ(rows(2), (std::vector<std::string>{"$0.00", "$0.00", "$0.00"}));
     }
 }
 
