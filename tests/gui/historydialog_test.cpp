@@ -300,6 +300,12 @@ TEST_F(HistoryDialogTest, TheFilterLineNarrowsTheListAndItsTotalsSayWhatIsShownA
     EXPECT_EQ(d->table()->model()->rowCount(), 2); // the list stays as it was
 
     period->list()->setCurrentIndex(0); // All dates
+    EXPECT_TRUE(period->from()->text().isEmpty());
+    period->list()->setCurrentText(QStringLiteral("Custom")); // this month's dates, to edit
+    EXPECT_EQ(period->from()->text(), QStringLiteral("03/01/1996"));
+    EXPECT_EQ(d->table()->model()->rowCount(), 3);
+    period->list()->setCurrentIndex(0);
+    EXPECT_EQ(prompter.messages.size(), 1u);
     select(*d, {0, 2});
     EXPECT_EQ(totals(), "Shown: 3 time frames, 27:15, $1610.00      Selected: 2 time frames, 27:15, $1610.00");
     select(*d, {1});

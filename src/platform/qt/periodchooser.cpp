@@ -76,8 +76,15 @@ std::string PeriodChooser::typedDates() const
 void PeriodChooser::fill()
 {
     const int index = m_list->currentIndex();
-    if (index == m_list->count() - 1)
-        return; // Custom keeps the dates typed
+    if (index == m_list->count() - 1) {
+        // Custom keeps the dates typed; after all dates, this month's are there to edit.
+        if (m_from->text().isEmpty() && m_to->text().isEmpty()) {
+            const PeriodTexts texts = QuickPeriodTexts(QuickPeriod::ThisMonth, m_clock.now(), m_americanDates());
+            m_from->setText(QString::fromStdString(texts.from));
+            m_to->setText(QString::fromStdString(texts.to));
+        }
+        return;
+    }
     m_edited = false;
     if (isAll()) {
         m_from->clear();
