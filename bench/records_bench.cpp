@@ -1,5 +1,6 @@
 // The history of ten busy years (1,000,000 time frames) and a customers file
-// of 10,000 customers, opened and sorted in their dialogs.
+// of 10,000 customers, opened and sorted in their dialogs, and what the
+// questions before a removal count.
 #include "generator.h"
 #include "silentprompter.h"
 
@@ -8,9 +9,12 @@
 #include "platform/help.h"
 #include "records/customersdialog.h"
 #include "records/historydialog.h"
+#include "records/projecttree.h"
+#include "records/removalnotes.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QTableView>
 
 #include <benchmark/benchmark.h>
 
@@ -99,6 +103,37 @@ void BM_TypeInHistoryFilter(benchmark::State& state)
     state.counters["shown"] = static_cast<double>(dialog.history().size());
 }
 BENCHMARK(BM_TypeInHistoryFilter)->Unit(benchmark::kMillisecond);
+
+// The line under Remove's question with every row selected: all the frames
+// that go, counted and charged.
+void BM_RemoveEveryRowQuestion(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter; // answers No: nothing is removed
+    NoHelp help;
+    SystemClock clock;
+    HistoryDialog dialog(set.path, prompter, help, clock);
+    dialog.show();
+    QApplication::processEvents();
+    dialog.table()->selectAll();
+    for (auto _ : state)
+        dialog.onRemove();
+}
+BENCHMARK(BM_RemoveEveryRowQuestion)->Unit(benchmark::kMillisecond);
+
+// The line under the question before deleting a top-level project with its
+// sub-projects: the time-frames file read, their frames counted and charged.
+void BM_ProjectRemovalNote(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    const ProjectTree tree(readRecords<ProjectRecord>(siblingPath(set.path, "prj")).value());
+    const int top = tree.childrenOf(ProjectTree::kNone).front();
+    for (auto _ : state) {
+        const auto frames = readRecords<TimeFrameRecord>(siblingPath(set.path, "tfr"));
+        benchmark::DoNotOptimize(projectRemovalNote(tree, top, *frames, "$"));
+    }
+}
+BENCHMARK(BM_ProjectRemovalNote)->Unit(benchmark::kMillisecond);
 
 void BM_OpenCustomers(benchmark::State& state)
 {

@@ -7,9 +7,11 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build                 # compilers and build
   libgtest-dev libbenchmark-dev         # tests and benchmarks
-  qt6-base-dev qt6-svg-dev libgl-dev    # Qt Widgets, print support and SVG icons
+  qt6-base-dev qt6-svg-dev libgl-dev    # Qt Widgets, print support, D-Bus and SVG icons
+  libxss-dev                            # idle time from the X server's screen-saver extension
   fonts-liberation                      # metric-compatible "Arial" for drawing and printing
   xvfb xauth poppler-utils              # headless runs, screenshots and PDF checks
+  openbox xdotool faketime dbus-daemon  # a keyboard-only run under a window manager, a private session bus
   desktop-file-utils appstream dpkg-dev # checks of the installed tree and the Debian package
   tzdata                                # the time zones the calendar tests run in
 )

@@ -31,6 +31,7 @@ const std::map<int, std::string>& commandStrings()
         {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
         {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},
         {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
+        {ID_OPTIONS, "Choose whether and when to be asked about time away from the desk"},
         {ID_HELP_INDEX, "List Help topics\nHelp Index"},
         {ID_HELP_USING, "Display instructions about how to use help\nHelp"},
         {ID_CHANGE_HOURS, "Change Gantt Chart's starting and ending hours"},
@@ -76,7 +77,9 @@ const std::vector<Menu>& mainMenu()
         {"&Reports",
             {{"&History of charges...\tCtrl+H", ID_HISTORY}, {"&Summary...", ID_SUMMARY}, {"", kSeparator},
                 {"&Invoice...\tCtrl+I", ID_INVOICE}}},
-        {"&View", {{"&Toolbar", ID_VIEW_TOOLBAR}, {"&Status Bar", ID_VIEW_STATUS_BAR}}},
+        {"&View",
+            {{"&Toolbar", ID_VIEW_TOOLBAR}, {"&Status Bar", ID_VIEW_STATUS_BAR}, {"", kSeparator},
+                {"&Options...", ID_OPTIONS}}},
         {"&Help",
             {{"&Index", ID_HELP_INDEX}, {"&Using Help", ID_HELP_USING}, {"", kSeparator},
                 {"&About Quillory...", ID_APP_ABOUT}}},
@@ -133,6 +136,8 @@ const std::vector<MenuEntry>& trayMenu()
         {"Check &Out", ID_CHECK_OUT},
         {"", kSeparator},
         {"&Pause", ID_PAUSE},
+        {"", kSeparator},
+        {"E&xit", ID_APP_EXIT},
     };
     return entries;
 }

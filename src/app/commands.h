@@ -35,6 +35,7 @@ enum CommandId : int {
     ID_EXPORT = 32796,
     ID_PRINT_GANTT_CHART = 32797,
     ID_SUMMARY = 32798,
+    ID_OPTIONS = 32800, // the user's own options (View > Options...)
     // The week chart's popup menus.
     ID_CHANGE_HOURS = 32779,
     ID_PREVIOUS_WEEK = 32780,
@@ -64,7 +65,8 @@ const std::vector<int>& toolbarButtons();
 // ChartPopup). The week commands show the keys that also reach them.
 const std::vector<MenuEntry>& chartPopupMenu(int popup);
 
-// The system-menu (tray) entries: "Check &In", "Check &Out", a separator, "&Pause".
+// The system-menu (tray) entries: "Check &In", "Check &Out", a separator,
+// "&Pause", and, as a window's system menu has Close, a separator and "E&xit".
 const std::vector<MenuEntry>& trayMenu();
 
 // The status-bar prompt of a command, and its tooltip (empty when it has none).

@@ -4,6 +4,7 @@
 #include "data/recordfile.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
+#include "records/removalnotes.h"
 #include "reports/invoice.h"
 
 #include <algorithm>
@@ -244,7 +245,25 @@ bool CQuilloryDoc::CanCloseFrame()
 {
     if (m_running.empty())
         return true;
-    if (!m_prompter.ask("You haven't checked out from your running projects. Exit anyway?"))
+    // Under the question, what is being timed and what it comes to: the
+    // answers differ in what becomes of exactly that time.
+    const auto projects = readRecords<ProjectRecord>(filePath("prj"));
+    const std::string running = runningProjectsNote(
+        m_running, m_bPaused, m_pauseStart, m_clock.now(), projects ? *projects : std::vector<ProjectRecord>{});
+    const std::size_t answer = m_prompter.askChoice(
+        Prompter::withDetail("You haven't checked out from your running projects. Exit anyway?", running),
+        "Confirmation", {"Check &Out and Exit", "E&xit Without Recording", "&Cancel"}, kExitCancel, kExitCancel);
+    if (answer == kExitCheckingOut) {
+        // Each through the check-out of the Check Out command: a frame
+        // that cannot be written is said, and the program stays with that
+        // project still running.
+        while (!m_running.empty()) {
+            if (!CheckOut(m_running.front().projectId, true))
+                return false;
+        }
+        return true;
+    }
+    if (answer != kExitDropping)
         return false;
     // The user gave the running time up: the next start must not bring it
     // back. Only an exit nobody confirmed (a crash) leaves it to restore.
@@ -277,32 +296,55 @@ std::optional<TimeFrameRecord> CQuilloryDoc::CheckOut(std::int32_t projectId, bo
     if (m_bPaused)
         accountPause(now);
     const TimeFrameRecord frame = checkOutFrame(*it, now);
-    if (write) {
-        // The time is given up only once it is on the disk: a frame that
-        // cannot be written leaves the project running, to be checked out
-        // again when the disk allows. The running-timers file says first
-        // which frame is coming, so a crash in between neither loses the
-        // time nor counts it twice.
-        std::optional<FileError> error;
-        RunningState leaving = runningState();
-        if (const auto framesEnd = timeFramesEnd(m_strPath); !framesEnd) {
-            error = FileError{kCannotOpenTimeFramesFile, siblingPath(m_strPath, "tfr")};
-        } else {
-            leaving.leaving = CheckOutUnderWay{static_cast<std::size_t>(it - m_running.begin()), now, *framesEnd};
-            error = writeRunningState(m_strPath, leaving) ? tryAppendTimeFrame(frame, m_strPath)
-                                                          : FileError{kCannotSaveFile, runningFilePath(m_strPath)};
-        }
-        if (error) {
-            m_prompter.showMessage(
-                error->text() + "\n\n" + kStillCounting, kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
-            return std::nullopt;
-        }
-    }
+    if (write && !recordFrame(static_cast<std::size_t>(it - m_running.begin()), frame, std::nullopt))
+        return std::nullopt;
     m_running.erase(it);
     saveRunning();
     if (write)
         return frame;
     return std::nullopt;
+}
+
+std::optional<TimeFrameRecord> CQuilloryDoc::CheckOutAt(const RunningProject& entry, Timestamp end, bool runOn)
+{
+    const auto it = std::find(m_running.begin(), m_running.end(), entry);
+    // A start moved by the pause is not the one the caller saw; a frame that
+    // would end before its start records nothing worked.
+    if (it == m_running.end() || m_bPaused || end < entry.start)
+        return std::nullopt;
+    const std::size_t index = static_cast<std::size_t>(it - m_running.begin());
+    const TimeFrameRecord frame = checkOutFrame(entry, end);
+    const Timestamp now = m_clock.now();
+    if (!recordFrame(index, frame, runOn ? std::optional<Timestamp>(now) : std::nullopt))
+        return std::nullopt;
+    if (runOn)
+        m_running[index].start = now;
+    else
+        m_running.erase(m_running.begin() + static_cast<std::ptrdiff_t>(index));
+    saveRunning();
+    return frame;
+}
+
+bool CQuilloryDoc::recordFrame(std::size_t index, const TimeFrameRecord& frame, std::optional<Timestamp> runsOnFrom)
+{
+    // The time is given up only once it is on the disk: a frame that cannot
+    // be written leaves the project running, to be checked out again when
+    // the disk allows. The running-timers file says first which frame is
+    // coming, so a crash in between neither loses the time nor counts it
+    // twice.
+    std::optional<FileError> error;
+    RunningState leaving = runningState();
+    if (const auto framesEnd = timeFramesEnd(m_strPath); !framesEnd) {
+        error = FileError{kCannotOpenTimeFramesFile, siblingPath(m_strPath, "tfr")};
+    } else {
+        leaving.leaving = CheckOutUnderWay{index, frame.end, *framesEnd, runsOnFrom};
+        error = writeRunningState(m_strPath, leaving) ? tryAppendTimeFrame(frame, m_strPath)
+                                                      : FileError{kCannotSaveFile, runningFilePath(m_strPath)};
+    }
+    if (error)
+        m_prompter.showMessage(
+            error->text() + "\n\n" + kStillCounting, kAppName, MessageIcon::Exclamation, MessageButtons::Ok);
+    return !error;
 }
 
 std::int32_t CQuilloryDoc::ChooseRunningProject()

@@ -35,6 +35,9 @@ inline constexpr const char* kStillCounting
     = "The project is still running and its time is still being counted. Check out again once the file can be "
       "written.";
 
+// The answers of the exit question while projects run.
+enum ExitAnswer : std::size_t { kExitCheckingOut = 0, kExitDropping = 1, kExitCancel = 2 };
+
 // What the document asks of its view.
 enum UpdateHint : int {
     kHintPrintHistory = 1,
@@ -114,8 +117,10 @@ public:
     // File commands.
     void OnFileNew();
     void OnFileOpen();
-    // Whether the program may close; asks while projects run. Yes drops the
-    // running projects for good.
+    // Whether the program may close; asks while projects run, naming them
+    // with their times. Check Out and Exit records them all first (and the
+    // program stays when one cannot be written); Exit Without Recording
+    // drops them for good; Cancel keeps the program running.
     bool CanCloseFrame();
 
     // Timing. Every change is kept in the running-timers file at once.
@@ -126,6 +131,13 @@ public:
     // The recorded frame, when one was written. A frame that cannot be
     // written leaves the project running, its start unchanged.
     std::optional<TimeFrameRecord> CheckOut(std::int32_t projectId, bool write);
+    // Records the running entry `entry` (project and start, as they are now)
+    // with its frame ending at `end`, a moment that has passed, by the same
+    // safe path as CheckOut. With `runOn` the project goes on running from
+    // now instead of leaving, so the time from `end` to now is left out.
+    // Nothing is done while paused, for an entry not running (any more), or
+    // for an end before its start.
+    std::optional<TimeFrameRecord> CheckOutAt(const RunningProject& entry, Timestamp end, bool runOn);
     std::int32_t ChooseRunningProject();
     // A project picked from the projects tree, or nothing.
     std::optional<std::int32_t> ChooseProject();
@@ -164,6 +176,9 @@ private:
     bool restoreRunning(const std::string& path);
     RunningState runningState() const;
     bool saveRunning();
+    // Appends the frame of the running entry at `index`, told first in the
+    // running-timers file; false, and said, when it could not be written.
+    bool recordFrame(std::size_t index, const TimeFrameRecord& frame, std::optional<Timestamp> runsOnFrom);
     // Moves every running start forward by the pause since m_pauseStart.
     void accountPause(Timestamp now);
 

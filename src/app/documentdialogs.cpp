@@ -4,6 +4,7 @@
 #include "chart/runningprojectdialog.h"
 #include "export/exportdialog.h"
 #include "export/username.h"
+#include "platform/prompter.h"
 #include "records/customersdialog.h"
 #include "records/historydialog.h"
 #include "records/projectsdialog.h"
@@ -22,6 +23,10 @@ std::int32_t QtDocumentDialogs::chooseRunningProject(
 std::optional<std::int32_t> QtDocumentDialogs::chooseProject(const std::string& projectsFile)
 {
     ProjectsDialog dialog(projectsFile, ProjectsDialog::SelectionMode, m_prompter, m_help, m_owner.data());
+    // A first check-in has nothing to pick: the project can be made on the
+    // way, and is then the one selected.
+    if (dialog.isEmptyAsRead() && m_prompter.ask(kNoProjectsYet))
+        dialog.createProject();
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.selectedId();

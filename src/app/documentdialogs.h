@@ -12,6 +12,8 @@ class Clock;
 class HelpService;
 class Prompter;
 
+inline constexpr const char* kNoProjectsYet = "There are no projects yet. Create one now?";
+
 class QtDocumentDialogs final : public DocumentDialogs {
 public:
     QtDocumentDialogs(Prompter& prompter, HelpService& help, const Clock& clock)

@@ -75,8 +75,9 @@ CMainFrame::CMainFrame(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock
     setCommandHandler(ID_HELP_INDEX, [this] { m_help.showHelp(kHelpIndex); });
     setCommandHandler(ID_HELP_USING, [this] { m_help.showHelp(kHelpUsingHelp); });
     setCommandHandler(ID_CONTEXT_HELP, [] { QWhatsThis::enterWhatsThisMode(); });
-    // F1 in the main window is taken and does nothing.
-    setCommandHandler(ID_HELP, [] {});
+    // The status bar says "For Help, press F1": in the main window it opens
+    // the index (dialogs open their own topics, see HelpKey).
+    setCommandHandler(ID_HELP, [this] { m_help.showHelp(kMainWindowHelp); });
     setCommandHandler(ID_APP_ABOUT, [this] {
         QMessageBox::about(this, QStringLiteral("About Quillory"),
             QStringLiteral("<b>Quillory</b> Version %1<br>Time tracking and invoicing for "

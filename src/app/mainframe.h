@@ -4,6 +4,7 @@
 // its rectangle when it closes.
 #pragma once
 
+#include "platform/help.h"
 #include "platform/windowprofile.h"
 
 #include <QElapsedTimer>
@@ -27,6 +28,9 @@ class CQuilloryView;
 class Clock;
 class HelpService;
 class Prompter;
+
+// The help topic of the main window, which F1 opens there.
+inline constexpr int kMainWindowHelp = kHelpIndex;
 
 class CMainFrame final : public QMainWindow {
     Q_OBJECT

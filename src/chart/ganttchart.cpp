@@ -283,6 +283,26 @@ const GanttItem* CGanttChart::HitTest(int x, int y) const
     return hit;
 }
 
+std::vector<int> CGanttChart::ItemDays() const
+{
+    Timestamp starts[8];
+    dayStarts(starts);
+    std::vector<int> days;
+    days.reserve(m_items.size());
+    for (const GanttItem& item : m_items)
+        days.push_back(rowOf(item.start, starts));
+    return days;
+}
+
+Rect CGanttChart::BarRect(const GanttItem& item, int day) const
+{
+    const Geometry g = geometry();
+    const int y = m_rect.top + day * g.rowHeight;
+    const auto [x1, x2] = barEdges(item, g);
+    return {std::clamp(x1, g.hoursLeft, m_rect.right), y + 5, std::clamp(x2, g.hoursLeft, m_rect.right),
+        y + g.rowHeight - 5};
+}
+
 ChartPopup CGanttChart::PopupAt(int x, int y) const
 {
     if (!m_rect.contains(x, y))

@@ -70,6 +70,12 @@ public:
     // The item drawn on top at the point, or nothing.
     const GanttItem* HitTest(int x, int y) const;
     ChartPopup PopupAt(int x, int y) const;
+    // The day row (0 for Monday) of every item in the displayed week, -1 for
+    // an item outside it.
+    std::vector<int> ItemDays() const;
+    // The bar of an item as the last drawing put it (cut at the hours
+    // shown, so possibly without width), for an item in row `day`.
+    Rect BarRect(const GanttItem& item, int day) const;
     // Monday to Sunday of the displayed week, for the hours shown.
     std::array<HiddenWork, 7> HiddenWorkByDay() const;
     // The legend of the printout: a box listing the names of the items in

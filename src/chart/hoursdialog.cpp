@@ -40,6 +40,7 @@ HoursDialog::HoursDialog(int startHour, int endHour, QWidget* parent)
     , m_endArrows(arrows(this, QStringLiteral("endArrows")))
 {
     setWindowTitle(QStringLiteral("Select chart hours"));
+    setObjectName(QStringLiteral("hoursDialog"));
     // Wide enough for its caption on a framed desktop.
     setMinimumWidth(300);
     m_start->setObjectName(QStringLiteral("startHour"));

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPen>
 
 #include <vector>
 
@@ -36,6 +37,8 @@ CQuilloryView::CQuilloryView(CQuilloryDoc& doc, Prompter& prompter, const Clock&
     // Every area paints its whole background itself; nothing is erased first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // The chart's bars are reached from the keyboard too.
+    setFocusPolicy(Qt::StrongFocus);
     m_pGanttChart->setDayLabeler(localeDayLabel);
     buildChartActions();
     connect(this, &CQuilloryView::printRequested, m_printController.get(), &PrintController::OnUpdate);
@@ -159,6 +162,17 @@ void CQuilloryView::paintEvent(QPaintEvent* event)
             cursor = std::make_pair(p.x(), p.y());
         }
         DrawChartArea(dc, W, H, *m_pGanttChart, settings.showTips != 0, cursor);
+        if (const auto selected = selectedIndex()) {
+            // A frame around the bar, clear of its own black frame; dotted
+            // while the keys go elsewhere.
+            const GanttItem& item = m_pGanttChart->items()[*selected];
+            const Rect bar = m_pGanttChart->BarRect(item, m_pGanttChart->ItemDays()[*selected]);
+            painter.setClipRect(qtRect(chartAreaRect(W, H)));
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(QPen(Qt::black, 2, hasFocus() ? Qt::SolidLine : Qt::DotLine));
+            painter.drawRect(QRect(QPoint(bar.left - 3, bar.top - 3), QPoint(bar.right + 2, bar.bottom + 2)));
+            painter.setClipping(false);
+        }
         // A paint that was not asked for by the mouse (after a dialog, a
         // resize) may show a tip too: the mouse leaving must take it away.
         m_tipShown = settings.showTips != 0 && cursor && m_pGanttChart->HitTest(cursor->first, cursor->second);

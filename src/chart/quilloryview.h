@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/document.h"
+#include "chart/chartselection.h"
 #include "chart/ganttchart.h"
 #include "chart/timing.h"
 #include "chart/totals.h"
@@ -61,6 +62,10 @@ public:
     void setHelpService(HelpService* help) { m_help = help; }
     // The bar under the last right-click, as it was then.
     const std::optional<GanttItem>& clickedItem() const { return m_clickedItem; }
+    // The bar the keyboard works on, outlined: its time frame, kept across
+    // reloads; nothing, or a frame the displayed week does not show.
+    const std::optional<TimeFrameRecord>& selectedFrame() const { return m_selected; }
+    void selectFrame(std::optional<TimeFrameRecord> frame);
 
     // What the popup menu, the hours dialog and the time-frame dialog answer;
     // tests put scripts in their place. A popup runner triggers the chosen
@@ -81,6 +86,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    // The arrow keys move the selection from bar to bar; Enter edits the
+    // selected bar, Delete deletes it, Shift+F10 opens its popup.
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     // A right-click in the chart, or the menu key: the chart's popup.
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -88,6 +99,15 @@ private:
     SettingsRecord currentSettings() const;
     void buildChartActions();
     void runChartPopup(ChartPopup popup, const QPoint& globalPos);
+    // The popup of the selected bar below it, or the chart's at its corner.
+    void keyboardPopup();
+    // The item of the selected frame in the displayed week.
+    std::optional<std::size_t> selectedIndex() const;
+    void moveSelection(ChartStep step);
+    // The item a bar's command acts on: the selected one, as a right-click
+    // on it would have made it.
+    bool clickSelected();
+    void repaintChart();
     // After an item command, in this order: chart, running panel, totals.
     void refreshAfterItemCommand();
 
@@ -103,6 +123,7 @@ private:
     HelpService* m_help = nullptr;
     std::map<int, QAction*> m_chartActions;
     std::optional<GanttItem> m_clickedItem;
+    std::optional<TimeFrameRecord> m_selected;
     bool m_tipShown = false;
     PopupRunner m_runPopup;
     std::function<std::optional<ChartHours>(const ChartHours&)> m_chooseHours;

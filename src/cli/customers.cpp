@@ -6,6 +6,7 @@
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "records/customerlist.h"
+#include "records/removalnotes.h"
 
 namespace quillory::cli {
 
@@ -131,7 +132,14 @@ int runCustomer(Context& ctx)
     if (action == "rm") {
         if (!args.given().empty())
             return ctx.fail(kExitUsage, "qly customer rm takes no options");
-        return deleteCustomers(customersFile, {found->id}, ctx.prompter) ? kExitOk : kExitFile;
+        if (!deleteCustomers(customersFile, {found->id}, ctx.prompter))
+            return kExitFile;
+        // The projects the customer leaves without one, as the window says.
+        if (const auto projects = readRecords<ProjectRecord>(set->file("prj"))) {
+            if (const std::string note = customerRemovalNote(*projects, {found->id}); !note.empty())
+                ctx.out << note << '\n';
+        }
+        return kExitOk;
     }
     CustomerRecord edited = *found;
     if (!applyCustomerOptions(ctx, args, edited))

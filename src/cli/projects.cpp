@@ -8,6 +8,7 @@
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "records/projecttree.h"
+#include "records/removalnotes.h"
 
 #include <cstring>
 #include <unordered_map>
@@ -185,16 +186,24 @@ int runProject(Context& ctx)
     if (action == "rm") {
         if (!args.given().empty())
             return ctx.fail(kExitUsage, "qly project rm takes no options");
+        // Said after the removal, as the window says it before: what becomes
+        // of the time recorded for the projects that go.
+        const auto frames = readRecords<TimeFrameRecord>(set->file("tfr"));
+        const std::string note = frames ? projectRemovalNote(tree, key, *frames, set->symbol()) : std::string();
         tree.remove(key);
-    } else {
-        if (args.has("--parent"))
-            return ctx.fail(kExitUsage, "a project keeps its place in the tree; --parent is for add");
-        ProjectRecord edited = tree.record(key);
-        if (!applyProjectOptions(ctx, args, *set, edited))
-            return kExitUsage;
-        tree.record(key) = edited;
-        tree.touch();
+        if (!saveProjects(set->file("prj"), tree.recordsToSave(), ctx.prompter))
+            return kExitFile;
+        if (!note.empty())
+            ctx.out << note << '\n';
+        return kExitOk;
     }
+    if (args.has("--parent"))
+        return ctx.fail(kExitUsage, "a project keeps its place in the tree; --parent is for add");
+    ProjectRecord edited = tree.record(key);
+    if (!applyProjectOptions(ctx, args, *set, edited))
+        return kExitUsage;
+    tree.record(key) = edited;
+    tree.touch();
     return saveProjects(set->file("prj"), tree.recordsToSave(), ctx.prompter) ? kExitOk : kExitFile;
 }
 

@@ -76,6 +76,10 @@ void settleCheckOut(RunningState& state, const std::string& path)
     if (!file || !file->seek(leaving.framesEnd) || file->read(&found, sizeof found) != sizeof found)
         return;
     if (found == checkOutFrame(state.running[leaving.index], leaving.end)) {
+        if (leaving.runsOnFrom) {
+            state.running[leaving.index].start = *leaving.runsOnFrom;
+            return;
+        }
         state.running.erase(state.running.begin() + static_cast<std::ptrdiff_t>(leaving.index));
         state.paused = state.paused && !state.running.empty();
     }
@@ -92,9 +96,12 @@ std::string formatRunningState(const RunningState& state)
     text += "\npaused " + std::to_string(state.paused ? 1 : 0) + " " + std::to_string(state.pauseStart) + "\n";
     for (const RunningProject& r : state.running)
         text += "project " + std::to_string(r.projectId) + " " + std::to_string(r.start) + "\n";
-    if (const auto& l = state.leaving)
+    if (const auto& l = state.leaving) {
         text += "leaving " + std::to_string(l->index) + " " + std::to_string(l->end) + " "
             + std::to_string(l->framesEnd) + "\n";
+        if (l->runsOnFrom)
+            text += "runs-on " + std::to_string(*l->runsOnFrom) + "\n";
+    }
     return text + "end\n";
 }
 
@@ -110,11 +117,20 @@ std::optional<RunningState> parseRunningState(std::string_view text)
         return std::nullopt;
     state.pauseStart = pauseStart;
     std::size_t last = lines->size() - 1; // the closing line
+    std::optional<Timestamp> runsOnFrom;
+    if ((*lines)[last - 1].starts_with("runs-on ")) {
+        std::int32_t from = 0;
+        // It only ever follows the check-out it belongs to.
+        if (!parseLine((*lines)[--last], "runs-on", from) || !(*lines)[last - 1].starts_with("leaving "))
+            return std::nullopt;
+        runsOnFrom = from;
+    }
     if ((*lines)[last - 1].starts_with("leaving ")) {
         CheckOutUnderWay leaving;
         if (!parseLine((*lines)[--last], "leaving", leaving.index, leaving.end, leaving.framesEnd)
             || leaving.framesEnd < 0)
             return std::nullopt;
+        leaving.runsOnFrom = runsOnFrom;
         state.leaving = leaving;
     }
     for (std::size_t i = 2; i < last; ++i) {

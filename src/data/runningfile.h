@@ -13,8 +13,9 @@
 // (the version; the pause flag and when it was last switched; the running
 // projects in check-in order with their starts; while a check-out is being
 // written, which project leaves, when, and where in the time-frames file its
-// frame goes; a closing line, so a file cut short is never taken for a
-// shorter list).
+// frame goes, and, after it, "runs-on 1718005000" when the project is to go
+// on running from that moment once its frame is in; a closing line, so a file
+// cut short is never taken for a shorter list).
 #pragma once
 
 #include "data/records.h"
@@ -46,9 +47,22 @@ struct RunningProject {
 // same project may run twice from the same second, and the frame of one
 // would pass for the check-out of the other.
 struct CheckOutUnderWay {
+    CheckOutUnderWay() = default;
+    CheckOutUnderWay(std::size_t i, Timestamp e, std::int64_t f, std::optional<Timestamp> from = std::nullopt)
+        : index(i)
+        , end(e)
+        , framesEnd(f)
+        , runsOnFrom(from)
+    {
+    }
     std::size_t index = 0;
     Timestamp end = 0;
     std::int64_t framesEnd = 0;
+    // Time away left out of a running project: once its frame up to `end` is
+    // in, it runs on from this moment rather than leaving. Whether it goes on
+    // from its old start or from here is decided by that frame alone, so a
+    // crash neither drops the project nor counts the time away after all.
+    std::optional<Timestamp> runsOnFrom;
     bool operator==(const CheckOutUnderWay&) const = default;
 };
 

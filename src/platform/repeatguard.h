@@ -35,6 +35,11 @@ public:
     {
         return m_inner.askOpenFileName(r);
     }
+    std::size_t askChoice(const std::string& text, const std::string& caption, const std::vector<std::string>& answers,
+        std::size_t defaultAnswer, std::size_t cancelAnswer) override
+    {
+        return m_inner.askChoice(text, caption, answers, defaultAnswer, cancelAnswer);
+    }
 
     // Every message is shown again, once.
     void reset() { m_shown.clear(); }

@@ -3,6 +3,7 @@
 #include "data/recordfile.h"
 #include "platform/prompter.h"
 #include "records/customerinfodialog.h"
+#include "records/removalnotes.h"
 
 #include <QTableView>
 
@@ -76,11 +77,16 @@ void CustomersDialog::onUpdate()
 void CustomersDialog::onRemove()
 {
     const std::vector<int> rows = selectedRows();
-    if (rows.empty() || !m_prompter.ask("Are you sure you want to remove the selected items?"))
+    if (rows.empty())
         return;
     std::vector<std::int32_t> ids;
     for (int row : rows)
         ids.push_back(m_list.record(static_cast<std::size_t>(row)).id);
+    // Under the question, the projects left without a customer.
+    const auto projects = readRecords<ProjectRecord>(siblingPath(m_file, "prj"));
+    const std::string detail = projects ? customerRemovalNote(*projects, ids) : std::string();
+    if (!m_prompter.ask("Are you sure you want to remove the selected items?", detail, "Confirmation"))
+        return;
     deleteCustomers(m_file, ids, m_prompter);
     reload();
 }

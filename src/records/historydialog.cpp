@@ -7,6 +7,7 @@
 #include "platform/prompter.h"
 #include "platform/qt/periodchooser.h"
 #include "records/projectsdialog.h"
+#include "records/removalnotes.h"
 #include "records/timeframedialog.h"
 
 #include <QComboBox>
@@ -19,9 +20,31 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <unordered_set>
 #include <variant>
 
 namespace quillory {
+
+namespace {
+
+// A time frame as a key: deleting a frame takes every frame equal to it.
+struct FrameKey {
+    std::int32_t projectId, start, end;
+    static FrameKey of(const TimeFrameRecord& f) { return {f.projectId, f.start, f.end}; }
+    bool operator==(const FrameKey&) const = default;
+};
+
+struct FrameKeyHash {
+    std::size_t operator()(const FrameKey& k) const
+    {
+        const std::uint64_t times = std::uint64_t(std::uint32_t(k.start)) << 32 | std::uint32_t(k.end);
+        return std::hash<std::uint64_t>{}(times ^ (std::uint64_t(std::uint32_t(k.projectId)) * 0x9E3779B97F4A7C15u));
+    }
+};
+
+} // namespace
 
 HistoryDialog::HistoryDialog(
     const std::string& dataSetPath, Prompter& prompter, HelpService& help, const Clock& clock, QWidget* parent)
@@ -242,14 +265,46 @@ void HistoryDialog::onUpdate()
     reload();
 }
 
+std::string HistoryDialog::removalDetail(const std::vector<int>& rows) const
+{
+    FramesSum sum;
+    std::vector<bool> selected(m_history.size());
+    for (int row : rows) {
+        const auto r = static_cast<std::size_t>(row);
+        selected[r] = true;
+        sum.add(m_history.frame(r), m_history.project(r).pricePerHour);
+    }
+    // Every frame equal to a selected one goes with it: it is counted as
+    // lost too, selected or not.
+    if (rows.size() < m_history.size()) {
+        std::unordered_set<FrameKey, FrameKeyHash> keys;
+        keys.reserve(rows.size());
+        for (int row : rows)
+            keys.insert(FrameKey::of(m_history.frame(static_cast<std::size_t>(row))));
+        for (std::size_t row = 0; row < m_history.size(); ++row) {
+            if (!selected[row] && keys.count(FrameKey::of(m_history.frame(row))))
+                sum.add(m_history.frame(row), m_history.project(row).pricePerHour);
+        }
+    }
+    const SettingsRecord settings = displaySettings(m_path);
+    const std::string symbol = fieldText(settings.monetarySymbol);
+    if (sum.count != 1)
+        return framesNote(sum, symbol);
+    const auto only = static_cast<std::size_t>(rows.front());
+    return frameNote(fieldText(m_history.project(only).name), m_history.frame(only),
+        m_history.project(only).pricePerHour, settings.americanDates != 0, symbol);
+}
+
 void HistoryDialog::onRemove()
 {
     const std::vector<int> rows = selectedRows();
-    if (rows.empty() || !m_prompter.ask("Are you sure you want to remove the selected items?"))
+    if (rows.empty())
         return;
     std::vector<TimeFrameRecord> gone;
     for (int row : rows)
         gone.push_back(m_history.frame(static_cast<std::size_t>(row)));
+    if (!m_prompter.ask("Are you sure you want to remove the selected items?", removalDetail(rows), "Confirmation"))
+        return;
     deleteTimeFrames(siblingPath(m_path, "tfr"), gone, m_prompter);
     reload();
 }

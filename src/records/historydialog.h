@@ -66,6 +66,8 @@ private:
     // (once for the same text) and leaves the period out.
     void applyFilter();
     void showTotals();
+    // What removing the frames takes: one frame by name, several counted.
+    std::string removalDetail(const std::vector<int>& rows) const;
 
     std::string m_path;
     Prompter& m_prompter;

@@ -14,6 +14,31 @@
 
 namespace quillory {
 
+namespace {
+
+// The list of rows: Home and End go to the first and last row, as in any
+// list, keeping the column (with Ctrl as well; Shift extends the selection
+// there as usual).
+class ListTable final : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
+    {
+        if ((action == MoveHome || action == MoveEnd) && model()) {
+            const int rows = model()->rowCount(rootIndex());
+            const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+            if (rows == 0)
+                return {};
+            return model()->index(action == MoveHome ? 0 : rows - 1, column, rootIndex());
+        }
+        return QTableView::moveCursor(action, modifiers);
+    }
+};
+
+} // namespace
+
 TextTableModel::TextTableModel(std::vector<Column> columns, std::function<std::size_t()> rows,
     std::function<std::string(std::size_t, int)> text, QObject* parent)
     : QAbstractTableModel(parent)
@@ -68,22 +93,23 @@ void TextTableModel::change(const std::function<void()>& change)
 
 ListDialog::ListDialog(const char* title, const char* objectName, QWidget* parent)
     : QDialog(parent)
-    , m_table(new QTableView(this))
+    , m_table(new ListTable(this))
 {
     setWindowTitle(QString::fromLatin1(title));
     setObjectName(QString::fromLatin1(objectName));
     auto* buttons = new QHBoxLayout;
+    // Each button has its Alt+letter, none alike.
     const std::pair<const char*, std::function<void()>> commands[] = {
-        {"Add", [this] { onAdd(); }},
-        {"Update", [this] { onUpdate(); }},
-        {"Remove", [this] { onRemove(); }},
-        {"Print", [this] { onPrint(); }},
-        {"Exit", [this] { reject(); }},
+        {"&Add", [this] { onAdd(); }},
+        {"&Update", [this] { onUpdate(); }},
+        {"&Remove", [this] { onRemove(); }},
+        {"&Print", [this] { onPrint(); }},
+        {"E&xit", [this] { reject(); }},
     };
     for (const auto& [text, command] : commands) {
         auto* button = new QPushButton(QString::fromLatin1(text), this);
         button->setAutoDefault(false);
-        button->setObjectName(QString::fromLatin1(text).toLower());
+        button->setObjectName(QString::fromLatin1(text).remove(QLatin1Char('&')).toLower());
         connect(button, &QPushButton::clicked, this, command);
         buttons->addWidget(button);
     }
@@ -99,6 +125,8 @@ ListDialog::ListDialog(const char* title, const char* objectName, QWidget* paren
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setShowGrid(false);
+    // Tab leaves the list for the buttons instead of going from cell to cell.
+    m_table->setTabKeyNavigation(false);
     m_table->setWordWrap(false);
     m_table->setSortingEnabled(false);
     // Fixed row heights keep a list of a million rows quick to scroll.
@@ -119,11 +147,18 @@ bool ListDialog::eventFilter(QObject* watched, QEvent* event)
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
             switch (key->key()) {
+            case Qt::Key_Insert:
+                onAdd();
+                return true;
             case Qt::Key_Delete:
                 onRemove();
                 return true;
             case Qt::Key_Return:
             case Qt::Key_Enter:
+                // The row the keys are on is the one meant, selected or not.
+                if (!m_table->selectionModel()->hasSelection() && m_table->currentIndex().isValid())
+                    m_table->selectionModel()->select(
+                        m_table->currentIndex(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
                 onUpdate();
                 return true;
             default:
@@ -169,10 +204,16 @@ void ListDialog::showSortColumn(int column)
 
 std::vector<int> ListDialog::selectedRows() const
 {
+    // From the selection's ranges: asking the model row by row takes
+    // seconds for a list of a million rows all selected. Whole rows are
+    // selected here, so a row in a range is a selected row.
     std::vector<int> rows;
-    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
-        rows.push_back(index.row());
+    for (const QItemSelectionRange& range : m_table->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(row);
+    }
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 

@@ -1,7 +1,9 @@
 // What the history and the customers dialogs share: the buttons Add, Update,
 // Remove, Print and Exit along the top, a list of rows below them that
 // follows the dialog's size, sorting by a click on a heading, and a table
-// model that makes each cell's text only when it is shown.
+// model that makes each cell's text only when it is shown. Everything is
+// reached from the keyboard: Tab goes between the list and the buttons, each
+// button has its Alt+letter, and the list takes Insert, Delete and Enter.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -69,7 +71,8 @@ protected:
     // Selected rows, in row order.
     std::vector<int> selectedRows() const;
     void resizeEvent(QResizeEvent* event) override;
-    // Delete removes the selected rows, Enter updates the first of them.
+    // Insert adds, Delete removes the selected rows, Enter updates the first
+    // of them (the current row when none is selected).
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -93,22 +93,31 @@ ProjectInfoDialog::ProjectInfoDialog(
     m_shownPrice = qs(FormatAmount(record.pricePerHour));
     m_price->setText(m_shownPrice);
     m_memo->setPlainText(textFromCrLf(fieldText(record.memo)));
+    // Typing replaces the name at once: a new project's "New project" above all.
+    m_name->selectAll();
+    m_name->setFocus();
 }
 
 void ProjectInfoDialog::fillCustomers(const std::string& customersFile, Prompter& prompter)
 {
+    // A project can be given back no customer: the first entry, whatever
+    // the customers' names.
+    m_customers->addItem(QString::fromLatin1(kNoCustomer), std::int32_t{-1});
+    const std::int32_t customerId = m_record.customerId;
     auto customers = loadCustomers(customersFile, prompter);
-    if (!customers)
+    if (!customers) {
+        m_customers->setCurrentIndex(customerId < 0 ? 0 : -1);
         return;
+    }
     std::vector<std::string> names;
     for (const CustomerRecord& c : *customers)
         names.push_back(fieldText(c.name));
     for (std::size_t i : collator().order(names))
         m_customers->addItem(qs(names[i]), std::int32_t{(*customers)[i].id});
     // The project's customer is found by its id: two customers of the same
-    // name stay two customers.
-    const std::int32_t customerId = m_record.customerId;
-    m_customers->setCurrentIndex(customerId >= 0 ? m_customers->findData(customerId) : -1);
+    // name stay two customers. A customer that is gone selects nothing, and
+    // Done then keeps the id.
+    m_customers->setCurrentIndex(customerId >= 0 ? m_customers->findData(customerId) : 0);
 }
 
 void ProjectInfoDialog::accept()

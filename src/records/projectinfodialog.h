@@ -18,6 +18,9 @@ namespace quillory {
 
 class Prompter;
 
+// The first entry of the customer list, for a project without a customer.
+inline constexpr const char* kNoCustomer = "(no customer)";
+
 class ProjectInfoDialog final : public QDialog {
     Q_OBJECT
 public:

@@ -2,11 +2,13 @@
 
 #include "data/fileio.h"
 #include "data/recordfile.h"
+#include "data/text.h"
 #include "platform/help.h"
 #include "platform/prompter.h"
 #include "platform/qt/utf8limit.h"
 #include "records/projectinfodialog.h"
 #include "records/projecttreemodel.h"
+#include "records/removalnotes.h"
 
 #include <QDialogButtonBox>
 #include <QDragMoveEvent>
@@ -212,6 +214,9 @@ ProjectsDialog::ProjectsDialog(
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     buttons->button(QDialogButtonBox::Ok)->setAutoDefault(false);
+    // Enter in the tree is the tree's own: the buttons have their letters.
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &ProjectsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ProjectsDialog::reject);
     m_view->setEditKeys(m_mode == EditMode);
@@ -301,21 +306,31 @@ void ProjectsDialog::editClicked()
 
 void ProjectsDialog::createProject()
 {
-    const QModelIndex index = m_model->createProject("New project", ProjectTree::kNone, m_projectsFile);
+    const QModelIndex index = m_model->createProject(kNewProjectName, ProjectTree::kNone, m_projectsFile);
     selectAndShow(index);
     m_clickedKey = ProjectTreeModel::keyOf(index);
     editClicked();
+    nameInPlace(index, kNewProjectName);
 }
 
 void ProjectsDialog::createSubProject()
 {
     if (!m_tree.isAlive(m_clickedKey))
         return;
-    const QModelIndex index = m_model->createProject("New sub-project", m_clickedKey, m_projectsFile);
+    const QModelIndex index = m_model->createProject(kNewSubProjectName, m_clickedKey, m_projectsFile);
     m_view->expand(index.parent());
     selectAndShow(index);
     m_clickedKey = ProjectTreeModel::keyOf(index);
     editClicked();
+    nameInPlace(index, kNewSubProjectName);
+}
+
+void ProjectsDialog::nameInPlace(const QModelIndex& index, const char* defaultName)
+{
+    // A new project still named as created gets its name typed in the
+    // tree: the editor opens with the name selected, so typing replaces it.
+    if (index.isValid() && fieldText(m_tree.record(ProjectTreeModel::keyOf(index)).name) == defaultName)
+        m_view->edit(index);
 }
 
 void ProjectsDialog::updateProject()
@@ -327,8 +342,13 @@ void ProjectsDialog::deleteProject()
 {
     if (!m_tree.isAlive(m_clickedKey))
         return;
-    if (!m_prompter.ask(
-            "Are you sure you want to delete the selected project and all its sub-projects?", "Delete Confirmation"))
+    // Under the question, what becomes of the time recorded for them.
+    const auto frames = readRecords<TimeFrameRecord>(siblingPath(m_projectsFile, "tfr"));
+    const std::string detail = frames
+        ? projectRemovalNote(m_tree, m_clickedKey, *frames, fieldText(displaySettings(m_projectsFile).monetarySymbol))
+        : std::string();
+    if (!m_prompter.ask("Are you sure you want to delete the selected project and all its sub-projects?", detail,
+            "Delete Confirmation"))
         return;
     m_model->removeProject(m_clickedKey);
     m_clickedKey = ProjectTree::kNone;
@@ -354,6 +374,15 @@ bool ProjectsDialog::dropProject(int dragged, int target)
     m_view->expand(m_model->indexOfKey(dragged));
     selectAndShow(m_model->indexOfKey(dragged));
     return true;
+}
+
+void ProjectsDialog::reject()
+{
+    // Everything done here lives in the dialog until OK: leaving it behind
+    // is asked first, Escape and the close box included.
+    if (m_tree.modified() && !m_prompter.ask("Discard your changes to the projects?"))
+        return;
+    QDialog::reject();
 }
 
 void ProjectsDialog::accept()

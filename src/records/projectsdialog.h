@@ -58,6 +58,9 @@ private:
     bool m_editKeys = false;
 };
 
+inline constexpr const char* kNewProjectName = "New project";
+inline constexpr const char* kNewSubProjectName = "New sub-project";
+
 class ProjectsDialog final : public QDialog {
     Q_OBJECT
 public:
@@ -67,6 +70,8 @@ public:
         const std::string& projectsFile, Mode mode, Prompter& prompter, HelpService& help, QWidget* parent = nullptr);
     ~ProjectsDialog() override;
 
+    // The projects file was read and holds no project.
+    bool isEmptyAsRead() const { return m_loaded && m_tree.size() == 0; }
     // The chosen project's id, after OK in selection mode.
     std::int32_t selectedId() const { return m_selectedId; }
 
@@ -87,6 +92,9 @@ public:
 
     // OK: in selection mode only with a project selected; saves the tree.
     void accept() override;
+    // Cancel, Escape and the close box: changes are given up only once the
+    // user says so.
+    void reject() override;
 
     ProjectTreeView* treeView() const { return m_view; }
     ProjectTreeModel* model() const { return m_model.get(); }
@@ -100,6 +108,7 @@ private:
     void onItemCommand(const QModelIndex& item, void (ProjectsDialog::*command)());
     void editClicked();
     void selectAndShow(const QModelIndex& index);
+    void nameInPlace(const QModelIndex& index, const char* defaultName);
 
     std::string m_projectsFile;
     Mode m_mode;

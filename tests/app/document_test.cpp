@@ -261,19 +261,66 @@ TEST_F(DocumentTest, NewAndOpenAreRefusedWhileProjectsRun)
     EXPECT_EQ(doc->path(), plans);
 }
 
-TEST_F(DocumentTest, ExitAsksOnlyWhileProjectsRun)
+// Design runs 02:03 and Logo 00:15 when the exit is asked for, after a
+// pause of ten minutes that no timer tick has accounted yet.
+TEST_F(DocumentTest, ExitNamesTheRunningTimeAndOffersToRecordIt)
 {
-    auto doc = makeDoc(newDataSet("Plans.qly"));
-    EXPECT_TRUE(doc->CanCloseFrame());
-    EXPECT_TRUE(prompter.messages.empty());
-    doc->CheckIn(1);
-    prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
-    EXPECT_FALSE(doc->CanCloseFrame());
-    EXPECT_EQ(doc->running().size(), 1u);
-    EXPECT_TRUE(doc->CanCloseFrame());
-    EXPECT_EQ(prompter.messages.at(0).text, "You haven't checked out from your running projects. Exit anyway?");
-    EXPECT_EQ(prompter.messages.at(0).caption, "Confirmation");
-    EXPECT_EQ(prompter.messages.at(0).icon, MessageIcon::Question);
+    struct Case {
+        const char* name;
+        std::size_t answer;
+        bool removeFrames; // the time-frames file cannot be opened
+        bool closes;
+        std::size_t stillRunning;
+        std::size_t recorded;
+    };
+    const Case cases[] = {
+        {"cancel", kExitCancel, false, false, 2, 0},
+        {"exit without recording", kExitDropping, false, true, 0, 0},
+        {"check out and exit", kExitCheckingOut, false, true, 0, 2},
+        {"check out failing", kExitCheckingOut, true, false, 2, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string plans = newDataSet(std::string(c.name) + ".qly");
+        ProjectRecord design = newProjectRecord(1, "Design", -1);
+        design.pricePerHour = 85;
+        test::writeRecords(plans, std::vector<ProjectRecord>{design, newProjectRecord(2, "Logo", -1)});
+        prompter.messages.clear();
+        auto doc = makeDoc(plans);
+        EXPECT_TRUE(doc->CanCloseFrame()) << "nothing runs: nothing to ask";
+        const Timestamp in = clock.now();
+        doc->CheckIn(1);
+        clock.advance(108 * 60);
+        doc->CheckIn(2);
+        clock.advance(15 * 60);
+        doc->TogglePause();
+        clock.advance(10 * 60);
+        const Timestamp now = clock.now();
+        if (c.removeFrames)
+            std::filesystem::remove(siblingPath(plans, "tfr"));
+        prompter.choices = {c.answer};
+        EXPECT_EQ(doc->CanCloseFrame(), c.closes);
+        ASSERT_FALSE(prompter.messages.empty());
+        const test::ShownMessage& question = prompter.messages.front();
+        EXPECT_EQ(question.text,
+            "You haven't checked out from your running projects. Exit anyway?\n\nDesign 02:03, Logo 00:15");
+        EXPECT_EQ(question.caption, "Confirmation");
+        EXPECT_EQ(question.icon, MessageIcon::Question);
+        EXPECT_EQ(
+            question.answers, (std::vector<std::string>{"Check &Out and Exit", "E&xit Without Recording", "&Cancel"}));
+        EXPECT_EQ(doc->running().size(), c.stillRunning);
+        EXPECT_EQ(prompter.messages.size(), c.removeFrames ? 2u : 1u) << "a failed check-out is said";
+        if (!c.removeFrames) {
+            EXPECT_EQ(frames(plans).size(), c.recorded);
+        }
+        if (c.recorded) {
+            // The pause is not worked time: each start moves on by it.
+            EXPECT_EQ(frames(plans), (std::vector<TimeFrameRecord>{{1, in + 600, now}, {2, in + 108 * 60 + 600, now}}));
+        }
+        // What the next start finds: nothing that was recorded or dropped.
+        doc.reset();
+        EXPECT_EQ(makeDoc(plans)->running().size(), c.stillRunning);
+    }
 }
 
 TEST_F(DocumentTest, CheckOutRecordsFromCheckInToNow)

@@ -74,7 +74,7 @@ TEST_F(RunningTimersTest, AConfirmedExitDropsThemForGood)
     auto doc = open(plans);
     doc->CheckIn(1);
     doc->CheckIn(2);
-    prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    prompter.choices = {kExitCancel, kExitDropping};
     EXPECT_FALSE(doc->CanCloseFrame());
     EXPECT_TRUE(test::fileExists(running));
     EXPECT_TRUE(doc->CanCloseFrame());

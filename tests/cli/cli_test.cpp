@@ -164,8 +164,12 @@ TEST_F(CliTest, ProjectIdsAreNeverHandedOutAgainAndRemovalTakesTheSubtree)
 {
     makeDataSet();
     // Design (id 1) has time recorded: after its removal, no new project
-    // may take its id.
-    EXPECT_EQ(qly({"project", "rm", path, "Design"}).status, 0);
+    // may take its id. The removal says so, as the window's question does.
+    const Outcome design = qly({"project", "rm", path, "Design"});
+    EXPECT_EQ(design.status, 0);
+    EXPECT_EQ(design.out,
+        "Design has 1 recorded time frame (02:05, $115.63); it will show as (deleted project) and charge "
+        "nothing.\n");
     EXPECT_EQ(qly({"project", "add", path, "Logo"}).out, "2\n");
     EXPECT_EQ(qly({"project", "add", path, "Icons", "--parent", "2"}).out, "3\n");
     EXPECT_EQ(qly({"project", "edit", path, "Icons", "--name", "Glyphs", "--price", "12.5"}).status, 0);
@@ -174,7 +178,7 @@ TEST_F(CliTest, ProjectIdsAreNeverHandedOutAgainAndRemovalTakesTheSubtree)
         " 0  Web           $40.00  Acme\n"
         " 2  Logo           $0.00\n"
         " 3    Glyphs      $12.50\n");
-    EXPECT_EQ(qly({"project", "rm", path, "Logo"}).status, 0);
+    EXPECT_EQ(qly({"project", "rm", path, "Logo"}).out, "") << "no time recorded: nothing to say";
     const auto left = readRecords<ProjectRecord>(siblingPath(path, "prj")).value();
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(fieldText(left[0].name), "Web");
@@ -272,7 +276,11 @@ TEST_F(CliTest, CustomersKeepTheirIdsAndAnEditMovesToTheEnd)
 {
     makeDataSet();
     EXPECT_EQ(qly({"customer", "add", path, "Zeta", "--phone", "555"}).out, "1\n");
-    EXPECT_EQ(qly({"customer", "rm", path, "Acme"}).status, 0);
+    const Outcome acme = qly({"customer", "rm", path, "Acme"});
+    EXPECT_EQ(acme.status, 0);
+    EXPECT_EQ(acme.out, "Web will have no customer.\n");
+    EXPECT_EQ(qly({"customer", "rm", path, "Zeta"}).out, "");
+    EXPECT_EQ(qly({"customer", "add", path, "Zeta", "--phone", "555"}).out, "1\n"); // no project names 1
     // Web still names customer 0: the next customer gets 2.
     EXPECT_EQ(qly({"customer", "add", path, "beta"}).out, "2\n");
     EXPECT_EQ(qly({"customer", "edit", path, "Zeta", "--city", "Paris"}).status, 0);

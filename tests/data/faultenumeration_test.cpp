@@ -264,7 +264,7 @@ std::vector<Mutation> mutations()
         {"exit dropping the running projects", dataSetTiming,
             [](Prompter& p) {
                 auto& scripted = static_cast<test::ScriptedPrompter&>(p);
-                scripted.answers.push_back(MessageAnswer::Yes);
+                scripted.choices.push_back(kExitDropping);
                 return withDocument(p, [&](CQuilloryDoc& doc) { return doc.CanCloseFrame(); });
             }},
         {"new over a data set", dataSetOf, newDataSet},

@@ -18,6 +18,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <deque>
+
 #include <gtest/gtest.h>
 
 namespace quillory {
@@ -102,11 +104,9 @@ TEST_F(ChartCommandsTest, ARightClickOpensTheMenuOfWhatIsUnderIt)
     rightClick(QPoint(50, 50)); // the totals panel
     rightClick(QPoint(pointAt(10, 30).x(), view().chart().rect().top - 5)); // the hour header
     EXPECT_EQ(popups, (std::vector<ChartPopup>{kItemPopup, kItemPopup, kChartPopup}));
-    // The menu key opens the short menu.
-    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0), view().mapToGlobal(QPoint(0, 0)));
-    QApplication::sendEvent(&view(), &key);
-    EXPECT_EQ(popups.back(), kChartPopup);
-    EXPECT_EQ(popups.size(), 4u);
+    // A right-click on a bar selects it for the keys too.
+    ASSERT_TRUE(view().selectedFrame());
+    EXPECT_EQ(*view().selectedFrame(), frames[0]);
 }
 
 TEST_F(ChartCommandsTest, DeletingABarRemovesOnlyItsOwnProjectsFrame)
@@ -117,7 +117,8 @@ TEST_F(ChartCommandsTest, DeletingABarRemovesOnlyItsOwnProjectsFrame)
     EXPECT_EQ(test::readBytes(siblingPath(path, "tfr")), test::bytesOf(frames)); // No: nothing changes
     rightClick(pointAt(10, 30));
     ASSERT_EQ(prompter.messages.size(), 2u);
-    EXPECT_EQ(prompter.messages[1].text, "Are you sure you want to delete the selected item?");
+    EXPECT_EQ(prompter.messages[1].text,
+        "Are you sure you want to delete the selected item?\n\nSame, 03/05/1996 10:00-11:00, 01:00, $0.00");
     EXPECT_EQ(prompter.messages[1].caption, "Confirmation");
     EXPECT_EQ(storedFrames().size(), 1u);
     EXPECT_EQ(storedFrames()[0].projectId, 1);
@@ -184,6 +185,139 @@ TEST_F(ChartCommandsTest, ChangeHoursAppliesOnlyOnOk)
     view().setHoursChooser([](const ChartHours&) { return std::nullopt; });
     view().OnChangeHours();
     EXPECT_EQ(view().chart().startMinutes(), 360);
+}
+
+// Bars on Monday, Wednesday and Thursday (the last before the hours shown,
+// where no mouse reaches it), moved between by the arrow keys alone.
+class ChartKeysTest : public ChartCommandsTest {
+protected:
+    void SetUp() override
+    {
+        ChartCommandsTest::SetUp();
+        ProjectRecord design = newProjectRecord(1, "Design", -1);
+        design.pricePerHour = 85;
+        test::writeRecords(path, std::vector<ProjectRecord>{design, newProjectRecord(2, "Logo", -1)});
+        writeFrames(week);
+        view().OnActivateView();
+        view().grab();
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(&view(), k, modifiers); }
+    // Dark pixels in a strip just left of a frame's bar: the outline.
+    int outlinePixels(const TimeFrameRecord& frame)
+    {
+        const QImage image = view().grab().toImage();
+        const auto& items = view().chart().items();
+        const auto index = itemOf(items, frame);
+        if (!index)
+            return -1;
+        const Rect bar = view().chart().BarRect(items[*index], view().chart().ItemDays()[*index]);
+        int dark = 0;
+        for (int x = bar.left - 5; x < bar.left; ++x) {
+            for (int y = bar.top; y < bar.bottom; ++y)
+                dark += qGray(image.pixel(x, y)) < 80 ? 1 : 0;
+        }
+        return dark;
+    }
+
+    const TimeFrameRecord mon9{1, at(1996, 3, 4, 9, 0), at(1996, 3, 4, 10, 0)};
+    const TimeFrameRecord mon14{2, at(1996, 3, 4, 14, 0), at(1996, 3, 4, 15, 0)};
+    const TimeFrameRecord wed{1, at(1996, 3, 6, 13, 30), at(1996, 3, 6, 14, 0)};
+    const TimeFrameRecord thu6{2, at(1996, 3, 7, 6, 0), at(1996, 3, 7, 7, 0)};
+    const std::vector<TimeFrameRecord> week{wed, mon14, thu6, mon9};
+};
+
+TEST_F(ChartKeysTest, ArrowsMoveFromBarToBarWithinADayAndBetweenDays)
+{
+    const struct {
+        Qt::Key key;
+        TimeFrameRecord selected;
+    } steps[] = {
+        {Qt::Key_Right, mon9}, // nothing selected: the week's first bar
+        {Qt::Key_Right, mon14},
+        {Qt::Key_Right, mon14}, // the day's last bar
+        {Qt::Key_Down, wed}, // Tuesday has none; the bar nearest 14:00
+        {Qt::Key_Down, thu6},
+        {Qt::Key_Down, thu6}, // no day with bars below
+        {Qt::Key_Up, wed},
+        {Qt::Key_Up, mon14}, // nearest 13:30
+        {Qt::Key_Left, mon9},
+        {Qt::Key_Left, mon9},
+    };
+    EXPECT_EQ(view().focusPolicy(), Qt::StrongFocus);
+    EXPECT_FALSE(view().selectedFrame());
+    for (const auto& step : steps) {
+        key(step.key);
+        ASSERT_TRUE(view().selectedFrame());
+        EXPECT_EQ(*view().selectedFrame(), step.selected) << step.key;
+    }
+    view().selectFrame(std::nullopt);
+    key(Qt::Key_Up);
+    EXPECT_EQ(*view().selectedFrame(), thu6) << "nothing selected: the week's last bar";
+    // The selection stays with its frame across a reload of the week.
+    view().OnActivateView();
+    EXPECT_EQ(*view().selectedFrame(), thu6);
+    EXPECT_GT(outlinePixels(thu6), 0);
+    EXPECT_EQ(outlinePixels(mon9), 0);
+}
+
+TEST_F(ChartKeysTest, EnterEditsDeleteDeletesAndTheMenuKeysOpenTheBarsPopup)
+{
+    std::deque<TimeFrameRecord> shown;
+    view().setFrameEditor([&](TimeFrameRecord& f) {
+        shown.push_back(f);
+        f.end = f.start + 45 * 60;
+        return true;
+    });
+    key(Qt::Key_Return); // nothing selected: nothing to edit
+    EXPECT_TRUE(shown.empty());
+    key(Qt::Key_Right);
+    key(Qt::Key_Right);
+    key(Qt::Key_Return);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], mon14);
+    const TimeFrameRecord edited{2, mon14.start, mon14.start + 45 * 60};
+    EXPECT_EQ(storedFrames(), (std::vector<TimeFrameRecord>{wed, thu6, mon9, edited}));
+    EXPECT_EQ(*view().selectedFrame(), edited) << "the selection follows the corrected frame";
+
+    // Shift+F10 and the menu key open the popup of the selected bar.
+    popups.clear();
+    key(Qt::Key_F10, Qt::ShiftModifier);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(0, 0), view().mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(&view(), &menuKey);
+    EXPECT_EQ(popups, (std::vector<ChartPopup>{kItemPopup, kItemPopup}));
+    ASSERT_TRUE(view().clickedItem());
+    EXPECT_EQ(frameOf(*view().clickedItem()), edited);
+
+    // Delete asks with the frame under the question, then moves on to the
+    // bar beside it.
+    prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    key(Qt::Key_Left);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(storedFrames().size(), 4u);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(prompter.texts(),
+        std::vector<std::string>(
+            2, "Are you sure you want to delete the selected item?\n\nDesign, 03/04/1996 09:00-10:00, 01:00, $85.00"));
+    EXPECT_EQ(storedFrames(), (std::vector<TimeFrameRecord>{wed, thu6, edited}));
+    EXPECT_EQ(*view().selectedFrame(), edited);
+
+    // Without a selected bar the keys open the chart's own menu.
+    view().selectFrame(std::nullopt);
+    popups.clear();
+    key(Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(popups, std::vector<ChartPopup>{kChartPopup});
+}
+
+TEST_F(ChartKeysTest, DeletingABarThatHasATwinSaysBothGo)
+{
+    writeFrames({mon9, mon9, wed});
+    view().OnActivateView();
+    key(Qt::Key_Right);
+    prompter.answers = {MessageAnswer::Yes};
+    key(Qt::Key_Delete);
+    EXPECT_EQ(
+        prompter.texts().at(0), "Are you sure you want to delete the selected item?\n\n2 time frames, 02:00, $170.00");
+    EXPECT_EQ(storedFrames(), std::vector<TimeFrameRecord>{wed});
 }
 
 // Counts the paint events of a widget.

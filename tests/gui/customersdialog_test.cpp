@@ -8,10 +8,12 @@
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
@@ -19,6 +21,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <set>
 
 namespace quillory {
 namespace {
@@ -204,6 +208,73 @@ TEST_F(CustomersDialogTest, PrintAcceptsExitRejects)
     auto d = open();
     d->onPrint();
     EXPECT_EQ(d->result(), QDialog::Accepted);
+}
+
+TEST_F(CustomersDialogTest, TheWholeDialogByKeyboard)
+{
+    ProjectRecord site = newProjectRecord(0, "Site", -1);
+    site.customerId = 0; // globex
+    test::writeRecords(dataSet, std::vector<ProjectRecord>{site});
+    auto d = open(); // rows: Acme, globex, Initech
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
+    QTableView* t = d->table();
+    EXPECT_EQ(QApplication::focusWidget(), t) << "the list has the keys first";
+
+    // Tab goes through every button and back to the list; every button has
+    // an Alt+letter of its own.
+    std::vector<std::string> visited;
+    std::set<QChar> letters;
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* w = QApplication::focusWidget();
+        visited.push_back(w == t ? "list" : w->objectName().toStdString());
+        if (auto* button = qobject_cast<QPushButton*>(w)) {
+            const QString text = button->text();
+            letters.insert(text.at(text.indexOf(QLatin1Char('&')) + 1).toLower());
+        }
+    }
+    EXPECT_EQ(visited, (std::vector<std::string>{"add", "update", "remove", "print", "exit", "list"}));
+    EXPECT_EQ(letters.size(), 5u);
+
+    // Home and End go to the first and last row, with or without Ctrl.
+    const auto currentRow = [t] { return t->currentIndex().row(); };
+    const auto selected = [t] { return t->selectionModel()->selectedRows().size(); };
+    QTest::keyClick(t, Qt::Key_End);
+    EXPECT_EQ(currentRow(), 2);
+    EXPECT_EQ(selected(), 1);
+    QTest::keyClick(t, Qt::Key_Home);
+    EXPECT_EQ(currentRow(), 0);
+    QTest::keyClick(t, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(currentRow(), 2);
+    QTest::keyClick(t, Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), 3) << "Shift extends the selection";
+
+    // Enter edits the row the keys are on, selected or not.
+    t->selectionModel()->clearSelection();
+    t->selectionModel()->setCurrentIndex(t->model()->index(1, 0), QItemSelectionModel::NoUpdate);
+    QTest::keyClick(t, Qt::Key_Return);
+    ASSERT_EQ(offered.size(), 1u);
+    EXPECT_EQ(fieldText(offered[0].name), "globex");
+    EXPECT_EQ(selected(), 1);
+
+    // Insert adds; Alt+R removes, naming the project left without a customer.
+    QTest::keyClick(t, Qt::Key_Insert);
+    ASSERT_EQ(offered.size(), 2u);
+    EXPECT_EQ(fieldText(offered[1].name), "New Customer");
+    prompter.answers = {MessageAnswer::No};
+    // A button's letter presses it as the mouse would: down, then up a
+    // moment later.
+    const auto press = [](Qt::Key letter, const std::function<bool()>& done) {
+        QTest::keyClick(QApplication::focusWidget(), letter, Qt::AltModifier);
+        for (int wait = 0; wait < 100 && !done(); ++wait)
+            QTest::qWait(10);
+    };
+    press(Qt::Key_R, [this] { return !prompter.messages.empty(); });
+    EXPECT_EQ(prompter.texts(),
+        std::vector<std::string>{"Are you sure you want to remove the selected items?\n\nSite will have no customer."});
+    EXPECT_EQ(stored().size(), 3u);
+    press(Qt::Key_X, [&d] { return !d->isVisible(); });
+    EXPECT_FALSE(d->isVisible());
 }
 
 TEST(CustomerInfoDialog, OldTextThatWasNotTouchedKeepsItsBytes)

@@ -196,11 +196,16 @@ TEST_F(HistoryDialogTest, RemoveTakesEverySelectedRowAfterTheQuestion)
     prompter.answers = {MessageAnswer::Yes};
     d->onRemove();
     EXPECT_EQ(stored(), (std::vector<TimeFrameRecord>{c})); // both identical Website frames went
-    EXPECT_EQ(prompter.messages.at(0).text, "Are you sure you want to remove the selected items?");
+    // Under the question, all that goes: the Website frame that was not
+    // selected but equals one that was included.
+    EXPECT_EQ(prompter.messages.at(0).text,
+        "Are you sure you want to remove the selected items?\n\n3 time frames, 28:30, $1660.00");
     EXPECT_EQ(prompter.messages.at(0).caption, "Confirmation");
     select(*d, {0});
     prompter.answers = {MessageAnswer::Yes};
     d->onRemove();
+    EXPECT_EQ(prompter.messages.back().text,
+        "Are you sure you want to remove the selected items?\n\nBooks, 03/08/1996 08:00-08:00, 00:00, $0.00");
     EXPECT_EQ(d->table()->model()->rowCount(), 0); // the last one gone leaves an empty list
 }
 
@@ -223,7 +228,9 @@ TEST_F(HistoryDialogTest, DeleteRemovesAndEnterUpdatesTheSelectedRows)
     EXPECT_EQ(stored().size(), 3u);
     QTest::keyClick(t, Qt::Key_Delete);
     EXPECT_EQ(stored(), (std::vector<TimeFrameRecord>{a}));
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>(2, "Are you sure you want to remove the selected items?"));
+    EXPECT_EQ(prompter.texts(),
+        std::vector<std::string>(
+            2, "Are you sure you want to remove the selected items?\n\n2 time frames, 01:00, $60.00"));
 }
 
 TEST_F(HistoryDialogTest, RemoveWithNothingSelectedDoesNothingAndAsksNothing)

@@ -10,6 +10,7 @@
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -25,6 +26,8 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace quillory {
 namespace {
@@ -95,7 +98,7 @@ TEST_F(MainFrameTest, MenusAreLaidOutWithTheirKeys)
     EXPECT_EQ(menus[2], "&Edit Customers...\tCtrl+U");
     EXPECT_EQ(menus[3], "&Edit Projects...\tCtrl+J|-|Projects &Pie Chart...");
     EXPECT_EQ(menus[4], "&History of charges...\tCtrl+H|&Summary...|-|&Invoice...\tCtrl+I");
-    EXPECT_EQ(menus[5], "&Toolbar|&Status Bar");
+    EXPECT_EQ(menus[5], "&Toolbar|&Status Bar|-|&Options...");
     EXPECT_EQ(menus[6], "&Index|&Using Help|-|&About Quillory...");
 }
 
@@ -167,13 +170,12 @@ TEST_F(MainFrameTest, CaptionShowsThePause)
     EXPECT_EQ(frame->windowTitle().toStdString(), path + " - PAUSE - Quillory");
 }
 
-TEST_F(MainFrameTest, HelpIndexOpensTheIndexAndF1DoesNothing)
+TEST_F(MainFrameTest, F1AndHelpIndexOpenTheIndex)
 {
     start();
     frame->action(ID_HELP)->trigger();
-    EXPECT_TRUE(help.contexts.empty());
     frame->action(ID_HELP_INDEX)->trigger();
-    EXPECT_EQ(help.contexts, std::vector<int>{100});
+    EXPECT_EQ(help.contexts, (std::vector<int>{100, 100}));
 }
 
 TEST_F(MainFrameTest, FirstStartTakesTheDefaultRectangle)
@@ -260,7 +262,7 @@ TEST_F(MainFrameTest, ShiftF10AndTheMenuKeyOpenNoToolbarMenu)
     EXPECT_EQ(test::popupOpenedBy(shiftF10(&frame->view())).find("Toolbar"), std::string::npos);
 }
 
-TEST_F(MainFrameTest, EnterAtTheExitQuestionKeepsTheRunningTime)
+TEST_F(MainFrameTest, TheExitQuestionOffersThreeAnswersAndEnterKeepsTheRunningTime)
 {
     // The real message box, answered from the keyboard.
     QtPrompter boxes;
@@ -269,32 +271,54 @@ TEST_F(MainFrameTest, EnterAtTheExitQuestionKeepsTheRunningTime)
     boxes.setOwner(&window);
     window.show();
     document.CheckIn(0);
-    bool defaultIsNo = false;
+    clock.advance(75 * 60);
+    std::vector<std::string> buttons;
+    std::string informative;
+    bool defaultIsCancel = false;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->text().toStdString(), "You haven't checked out from your running projects. Exit anyway?");
-        defaultIsNo = box->defaultButton() == box->button(QMessageBox::No);
+        informative = box->informativeText().toStdString();
+        for (QAbstractButton* b : box->buttons())
+            buttons.push_back(b->text().toStdString());
+        defaultIsCancel = box->defaultButton() && box->defaultButton()->text() == QStringLiteral("&Cancel")
+            && box->escapeButton() == box->defaultButton();
         QTest::keyClick(box, Qt::Key_Return);
     });
     EXPECT_FALSE(window.close());
-    EXPECT_TRUE(defaultIsNo);
+    std::sort(buttons.begin(), buttons.end());
+    EXPECT_EQ(buttons, (std::vector<std::string>{"&Cancel", "Check &Out and Exit", "E&xit Without Recording"}));
+    EXPECT_EQ(informative, "(deleted project) 01:15"); // the project's name and its time
+    EXPECT_TRUE(defaultIsCancel);
     EXPECT_EQ(document.running().size(), 1u);
     EXPECT_TRUE(window.isVisible());
 }
 
-TEST_F(MainFrameTest, ExitAsksWhileProjectsRun)
+TEST_F(MainFrameTest, ClosingTheWindowAndTheTraysExitAskTheExitQuestion)
 {
-    start(dataSet());
+    const std::string path = dataSet();
+    start(path);
+    auto* trayExit = frame->findChild<QAction*>(QStringLiteral("tray_%1").arg(ID_APP_EXIT));
+    ASSERT_NE(trayExit, nullptr);
+    EXPECT_EQ(trayExit->text().toStdString(), "E&xit");
     doc->CheckIn(0);
-    prompter.answers = {MessageAnswer::No};
+    prompter.choices = {kExitCancel, kExitCancel};
     EXPECT_FALSE(frame->close());
+    trayExit->trigger();
     EXPECT_TRUE(frame->isVisible());
     EXPECT_EQ(doc->running().size(), 1u);
     EXPECT_TRUE(profile.values.empty()); // nothing saved while the window stays
-    prompter.answers = {MessageAnswer::Yes};
-    EXPECT_TRUE(frame->close());
-    EXPECT_EQ(prompter.messages.back().text, "You haven't checked out from your running projects. Exit anyway?");
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[1].answers.size(), 3u);
+    // Check Out and Exit records the frame, through the check-out itself.
+    clock.advance(90);
+    prompter.choices = {kExitCheckingOut};
+    trayExit->trigger();
+    EXPECT_FALSE(frame->isVisible());
+    EXPECT_TRUE(doc->running().empty());
+    EXPECT_EQ(readRecords<TimeFrameRecord>(siblingPath(path, "tfr")).value(),
+        (std::vector<TimeFrameRecord>{{0, clock.now() - 90, clock.now()}}));
 }
 
 TEST_F(MainFrameTest, TrayOffersTheTimingCommands)

@@ -13,11 +13,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -25,6 +27,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace quillory {
@@ -166,8 +169,12 @@ TEST_F(ProjectsDialogTest, RenamingInPlaceKeepsSixtyCharacters)
 
 TEST_F(ProjectsDialogTest, DeleteAsksThenTakesTheSubtreeButNoTime)
 {
-    writeProjects({project(0, "A"), project(1, "A1", 0), project(2, "A1a", 1), project(3, "B")});
-    test::writeRecords(dataSet, std::vector<TimeFrameRecord>{{2, 10, 20}});
+    std::vector<ProjectRecord> projects{project(0, "A"), project(1, "A1", 0), project(2, "A1a", 1), project(3, "B")};
+    projects[1].pricePerHour = 40;
+    projects[2].pricePerHour = 60;
+    writeProjects(projects);
+    // A1's hour, A1a's 90 minutes and B's frame, which stays B's.
+    test::writeRecords(dataSet, std::vector<TimeFrameRecord>{{1, 0, 3600}, {2, 7200, 12600}, {3, 0, 600}});
     auto d = open();
     d->setClickedKey(key(*d, "A1"));
     prompter.answers = {MessageAnswer::No, MessageAnswer::Yes};
@@ -176,13 +183,21 @@ TEST_F(ProjectsDialogTest, DeleteAsksThenTakesTheSubtreeButNoTime)
     d->setClickedKey(key(*d, "A1"));
     d->deleteProject();
     EXPECT_EQ(shown(*d), "A,B");
-    EXPECT_EQ(
-        prompter.messages.at(0).text, "Are you sure you want to delete the selected project and all its sub-projects?");
+    EXPECT_EQ(prompter.messages.at(0).text,
+        "Are you sure you want to delete the selected project and all its sub-projects?\n\n"
+        "A1 and its 1 sub-project have 2 recorded time frames (02:30, $130.00); they will show as (deleted "
+        "project) and charge nothing.");
     EXPECT_EQ(prompter.messages.at(0).caption, "Delete Confirmation");
     EXPECT_EQ(prompter.messages.at(0).icon, MessageIcon::Question);
+    // A project without recorded time goes with the question alone.
+    prompter.answers = {MessageAnswer::Yes};
+    d->setClickedKey(key(*d, "A"));
+    d->deleteProject();
+    EXPECT_EQ(prompter.messages.back().text,
+        "Are you sure you want to delete the selected project and all its sub-projects?");
     d->accept();
-    EXPECT_EQ(stored().size(), 2u);
-    EXPECT_EQ(readRecords<TimeFrameRecord>(siblingPath(dataSet, "tfr"))->size(), 1u);
+    EXPECT_EQ(stored().size(), 1u);
+    EXPECT_EQ(readRecords<TimeFrameRecord>(siblingPath(dataSet, "tfr"))->size(), 3u);
     // The deleted project's time does not pass to the next new project.
     auto again = open();
     again->createProject();
@@ -190,17 +205,57 @@ TEST_F(ProjectsDialogTest, DeleteAsksThenTakesTheSubtreeButNoTime)
     EXPECT_EQ(stored().back().id, 4);
 }
 
-TEST_F(ProjectsDialogTest, CancelWritesNothing)
+TEST_F(ProjectsDialogTest, LeavingWithChangesAsksBeforeDroppingThem)
 {
     writeProjects({project(0, "A")});
     const std::string before = test::readBytes(prj);
+    const std::vector<std::pair<const char*, std::function<void(ProjectsDialog&)>>> ways{
+        {"Cancel",
+            [](ProjectsDialog& d) { d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click(); }},
+        {"Escape", [](ProjectsDialog& d) { QTest::keyClick(d.treeView(), Qt::Key_Escape); }},
+        {"close box", [](ProjectsDialog& d) { d.close(); }},
+    };
+    for (const auto& [name, leave] : ways) {
+        SCOPED_TRACE(name);
+        prompter.messages.clear();
+        auto unchanged = open();
+        leave(*unchanged);
+        EXPECT_FALSE(unchanged->isVisible()) << "nothing to lose: gone at once";
+        EXPECT_TRUE(prompter.messages.empty());
+
+        auto d = open();
+        d->setClickedKey(key(*d, "A"));
+        prompter.answers = {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Yes};
+        d->deleteProject();
+        leave(*d);
+        EXPECT_TRUE(d->isVisible()) << "No keeps the dialog and its changes";
+        EXPECT_EQ(shown(*d), "");
+        leave(*d);
+        EXPECT_FALSE(d->isVisible());
+        EXPECT_EQ(d->result(), QDialog::Rejected);
+        EXPECT_EQ(prompter.messages.back().text, "Discard your changes to the projects?");
+        EXPECT_EQ(prompter.messages.back().caption, "Confirmation");
+        EXPECT_EQ(test::readBytes(prj), before);
+    }
+}
+
+TEST_F(ProjectsDialogTest, ANewProjectsNameIsTypedOverInTheTree)
+{
     auto d = open();
+    d->createProject(); // the information dialog leaves the name as it was
+    auto* editor = d->treeView()->findChild<QLineEdit*>();
+    ASSERT_TRUE(d->treeView()->isEditingLabel());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->selectedText(), QStringLiteral("New project"));
+    test::typeText(editor, QStringLiteral("Backend"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents(); // the tree takes the name after the key
+    EXPECT_EQ(shown(*d), "Backend");
+    // Named in the information dialog: no editor in the tree.
+    names = {"Design"};
     d->createProject();
-    d->setClickedKey(key(*d, "A"));
-    prompter.answers = {MessageAnswer::Yes};
-    d->deleteProject();
-    d->reject();
-    EXPECT_EQ(test::readBytes(prj), before);
+    EXPECT_FALSE(d->treeView()->isEditingLabel());
+    EXPECT_EQ(shown(*d), "Backend,Design");
 }
 
 TEST_F(ProjectsDialogTest, DraggingMovesTheSubtreeAfterTheTargetAndPersists)
@@ -482,7 +537,7 @@ TEST_F(ProjectInfoTest, ShowsTheProjectWithItsCustomerAndPrice)
     QStringList customers;
     for (int i = 0; i < d.customerList()->count(); ++i)
         customers << d.customerList()->itemText(i);
-    EXPECT_EQ(customers, (QStringList{"Acme", "acme", "Beta", "zeta"}));
+    EXPECT_EQ(customers, (QStringList{"(no customer)", "Acme", "acme", "Beta", "zeta"}));
     // Chosen by id: the second of the two names that differ only in case.
     EXPECT_EQ(d.customerList()->currentData().toInt(), 2);
     EXPECT_EQ(d.priceLabel()->text(), QStringLiteral("Charges per hour (EUR) :"));
@@ -497,8 +552,10 @@ TEST_F(ProjectInfoTest, DoneReadsTheFieldsBack)
 {
     ProjectRecord r = project(0, "New project");
     ProjectInfoDialog d(prj, r, prompter);
-    EXPECT_EQ(d.customerList()->currentIndex(), -1);
+    EXPECT_EQ(d.customerList()->currentText(), QStringLiteral("(no customer)"));
     EXPECT_EQ(d.priceEdit()->text(), QStringLiteral("0.00"));
+    // Typing replaces the name.
+    EXPECT_EQ(d.nameEdit()->selectedText(), QStringLiteral("New project"));
     d.nameEdit()->setMaxLength(200); // as if pasted past the limit
     d.nameEdit()->setText(QString(70, QLatin1Char('x')));
     d.customerList()->setCurrentIndex(d.customerList()->findText(QStringLiteral("Beta")));
@@ -510,6 +567,34 @@ TEST_F(ProjectInfoTest, DoneReadsTheFieldsBack)
     EXPECT_EQ(r.customerId, 3);
     EXPECT_EQ(r.pricePerHour, 12.5);
     EXPECT_EQ(fieldText(r.memo), "a\r\nb");
+}
+
+TEST_F(ProjectInfoTest, AProjectIsGivenBackNoCustomerAndAGoneCustomerStays)
+{
+    const struct {
+        std::int32_t customerId;
+        const char* shown;
+        const char* chosen; // nullptr: Done as shown
+        std::int32_t stored;
+    } cases[] = {
+        {1, "Acme", "(no customer)", -1},
+        {-1, "(no customer)", "Beta", 3},
+        {-1, "(no customer)", nullptr, -1},
+        {9, "", nullptr, 9}, // a removed customer's id is kept, as nothing is chosen
+        {9, "", "(no customer)", -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.customerId);
+        ProjectRecord r = project(0, "Site");
+        r.customerId = c.customerId;
+        ProjectInfoDialog d(prj, r, prompter);
+        EXPECT_EQ(d.customerList()->currentText().toStdString(), c.shown);
+        EXPECT_EQ(d.customerList()->itemText(0).toStdString(), "(no customer)");
+        if (c.chosen)
+            d.customerList()->setCurrentIndex(d.customerList()->findText(QString::fromLatin1(c.chosen)));
+        d.accept();
+        EXPECT_EQ(r.customerId, c.stored);
+    }
 }
 
 TEST_F(ProjectInfoTest, APriceIsReadStrictly)

@@ -17,7 +17,8 @@ id=org.korvan.Quillory
 expected=(
   bin/quillory
   share/quillory/help/topic100.html share/quillory/help/topic300.html
-  share/quillory/help/topic400.html share/quillory/help/topic700.html
+  share/quillory/help/topic400.html share/quillory/help/topic500.html
+  share/quillory/help/topic600.html share/quillory/help/topic700.html
   share/applications/$id.desktop
   share/metainfo/$id.metainfo.xml
   share/mime/packages/$id.xml

@@ -7,7 +7,7 @@ namespace quillory::test {
 MessageAnswer ScriptedPrompter::showMessage(
     const std::string& text, const std::string& caption, MessageIcon icon, MessageButtons buttons)
 {
-    messages.push_back({text, caption, icon, buttons});
+    messages.push_back({text, caption, icon, buttons, {}});
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
     if (answers.empty()) {
@@ -17,6 +17,19 @@ MessageAnswer ScriptedPrompter::showMessage(
     const MessageAnswer answer = answers.front();
     answers.pop_front();
     return answer;
+}
+
+std::size_t ScriptedPrompter::askChoice(const std::string& text, const std::string& caption,
+    const std::vector<std::string>& offered, std::size_t, std::size_t cancelAnswer)
+{
+    messages.push_back({text, caption, MessageIcon::Question, MessageButtons::YesNo, offered});
+    if (choices.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text;
+        return cancelAnswer;
+    }
+    const std::size_t choice = choices.front();
+    choices.pop_front();
+    return choice;
 }
 
 namespace {

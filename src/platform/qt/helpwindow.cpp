@@ -21,6 +21,12 @@ QUrl helpTopicUrl(int context, const QString& programDir)
     case kHelpProperties:
         topic = QStringLiteral("topic400.html");
         break;
+    case kHelpCustomers:
+        topic = QStringLiteral("topic500.html");
+        break;
+    case kHelpHistory:
+        topic = QStringLiteral("topic600.html");
+        break;
     case kHelpProjectsTree:
         topic = QStringLiteral("topic700.html");
         break;

@@ -1,8 +1,12 @@
 #include "platform/qt/qtprompter.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
+
+#include <string>
 
 namespace quillory {
 
@@ -23,6 +27,20 @@ QMessageBox::Icon qtIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// The question in the box's own text, the paragraph of detail under it in
+// the smaller informative text.
+void setTexts(QMessageBox& box, const std::string& text)
+{
+    const auto split = text.find(Prompter::kDetailSeparator);
+    if (split == std::string::npos) {
+        box.setText(QString::fromStdString(text));
+        return;
+    }
+    box.setText(QString::fromStdString(text.substr(0, split)));
+    box.setInformativeText(
+        QString::fromStdString(text.substr(split + std::char_traits<char>::length(Prompter::kDetailSeparator))));
+}
+
 } // namespace
 
 QString qtNameFilters(const std::string& filter)
@@ -41,11 +59,21 @@ QString qtNameFilters(const std::string& filter)
     return filters.join(QStringLiteral(";;"));
 }
 
+QWidget* QtPrompter::boxOwner() const
+{
+    // A box raised from a dialog belongs to that dialog: it stays above it,
+    // and F1 there opens the dialog's help.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return m_owner.data();
+}
+
 MessageAnswer QtPrompter::showMessage(
     const std::string& text, const std::string& caption, MessageIcon icon, MessageButtons buttons)
 {
-    QMessageBox box(qtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
-        buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, m_owner.data());
+    QMessageBox box(qtIcon(icon), QString::fromStdString(caption), QString(),
+        buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, boxOwner());
+    setTexts(box, text);
     // Every question the program asks is about throwing something away
     // (running time, a project, time frames): Enter answers No.
     if (buttons == MessageButtons::YesNo)
@@ -54,6 +82,32 @@ MessageAnswer QtPrompter::showMessage(
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
     return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+std::size_t QtPrompter::askChoice(const std::string& text, const std::string& caption,
+    const std::vector<std::string>& answers, std::size_t defaultAnswer, std::size_t cancelAnswer)
+{
+    QMessageBox box(
+        QMessageBox::Question, QString::fromStdString(caption), QString(), QMessageBox::NoButton, boxOwner());
+    setTexts(box, text);
+    std::vector<QPushButton*> buttons;
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        // The answer that changes nothing takes the place of Cancel, the
+        // others line up before it in the order given.
+        const auto role = i == cancelAnswer ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+        buttons.push_back(box.addButton(QString::fromStdString(answers[i]), role));
+        buttons.back()->setObjectName(QStringLiteral("answer%1").arg(i));
+    }
+    if (defaultAnswer < buttons.size())
+        box.setDefaultButton(buttons[defaultAnswer]);
+    if (cancelAnswer < buttons.size())
+        box.setEscapeButton(buttons[cancelAnswer]);
+    box.exec();
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        if (box.clickedButton() == buttons[i])
+            return i;
+    }
+    return cancelAnswer;
 }
 
 std::optional<std::string> QtPrompter::askFileName(const FileDialogRequest& request, bool forSaving)

@@ -21,8 +21,11 @@ public:
         const std::string& text, const std::string& caption, MessageIcon icon, MessageButtons buttons) override;
     std::optional<std::string> askSaveFileName(const FileDialogRequest& request) override;
     std::optional<std::string> askOpenFileName(const FileDialogRequest& request) override;
+    std::size_t askChoice(const std::string& text, const std::string& caption, const std::vector<std::string>& answers,
+        std::size_t defaultAnswer, std::size_t cancelAnswer) override;
 
 private:
+    QWidget* boxOwner() const;
     std::optional<std::string> askFileName(const FileDialogRequest& request, bool forSaving);
     QPointer<QWidget> m_owner;
 };
