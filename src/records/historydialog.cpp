@@ -87,7 +87,7 @@ HistoryDialog::HistoryDialog(
     m_filterPeriod->setObjectName(QStringLiteral("filterPeriod"));
     auto* line = new QHBoxLayout(m_filterLine);
     line->setContentsMargins(0, 0, 0, 0);
-    auto* find = new QLabel(QStringLiteral("Find :"), m_filterLine);
+    auto* find = new QLabel(QStringLiteral("&Find :"), m_filterLine);
     find->setBuddy(m_filterText);
     line->addWidget(find);
     line->addWidget(m_filterText, 1);

@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QShortcut>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -42,12 +43,12 @@ SummaryDialog::SummaryDialog(const std::string& dataSetPath, Prompter& prompter,
         m_grouping->addItem(QString::fromLatin1(name));
 
     auto* top = new QHBoxLayout;
-    auto* periodLabel = new QLabel(QStringLiteral("Period :"), this);
+    auto* periodLabel = new QLabel(QStringLiteral("&Period :"), this);
     periodLabel->setBuddy(m_period->list());
     top->addWidget(periodLabel);
     top->addWidget(m_period);
     top->addSpacing(16);
-    auto* groupLabel = new QLabel(QStringLiteral("Group by :"), this);
+    auto* groupLabel = new QLabel(QStringLiteral("&Group by :"), this);
     groupLabel->setBuddy(m_grouping);
     top->addWidget(groupLabel);
     top->addWidget(m_grouping);
@@ -75,27 +76,27 @@ SummaryDialog::SummaryDialog(const std::string& dataSetPath, Prompter& prompter,
 
     auto* buttons = new QHBoxLayout;
     const std::pair<const char*, std::function<void()>> commands[] = {
-        {"Print...",
+        {"P&rint...",
             [this] {
                 if (m_preview)
                     m_preview(Complete());
             }},
-        {"Save as PDF...",
+        {"&Save as PDF...",
             [this] {
                 if (m_savePdf)
                     m_savePdf(Complete());
             }},
-        {"Export as CSV...", [this] { ExportCsv(); }},
+        {"&Export as CSV...", [this] { ExportCsv(); }},
     };
     for (const auto& [text, command] : commands) {
         auto* button = new QPushButton(QString::fromLatin1(text), this);
         button->setAutoDefault(false);
-        button->setObjectName(QString::fromLatin1(text).remove(QLatin1Char('.')).remove(QLatin1Char(' ')).toLower());
+        button->setObjectName(QString::fromLatin1(text).remove(QRegularExpression(QStringLiteral("[&. ]"))).toLower());
         connect(button, &QPushButton::clicked, this, command);
         buttons->addWidget(button);
     }
     buttons->addStretch(1);
-    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    auto* close = new QPushButton(QStringLiteral("&Close"), this);
     close->setObjectName(QStringLiteral("close"));
     close->setAutoDefault(false);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
