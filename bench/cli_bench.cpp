@@ -1,46 +1,19 @@
 // qly as a user or a script runs it: whole processes over ten busy years
 // (1,000,000 time frames), wall time and peak memory per run.
 #include "generator.h"
+#include "qlyprocess.h"
 
 #include "data/calendar.h"
 #include "reports/summary.h"
 
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace quillory::bench {
 namespace {
-
-// Runs qly with its output to /dev/null; the child's peak resident memory in kB.
-long runQly(const std::vector<std::string>& args)
-{
-    std::vector<char*> argv{const_cast<char*>(QLY_PATH)};
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, QLY_PATH, &actions, nullptr, argv.data(), environ) != 0)
-        return -1;
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    struct rusage usage { };
-    wait4(pid, &status, 0, &usage);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? usage.ru_maxrss : -1;
-}
 
 std::string isoDay(Timestamp t)
 {

@@ -74,8 +74,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://quillory.example.org/)
 # The libraries come from the executables. The SVG plugins that draw the
 # icons are loaded, not linked, and the fonts the printouts are laid out with
-# and the icon theme's folders are no libraries at all.
+# and the icon theme's folders are no libraries at all. libical, which reads
+# and writes calendars, is linked; the time zones of the calendars it reads
+# come from the system's zone database.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-liberation, hicolor-icon-theme")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-liberation, hicolor-icon-theme, libical3, tzdata")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 include(CPack)

@@ -56,7 +56,8 @@ int main(int argc, char** argv)
     const std::string customers = bytesOf(std::vector<CustomerRecord>{customer});
     const std::string frames = bytesOf(std::vector<TimeFrameRecord>{{3, 100, 200}, {-1, 0, -5}});
     const std::string settingsBytes(reinterpret_cast<const char*>(&settings), sizeof settings);
-    const std::string running = formatRunningState({{{3, 1700000000}, {4, 1700000100}}, true, 1700000200, std::nullopt});
+    const std::string running
+        = formatRunningState({{{3, 1700000000}, {4, 1700000100}}, true, 1700000200, std::nullopt});
 
     const std::filesystem::path readers = root / "record_readers";
     write(readers, "empty", "");
@@ -85,5 +86,23 @@ int main(int argc, char** argv)
         sized(settingsBytes, sizeof settings - 1) + sep + sized(projects, projects.size() + 1) + sep
             + sized(customers, customers.size() - 1) + sep + sized(frames, frames.size() + 5));
     write(roundtrip, "longer", settingsBytes + "\x01" + sep + sep + customers + sep);
+
+    // Each kind's file is fed to every kind's reader.
+    const std::filesystem::path imports = root / "import_sources";
+    write(imports, "empty", "");
+    write(imports, "timewarrior",
+        R"([{"id":2,"start":"20240304T080000Z","end":"20240304T103000Z","tags":["Web","x"],"annotation":"a"},)"
+        "\n"
+        R"({"id":1,"start":"20240307T080000Z"}, {"start":"20240304T080000Z","end":"20240304T070000Z"}])");
+    write(imports, "watson", R"([[1709539200, 1709548200, "Web", "a1", ["x"], 1709548200], [1.5, 2, "B"], [1, 2]])");
+    write(imports, "csv",
+        "\xEF\xBB\xBFproject;customer;start;end;price\r\n\"Web; \"\"Shop\"\"\";Acme;2024-03-04T09:00+01:00;"
+        "2024-03-04 10:30;75.50\r\nB;;2024-03-05 14:00;2024-03-05 13:00;x\r\n");
+    write(imports, "tsv", "date\tstart\tduration\tproject\n2024-03-04\t9:00\t1:30\tWeb\n2024-03-31\t02:30\t0.5\tN\n");
+    write(imports, "ical",
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nDTSTART:20240304T080000Z\r\nDTEND:20240304T1030"
+        "00Z\r\nSUMMARY:Web\\, sh\r\n op\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nDTSTART;TZID=Europe/Berlin:20240305T"
+        "140000\r\nDURATION:PT1H\r\nSUMMARY:C\r\nBEGIN:VALARM\r\nEND:VALARM\r\nEND:VEVENT\r\nBEGIN:VTODO\r\n"
+        "END:VTODO\r\nEND:VCALENDAR\r\n");
     return 0;
 }

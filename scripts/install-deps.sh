@@ -14,6 +14,8 @@ packages=(
   openbox xdotool faketime dbus-daemon  # a keyboard-only run under a window manager, a private session bus
   desktop-file-utils appstream dpkg-dev # checks of the installed tree and the Debian package
   tzdata                                # the time zones the calendar tests run in
+  libical-dev nlohmann-json3-dev        # reading iCalendar and JSON for imports, writing iCalendar
+  timewarrior                           # a real tracker's exports for the import tests
 )
 
 # ./test.sh --fuzz builds the fuzz targets with clang and its libFuzzer.

@@ -27,6 +27,7 @@ const std::map<int, std::string>& commandStrings()
         {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
         {ID_PROPERTIES, "Setup application, your company, invoice, ... information"},
         {ID_EXPORT, "Export data for use with other applications (spreadsheet, database, word processor, ...)"},
+        {ID_IMPORT, "Import time frames from other time trackers, tables and calendars"},
         {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
         {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
         {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},
@@ -64,9 +65,9 @@ const std::vector<Menu>& mainMenu()
     static const std::vector<Menu> menus{
         {"&File",
             {{"&New...\tCtrl+N", ID_FILE_NEW}, {"&Open...\tCtrl+O", ID_FILE_OPEN}, {"", kSeparator},
-                {"&Export...", ID_EXPORT}, {"", kSeparator}, {"&Properties...", ID_PROPERTIES}, {"", kSeparator},
-                {"&Print Gantt Chart", ID_PRINT_GANTT_CHART}, {"P&rint Setup...", ID_FILE_PRINT_SETUP},
-                {"", kSeparator}, {"E&xit", ID_APP_EXIT}}},
+                {"&Import...", ID_IMPORT}, {"&Export...", ID_EXPORT}, {"", kSeparator},
+                {"&Properties...", ID_PROPERTIES}, {"", kSeparator}, {"&Print Gantt Chart", ID_PRINT_GANTT_CHART},
+                {"P&rint Setup...", ID_FILE_PRINT_SETUP}, {"", kSeparator}, {"E&xit", ID_APP_EXIT}}},
         {"Con&trol",
             {{"Check In\tCtrl+E", ID_CHECK_IN}, {"Check &Out\tCtrl+T", ID_CHECK_OUT}, {"", kSeparator},
                 {"&Pause\tCtrl+A", ID_PAUSE}}},
@@ -182,6 +183,7 @@ bool isCommandEnabled(int id, const CQuilloryDoc& doc)
     case ID_PROPERTIES:
     case ID_PIE_CHART:
     case ID_EXPORT:
+    case ID_IMPORT:
         return doc.isOpen();
     case ID_CHECK_OUT:
     case ID_PAUSE:

@@ -4,6 +4,7 @@
 #include "app/document.h"
 #include "chart/quilloryview.h"
 #include "chart/timing.h"
+#include "import/importdialog.h"
 #include "platform/help.h"
 #include "reports/summarydialog.h"
 
@@ -64,6 +65,13 @@ CMainFrame::CMainFrame(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock
     setCommandHandler(ID_CUSTOMERS_EDIT, [this] { m_doc.OnCustomers(); });
     setCommandHandler(ID_FILE_OPEN, [this] { m_doc.OnFileOpen(); });
     setCommandHandler(ID_EXPORT, [this] { m_doc.OnExport(); });
+    // Imported frames show at once in the chart and the totals.
+    setCommandHandler(ID_IMPORT, [this, &prompter] {
+        if (RunImportDialog(m_doc.path(), prompter, this)) {
+            m_doc.UpdateAllViews(kHintRefreshTotals);
+            m_doc.UpdateAllViews(kHintReloadWeek);
+        }
+    });
     setCommandHandler(ID_PROPERTIES, [this] { m_doc.OnProperties(); });
     setCommandHandler(ID_INVOICE, [this] { m_doc.OnInvoice(); });
     setCommandHandler(ID_PIE_CHART, [this] { m_doc.OnPieChart(); });

@@ -63,16 +63,26 @@ const std::vector<Command>& commands()
             "Shows the week's time frames day by day (the week holding DATE with --date).\n", runWeek},
         {"export",
             "qly export FILE [--from DATE] [--to DATE] [--project P] [--minutes] [--24h] [--one-field]\n"
-            "                  [--user NAME] [--format text|csv|json] [-o OUT]",
+            "                  [--user NAME] [--format text|csv|json|ical] [-o OUT]",
             "Exports the time frames that start in the period (all of them by default), in file order.\n"
             "The text format is the Export dialog's file byte for byte: --minutes gives durations in\n"
             "minutes, --24h times as 16:00, --one-field date and time in one field; --user fills the\n"
             "User column (the account's full name by default). --format csv is RFC 4180 with a header\n"
             "(the Export dialog's \"CSV with charges\", byte for byte); --format json an array of\n"
             "objects with local ISO 8601 times, the project's name and id, the duration in seconds\n"
-            "and the charge in cents. Without -o the export goes to standard output; a file is only\n"
+            "and the charge in cents; --format ical an iCalendar file with one event per frame, for\n"
+            "calendar programs. Without -o the export goes to standard output; a file is only\n"
             "replaced by a complete export.\n",
             runExport},
+        {"import", "qly import FILE.qly --from timewarrior|watson|csv|ical SOURCE [--dry-run]",
+            "Takes in the time frames another tracker recorded. SOURCE is what timew export prints,\n"
+            "Watson's frames file, a CSV or tab-separated table with a header row (columns project,\n"
+            "start and end, or date, start and duration; customer and price per hour if wanted) or an\n"
+            "iCalendar file. As in the window's File > Import..., projects and customers are matched\n"
+            "by name or created and frames already in the data set are skipped. The counts are\n"
+            "printed first, rejected rows on standard error; --dry-run writes nothing. All of it\n"
+            "lands, or nothing does.\n",
+            runImport},
         {"invoice",
             "qly invoice FILE --customer C|none --from DATE --to DATE [--number N] [--allow-empty]\n"
             "                   (--text OUT | --pdf OUT)",

@@ -20,6 +20,7 @@ int runRm(Context& ctx);
 int runTotals(Context& ctx);
 int runWeek(Context& ctx);
 int runExport(Context& ctx);
+int runImport(Context& ctx);
 int runInvoice(Context& ctx);
 int runReport(Context& ctx);
 int runPrint(Context& ctx);

@@ -8,6 +8,8 @@ const std::vector<ExportFormatInfo>& exportFormats()
         {ExportFormat::Text, "text", "Text, tab-separated", "txt", "QLY Export Files (*.txt) | *.txt||"},
         {ExportFormat::Csv, "csv", "CSV with charges", "csv", "CSV Files (*.csv) | *.csv||"},
         {ExportFormat::Json, "json", nullptr, "json", "JSON Files (*.json) | *.json||"},
+        {ExportFormat::ICalendar, "ical", "iCalendar, for calendar programs", "ics",
+            "iCalendar Files (*.ics) | *.ics||"},
     };
     return formats;
 }

@@ -8,6 +8,7 @@
 #include "data/projectindex.h"
 #include "data/recordfile.h"
 #include "data/text.h"
+#include "export/icalwriter.h"
 #include "export/structuredexport.h"
 #include "platform/prompter.h"
 
@@ -248,6 +249,7 @@ std::string_view exportHeader(const ExportRequest& request)
     case ExportFormat::Csv:
         return kCsvHeader;
     case ExportFormat::Json:
+    case ExportFormat::ICalendar:
         break;
     }
     return {};
@@ -255,6 +257,8 @@ std::string_view exportHeader(const ExportRequest& request)
 
 ExportResult WriteExport(const ExportRequest& request, ExportSink& sink, Prompter& prompter, std::uint64_t* frameCount)
 {
+    if (request.format == ExportFormat::ICalendar)
+        return WriteICalendar(request, sink, prompter, frameCount);
     if (request.format != ExportFormat::Text)
         return WriteStructuredExport(request, sink, prompter, frameCount);
     std::uint64_t written = 0;

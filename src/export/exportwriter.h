@@ -25,6 +25,7 @@ enum class ExportFormat {
     Text, // the tab-separated file described above
     Csv, // RFC 4180 with charges (structuredexport.h)
     Json,
+    ICalendar, // one calendar event per frame (icalwriter.h)
 };
 
 struct ExportOptions {

@@ -6,6 +6,7 @@
 #include "data/recordfile.h"
 #include "platform/prompter.h"
 #include "platform/qt/pdfprintout.h"
+#include "platform/qt/waitcursor.h"
 #include "reports/invoice.h"
 #include "reports/reporttable.h"
 #include "reports/summary.h"
@@ -23,15 +24,6 @@
 namespace quillory {
 
 namespace {
-
-// Long printouts take a moment to read and lay out.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 const char* pdfName(int mode)
 {

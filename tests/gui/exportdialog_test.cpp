@@ -252,9 +252,10 @@ TEST_F(ExportDialogTest, TheCsvWithChargesIsQlysFileByteForByte)
     makeDataSet(true);
     auto d = open();
     QComboBox* formats = d->formatList();
-    ASSERT_EQ(formats->count(), 2);
+    ASSERT_EQ(formats->count(), 3);
     EXPECT_EQ(formats->itemText(0).toStdString(), "Text, tab-separated");
     EXPECT_EQ(formats->itemText(1).toStdString(), "CSV with charges");
+    EXPECT_EQ(formats->itemText(2).toStdString(), "iCalendar, for calendar programs");
     EXPECT_EQ(formats->currentIndex(), 0);
     formats->setCurrentIndex(1);
     EXPECT_EQ(d->fileLabel()->text().toStdString(), "QLYExport.csv");

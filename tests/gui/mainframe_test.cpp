@@ -92,7 +92,7 @@ TEST_F(MainFrameTest, MenusAreLaidOutWithTheirKeys)
     EXPECT_EQ(titles,
         (std::vector<std::string>{"&File", "Con&trol", "&Customers", "&Projects", "&Reports", "&View", "&Help"}));
     EXPECT_EQ(menus[0],
-        "&New...\tCtrl+N|&Open...\tCtrl+O|-|&Export...|-|&Properties...|-|&Print Gantt Chart|"
+        "&New...\tCtrl+N|&Open...\tCtrl+O|-|&Import...|&Export...|-|&Properties...|-|&Print Gantt Chart|"
         "P&rint Setup...|-|E&xit");
     EXPECT_EQ(menus[1], "Check In\tCtrl+E|Check &Out\tCtrl+T|-|&Pause\tCtrl+A");
     EXPECT_EQ(menus[2], "&Edit Customers...\tCtrl+U");

@@ -73,7 +73,7 @@ if command -v dpkg-shlibdeps >/dev/null && command -v dpkg-deb >/dev/null; then
   (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" >"$work/cpack.log") || { cat "$work/cpack.log"; fail "cpack"; }
   deb=$(ls "$work"/quillory_*.deb)
   depends=$(dpkg-deb -f "$deb" Depends)
-  for dep in libqt6widgets6 libqt6printsupport6 libqt6svg6 libc6 fonts-liberation; do
+  for dep in libqt6widgets6 libqt6printsupport6 libqt6svg6 libc6 fonts-liberation libical3 tzdata; do
     echo "$depends" | grep -q "$dep" || fail "the package does not depend on $dep: $depends"
   done
   dpkg-deb -c "$deb" >"$work/content"
