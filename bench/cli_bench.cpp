@@ -4,6 +4,7 @@
 #include "qlyprocess.h"
 
 #include "data/calendar.h"
+#include "reports/summary.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,6 +31,8 @@ void runCommand(benchmark::State& state, std::vector<std::string> args)
             a = set.path;
         else if (a == "LAST")
             a = isoDay(set.lastStart);
+        else if (a == "YEAR")
+            a = isoDay(StartOfYear(set.lastStart));
         else if (a == "OUT")
             a = set.folder + "/export.txt";
     }
@@ -61,6 +64,16 @@ void BM_QlyExportToFile(benchmark::State& state)
     runCommand(state, {"export", "FILE", "--user", "Jane Roe", "-o", "OUT"});
 }
 BENCHMARK(BM_QlyExportToFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The last year's summary by customer and project, by month and by day
+// (every row of every day: some 260,000 lines for this busy firm).
+void BM_QlyReportOfAYear(benchmark::State& state)
+{
+    runCommand(
+        state, {"report", "FILE", "--from", "YEAR", "--to", "LAST", "--by", kSummaryGroupingKeys[state.range(0)]});
+    state.SetLabel(kSummaryGroupingKeys[state.range(0)]);
+}
+BENCHMARK(BM_QlyReportOfAYear)->Arg(0)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 } // namespace quillory::bench

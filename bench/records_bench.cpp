@@ -13,6 +13,7 @@
 #include "records/removalnotes.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTableView>
 
 #include <benchmark/benchmark.h>
@@ -42,15 +43,23 @@ void BM_OpenHistory(benchmark::State& state)
 }
 BENCHMARK(BM_OpenHistory)->Unit(benchmark::kMillisecond);
 
-void BM_SortHistory(benchmark::State& state)
-{
-    const GeneratedDataSet& set = standardDataSet();
+// The history of the standard data set, shown and painted.
+struct ShownHistory {
     SilentPrompter prompter;
     NoHelp help;
     SystemClock clock;
-    HistoryDialog dialog(set.path, prompter, help, clock);
-    dialog.show();
-    QApplication::processEvents();
+    HistoryDialog dialog{standardDataSet().path, prompter, help, clock};
+    ShownHistory()
+    {
+        dialog.show();
+        QApplication::processEvents();
+    }
+};
+
+void BM_SortHistory(benchmark::State& state)
+{
+    ShownHistory shown;
+    HistoryDialog& dialog = shown.dialog;
     const int column = static_cast<int>(state.range(0));
     dialog.sortBy(column);
     for (auto _ : state) {
@@ -76,6 +85,24 @@ void BM_FirstSortByDate(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FirstSortByDate)->Unit(benchmark::kMillisecond);
+
+// A key typed in the filter line of a history of a million frames: the
+// list filtered, its model reset, the totals line and the list repainted.
+void BM_TypeInHistoryFilter(benchmark::State& state)
+{
+    ShownHistory shown;
+    HistoryDialog& dialog = shown.dialog;
+    dialog.filterText()->setText(QStringLiteral("1")); // the days are made once
+    const QString typed = QStringLiteral("project 12 customer 7");
+    int length = 0;
+    for (auto _ : state) {
+        length = length % static_cast<int>(typed.size()) + 1;
+        dialog.filterText()->setText(typed.left(length));
+        QApplication::processEvents();
+    }
+    state.counters["shown"] = static_cast<double>(dialog.history().size());
+}
+BENCHMARK(BM_TypeInHistoryFilter)->Unit(benchmark::kMillisecond);
 
 // The line under Remove's question with every row selected: all the frames
 // that go, counted and charged.

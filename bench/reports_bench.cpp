@@ -1,12 +1,15 @@
 // The printouts' engines over ten busy years (1,000,000 time frames):
 // building and sorting the history table, laying out one of its pages,
-// building one customer's invoice and the pie chart of a year.
+// building one customer's invoice and the pie chart of a year, the summary
+// of every frame in each grouping, and filtering the history as it is typed.
 #include "generator.h"
 #include "silentprompter.h"
 
 #include "data/calendar.h"
+#include "records/history.h"
 #include "reports/invoice.h"
 #include "reports/piechart.h"
+#include "reports/summary.h"
 #include "reports/tableprintouts.h"
 
 #include <benchmark/benchmark.h>
@@ -92,6 +95,47 @@ void BM_PieChartOfAYear(benchmark::State& state)
     state.counters["minutes"] = static_cast<double>(chart.totalMinutes());
 }
 BENCHMARK(BM_PieChartOfAYear)->Unit(benchmark::kMillisecond);
+
+// The files read, the frames grouped and the rows made: the window at
+// every change of its period or grouping (the rows under a month, week or
+// day wait until it is opened), and every row, as qly and the printout
+// show them.
+void BM_SummaryOfEveryFrame(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    SilentPrompter prompter;
+    const SummaryRequest request{
+        {set.firstStart, set.lastStart}, static_cast<SummaryGrouping>(state.range(0)), state.range(1) != 0};
+    for (auto _ : state) {
+        CSummary summary(request);
+        summary.Load(set.path, prompter);
+        benchmark::DoNotOptimize(summary.totals());
+        state.counters["rows"] = static_cast<double>(summary.rows().size());
+    }
+    state.SetLabel(std::string(kSummaryGroupingKeys[state.range(0)]) + (state.range(1) ? ", every row" : ", window"));
+}
+BENCHMARK(BM_SummaryOfEveryFrame)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, kSummaryGroupings - 1, 1), {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+// One keystroke in the history's filter line: the words asked of every
+// project and day, then every frame let through or not, with the totals.
+void BM_HistoryFilterKeystroke(benchmark::State& state)
+{
+    SilentPrompter prompter;
+    History history;
+    history.load(standardDataSet().path, prompter);
+    history.sortBy(kHistoryProject); // as the dialog opens
+    history.setFilter({"2", {INT32_MIN, INT32_MAX}, std::nullopt}); // the days are made once
+    const std::string typed = "project 12 customer 7";
+    std::size_t length = 0;
+    for (auto _ : state) {
+        length = length % typed.size() + 1;
+        history.setFilter({typed.substr(0, length), {INT32_MIN, INT32_MAX}, std::nullopt});
+        benchmark::DoNotOptimize(history.shownTotals());
+    }
+}
+BENCHMARK(BM_HistoryFilterKeystroke)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace quillory::bench

@@ -23,6 +23,7 @@ const std::map<int, std::string>& commandStrings()
         {ID_PIE_CHART, "Show a pie chart representing each project's importance\nPie Chart"},
         {ID_HISTORY, "View history of projects charged to your customers\nHistory"},
         {ID_INVOICE, "Invoice a customer of the time spent\nInvoice"},
+        {ID_SUMMARY, "Sum up the time and charges of a period by customer, project, month, week or day\nSummary"},
         {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
         {ID_PROPERTIES, "Setup application, your company, invoice, ... information"},
         {ID_EXPORT, "Export data for use with other applications (spreadsheet, database, word processor, ...)"},
@@ -75,7 +76,8 @@ const std::vector<Menu>& mainMenu()
             {{"&Edit Projects...\tCtrl+J", ID_PROJECTS_EDIT}, {"", kSeparator},
                 {"Projects &Pie Chart...", ID_PIE_CHART}}},
         {"&Reports",
-            {{"&History of charges...\tCtrl+H", ID_HISTORY}, {"", kSeparator}, {"&Invoice...\tCtrl+I", ID_INVOICE}}},
+            {{"&History of charges...\tCtrl+H", ID_HISTORY}, {"&Summary...", ID_SUMMARY}, {"", kSeparator},
+                {"&Invoice...\tCtrl+I", ID_INVOICE}}},
         {"&View",
             {{"&Toolbar", ID_VIEW_TOOLBAR}, {"&Status Bar", ID_VIEW_STATUS_BAR}, {"", kSeparator},
                 {"&Options...", ID_OPTIONS}}},
@@ -177,6 +179,7 @@ bool isCommandEnabled(int id, const CQuilloryDoc& doc)
     case ID_HISTORY:
     case ID_CUSTOMERS_EDIT:
     case ID_INVOICE:
+    case ID_SUMMARY:
     case ID_PROPERTIES:
     case ID_PIE_CHART:
     case ID_EXPORT:

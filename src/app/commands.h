@@ -35,6 +35,7 @@ enum CommandId : int {
     ID_EXPORT = 32796,
     ID_PRINT_GANTT_CHART = 32797,
     ID_IMPORT = 32798,
+    ID_SUMMARY = 32799,
     ID_OPTIONS = 32800, // the user's own options (View > Options...)
     // The week chart's popup menus.
     ID_CHANGE_HOURS = 32779,

@@ -6,6 +6,7 @@
 #include "chart/timing.h"
 #include "import/importdialog.h"
 #include "platform/help.h"
+#include "reports/summarydialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -74,6 +75,8 @@ CMainFrame::CMainFrame(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock
     setCommandHandler(ID_PROPERTIES, [this] { m_doc.OnProperties(); });
     setCommandHandler(ID_INVOICE, [this] { m_doc.OnInvoice(); });
     setCommandHandler(ID_PIE_CHART, [this] { m_doc.OnPieChart(); });
+    setCommandHandler(ID_SUMMARY,
+        [this, &prompter, &clock] { RunSummary(m_doc, m_view->printController(), prompter, m_help, clock, this); });
     setCommandHandler(ID_PRINT_GANTT_CHART, [this] { m_view->OnPrintGanttChart(); });
     setCommandHandler(ID_FILE_PRINT, [this] { m_view->printController().OnFilePrint(); });
     setCommandHandler(ID_APP_EXIT, [this] { close(); });

@@ -92,6 +92,18 @@ const std::vector<Command>& commands()
             "is written, the next number moves on, as in the dialog. An invoice without any time is\n"
             "refused (status 1) unless --allow-empty is given.\n",
             runInvoice},
+        {"report",
+            "qly report FILE (--from DATE --to DATE | --period P) [--by customer|project|month|week|day]\n"
+            "                  [--format text|csv|json | --pdf OUT]",
+            "Sums up the time frames that start in the period, as the Summary window does: by customer\n"
+            "and project (the default), by project, or by month, week or day with the customers and\n"
+            "projects of each. Every row has its time and its charges (each frame charged as on an\n"
+            "invoice), sub-projects roll up under their parent, and the total ends it, with the sales\n"
+            "tax when the data set charges it. P is this-week, last-week, this-month, last-month,\n"
+            "this-quarter, this-year or last-year. --format csv is the window's \"Export as CSV\" (a\n"
+            "header line, minutes and cents beside the time and charges), json the rows as a tree;\n"
+            "--pdf writes the window's printout.\n",
+            runReport},
         {"print", "qly print history|customers|week FILE --pdf OUT [--date DATE]",
             "Writes a printout as PDF, page for page as the print preview shows it: the history of\n"
             "charges by project, the list of customers, or the week chart of the week holding DATE\n"

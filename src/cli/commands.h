@@ -22,6 +22,7 @@ int runWeek(Context& ctx);
 int runExport(Context& ctx);
 int runImport(Context& ctx);
 int runInvoice(Context& ctx);
+int runReport(Context& ctx);
 int runPrint(Context& ctx);
 int runIn(Context& ctx);
 int runOut(Context& ctx);

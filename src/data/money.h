@@ -3,10 +3,13 @@
 // them, is what makes every listed column add up to its printed total.
 #pragma once
 
+// Before <compare>: Qt's moc reads <compare> only once the library's
+// configuration is known, and window headers include this one.
+#include <string>
+
 #include <compare>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace quillory {

@@ -231,6 +231,22 @@ int compareIgnoringCase(std::string_view a, std::string_view b)
     return 0;
 }
 
+std::string foldedText(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        const char32_t c = nextCodePoint(text, i);
+        // No letter beyond the first plane folds: those keep their bytes.
+        if (c < 0x10000)
+            appendUtf8(out, foldCase(c));
+        else
+            out.append(text.substr(start, i - start));
+    }
+    return out;
+}
+
 void encodeFieldText(char* field, std::size_t capacity, std::string_view text)
 {
     if (capacity == 0)

@@ -41,6 +41,9 @@ inline constexpr const char* kControlCharactersMessage = "Please enter the text 
 // Compares two UTF-8 texts ignoring the case of letters (Latin, Greek and
 // Cyrillic); negative, zero or positive like strcmp.
 int compareIgnoringCase(std::string_view a, std::string_view b);
+// The text with its letters folded as compareIgnoringCase folds them, so
+// that finding one folded text in another ignores case.
+std::string foldedText(std::string_view text);
 
 template <std::size_t N> std::string fieldText(const char (&field)[N])
 {

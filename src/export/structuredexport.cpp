@@ -42,7 +42,9 @@ void appendIsoLocal(std::string& out, LocalDays& days, Timestamp t)
     out.append(text, static_cast<std::size_t>(p - text));
 }
 
-std::string csvField(const std::string& text)
+} // namespace
+
+std::string CsvField(const std::string& text)
 {
     if (text.find_first_of(",\"\r\n") == std::string::npos)
         return text;
@@ -52,7 +54,7 @@ std::string csvField(const std::string& text)
     return quoted + "\"";
 }
 
-std::string jsonString(const std::string& text)
+std::string JsonString(const std::string& text)
 {
     std::string out = "\"";
     for (unsigned char c : text) {
@@ -85,8 +87,6 @@ std::string jsonString(const std::string& text)
     return out + "\"";
 }
 
-} // namespace
-
 ExportResult WriteStructuredExport(
     const ExportRequest& request, ExportSink& out, Prompter& prompter, std::uint64_t* frameCount)
 {
@@ -101,7 +101,7 @@ ExportResult WriteStructuredExport(
     bool first = true;
     // CSV and JSON are UTF-8 for every reader.
     const std::string userName = isValidUtf8(request.userName) ? request.userName : windows1252ToUtf8(request.userName);
-    const std::string user = json ? jsonString(userName) : csvField(userName);
+    const std::string user = json ? JsonString(userName) : CsvField(userName);
     std::unordered_map<const ProjectRecord*, std::string> prefixes;
     if (json)
         block += "[";
@@ -124,9 +124,9 @@ ExportResult WriteStructuredExport(
             const std::string id = std::to_string(std::int32_t{f.projectId});
             prefix = prefixes
                          .emplace(&p,
-                             json ? "\"user\": " + user + ", \"project\": " + jsonString(name)
+                             json ? "\"user\": " + user + ", \"project\": " + JsonString(name)
                                      + ", \"project_id\": " + id + ", \"start\": \""
-                                  : user + ',' + csvField(name) + ',' + id + ',')
+                                  : user + ',' + CsvField(name) + ',' + id + ',')
                          .first;
         }
         const std::int64_t seconds = std::int64_t{f.end} - f.start;

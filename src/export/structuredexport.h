@@ -8,11 +8,18 @@
 #include "export/exportwriter.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace quillory {
 
 class Prompter;
+
+// A CSV field: quoted, with its quotes doubled, when it holds a comma, a
+// quote or a line break.
+std::string CsvField(const std::string& text);
+// A JSON string literal of UTF-8 text.
+std::string JsonString(const std::string& text);
 
 inline constexpr std::string_view kCsvHeader = "user,project,project_id,start,end,duration_seconds,charge_cents\r\n";
 

@@ -1,18 +1,29 @@
 #include "records/historydialog.h"
 
+#include "data/numbers.h"
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
+#include "platform/qt/periodchooser.h"
 #include "records/projectsdialog.h"
 #include "records/removalnotes.h"
 #include "records/timeframedialog.h"
 
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <unordered_set>
+#include <variant>
 
 namespace quillory {
 
@@ -41,6 +52,11 @@ HistoryDialog::HistoryDialog(
     , m_path(dataSetPath)
     , m_prompter(prompter)
     , m_clock(clock)
+    , m_filterLine(new QWidget(this))
+    , m_filterText(new QLineEdit(m_filterLine))
+    , m_filterPeriod(new PeriodChooser(
+          true, [this] { return displaySettings(m_path).americanDates != 0; }, clock, m_filterLine))
+    , m_totals(new QLabel(this))
 {
     setSizeGripEnabled(true);
     m_chooseProject = [this, &help]() -> std::optional<std::int32_t> {
@@ -61,10 +77,146 @@ HistoryDialog::HistoryDialog(
                      {"Project", 171}, {"Date", 60}, {"Time", 60}, {"Time charged", 80, true}, {"Charges", 80, true}},
                  [this] { return m_history.size(); },
                  [this](std::size_t row, int column) { return m_history.text(row, column); }),
-        360);
+        430);
     table()->setObjectName(QStringLiteral("history"));
+
+    m_filterLine->setObjectName(QStringLiteral("filterLine"));
+    m_filterText->setObjectName(QStringLiteral("filterText"));
+    m_filterText->setPlaceholderText(QStringLiteral("Project, customer or date"));
+    m_filterText->setClearButtonEnabled(true);
+    m_filterPeriod->setObjectName(QStringLiteral("filterPeriod"));
+    auto* line = new QHBoxLayout(m_filterLine);
+    line->setContentsMargins(0, 0, 0, 0);
+    auto* find = new QLabel(QStringLiteral("&Find :"), m_filterLine);
+    find->setBuddy(m_filterText);
+    line->addWidget(find);
+    line->addWidget(m_filterText, 1);
+    line->addWidget(m_filterPeriod);
+    m_totals->setObjectName(QStringLiteral("totals"));
+    connect(m_filterText, &QLineEdit::textChanged, this, [this](const QString& text) {
+        // Edited, the line no longer names the frames of a report's row.
+        if (m_scope && text.toStdString() != m_scopeLabel)
+            m_scope.reset();
+        applyFilter();
+    });
+    connect(m_filterPeriod, &PeriodChooser::changed, this, &HistoryDialog::applyFilter);
+    auto* findKey = new QShortcut(QKeySequence::Find, this);
+    connect(findKey, &QShortcut::activated, this, [this] {
+        m_filterText->setFocus(Qt::ShortcutFocusReason);
+        m_filterText->selectAll();
+    });
+    connect(table()->selectionModel(), &QItemSelectionModel::selectionChanged, this, &HistoryDialog::showTotals);
+    // Tab goes from the buttons through the filter line to the list it narrows.
+    QWidget* before = findChild<QPushButton*>(QStringLiteral("exit"));
+    for (QWidget* next : {static_cast<QWidget*>(m_filterText), static_cast<QWidget*>(m_filterPeriod->list()),
+             static_cast<QWidget*>(m_filterPeriod->from()), static_cast<QWidget*>(m_filterPeriod->to()),
+             static_cast<QWidget*>(table())}) {
+        if (before)
+            setTabOrder(before, next);
+        before = next;
+    }
+
     m_history.setSortColumn(kHistoryProject);
     reload();
+}
+
+void HistoryDialog::resizeEvent(QResizeEvent* event)
+{
+    ListDialog::resizeEvent(event);
+    // The filter line and the totals take their room from the list's.
+    constexpr int kGap = 6;
+    const QRect list = table()->geometry();
+    const int lineHeight = m_filterLine->sizeHint().height();
+    const int totalsHeight = m_totals->sizeHint().height();
+    m_filterLine->setGeometry(list.left(), list.top(), list.width(), lineHeight);
+    const int top = list.top() + lineHeight + kGap;
+    const int height = std::max(0, list.bottom() + 1 - top - kGap - totalsHeight);
+    table()->setGeometry(list.left(), top, list.width(), height);
+    m_totals->setGeometry(list.left(), top + height + kGap, list.width(), totalsHeight);
+}
+
+void HistoryDialog::keyPressEvent(QKeyEvent* event)
+{
+    const bool filtered = m_scope || !m_filterText->text().isEmpty() || !m_filterPeriod->isAll();
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && filtered
+        && m_filterLine->isAncestorOf(focusWidget())) {
+        clearFilter();
+        return;
+    }
+    ListDialog::keyPressEvent(event);
+}
+
+void HistoryDialog::showFrames(const std::string& label, const FrameScope& scope)
+{
+    m_scope = scope;
+    // The period goes to the period chooser, where it can be changed.
+    m_scope->period = PeriodBounds{INT32_MIN, INT32_MAX};
+    m_scopeLabel = label;
+    m_filterText->setText(QString::fromStdString(label));
+    if (scope.period.from != INT32_MIN || scope.period.to != INT32_MAX)
+        m_filterPeriod->chooseDays(scope.period);
+    applyFilter();
+}
+
+void HistoryDialog::clearFilter()
+{
+    m_scope.reset();
+    m_scopeLabel.clear();
+    m_filterText->clear();
+    m_filterPeriod->chooseAll();
+    applyFilter();
+}
+
+void HistoryDialog::applyFilter()
+{
+    HistoryFilter filter;
+    if (m_scope)
+        filter.scope = m_scope;
+    else
+        filter.text = m_filterText->text().toStdString();
+    const auto chosen = m_filterPeriod->period();
+    if (const auto* refusal = std::get_if<std::string>(&chosen)) {
+        // The list stays as it was; leaving the date again says nothing new.
+        if (m_refused != m_filterPeriod->typedDates()) {
+            m_refused = m_filterPeriod->typedDates();
+            m_prompter.inform(*refusal, "Warning");
+        }
+        return;
+    }
+    m_refused.clear();
+    if (const auto& period = std::get<std::optional<PeriodBounds>>(chosen))
+        filter.period = *period;
+    if (!(filter == m_history.filter()))
+        model().change([&] { m_history.setFilter(std::move(filter)); });
+    showTotals();
+}
+
+void HistoryDialog::showTotals()
+{
+    auto describe = [this](const char* what, const HistoryTotals& t, std::size_t of) {
+        std::string text = std::string(what) + ": " + FormatCount(t.frames);
+        if (of != t.frames)
+            text += " of " + FormatCount(of);
+        text += t.frames == 1 && of == 1 ? " time frame, " : " time frames, ";
+        return text + FormatDuration(t.minutes) + ", " + FormatMoney(m_history.symbol(), t.charges);
+    };
+    std::string text = describe("Shown", m_history.shownTotals(), m_history.frameCount());
+    // Rows picked one by one may come as ranges that touch or overlap.
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    for (const QItemSelectionRange& r : table()->selectionModel()->selection())
+        ranges.emplace_back(static_cast<std::size_t>(r.top()), static_cast<std::size_t>(r.bottom()) + 1);
+    std::sort(ranges.begin(), ranges.end());
+    std::vector<std::pair<std::size_t, std::size_t>> rows;
+    for (const auto& r : ranges) {
+        if (!rows.empty() && r.first <= rows.back().second)
+            rows.back().second = std::max(rows.back().second, r.second);
+        else
+            rows.push_back(r);
+    }
+    const HistoryTotals selected = m_history.totalsOf(rows);
+    if (selected.frames > 1)
+        text += "      " + describe("Selected", selected, selected.frames);
+    m_totals->setText(QString::fromStdString(text));
 }
 
 void HistoryDialog::reload()
@@ -76,12 +228,14 @@ void HistoryDialog::reload()
         m_history.sortBy(m_history.sortColumn());
     });
     showSortColumn(m_history.sortColumn());
+    showTotals();
 }
 
 void HistoryDialog::sortBy(int column)
 {
     model().change([&] { m_history.sortBy(column); });
     showSortColumn(column);
+    showTotals();
 }
 
 void HistoryDialog::onAdd()

@@ -2,12 +2,20 @@
 // time charged and charge. Time frames are added, corrected and removed here
 // and written to the time-frames file at once; Print closes the dialog so
 // the history can be printed.
+//
+// Above the list, a filter line narrows it: words found in the project's
+// full name, its customer or the date, and a period (Ctrl+F goes there,
+// Escape clears it). Under the list, the time and charges of the rows shown,
+// and of the rows selected when there are several.
 #pragma once
 
 #include "records/history.h"
 #include "records/listdialog.h"
 
 #include <functional>
+
+class QLabel;
+class QLineEdit;
 #include <optional>
 #include <string>
 
@@ -15,6 +23,7 @@ namespace quillory {
 
 class Clock;
 class HelpService;
+class PeriodChooser;
 class Prompter;
 
 class HistoryDialog final : public ListDialog {
@@ -38,8 +47,25 @@ public:
 
     const History& history() const { return m_history; }
 
+    // The frames of one row of a report, named by `label` in the filter
+    // line: they stay the filter until the line is edited.
+    void showFrames(const std::string& label, const FrameScope& scope);
+    QLineEdit* filterText() const { return m_filterText; }
+    PeriodChooser* filterPeriod() const { return m_filterPeriod; }
+    QLabel* totals() const { return m_totals; }
+    // Empties the filter line and shows every frame again.
+    void clearFilter();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void reload();
+    // Applies the filter line; a typed date that is not a date is refused
+    // (once for the same text) and leaves the period out.
+    void applyFilter();
+    void showTotals();
     // What removing the frames takes: one frame by name, several counted.
     std::string removalDetail(const std::vector<int>& rows) const;
 
@@ -49,6 +75,14 @@ private:
     History m_history;
     std::function<std::optional<std::int32_t>()> m_chooseProject;
     std::function<bool(TimeFrameRecord&)> m_editFrame;
+    QWidget* m_filterLine;
+    QLineEdit* m_filterText;
+    PeriodChooser* m_filterPeriod;
+    QLabel* m_totals;
+    // The report row the filter stands for, while the line shows its label.
+    std::optional<FrameScope> m_scope;
+    std::string m_scopeLabel;
+    std::string m_refused;
 };
 
 } // namespace quillory

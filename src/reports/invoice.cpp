@@ -47,12 +47,22 @@ std::string price(const SettingsRecord& settings, double pricePerHour)
     return fieldText(settings.monetarySymbol) + FormatAmount(pricePerHour);
 }
 
-std::string taxLabel(const SettingsRecord& settings)
+} // namespace
+
+std::string SalesTaxLabel(const SettingsRecord& settings)
 {
     return fieldText(settings.salesTaxText) + " (" + FormatAmount(double{settings.salesTaxPercent}) + "%)";
 }
 
-} // namespace
+InvoiceTotals TotalsWithTax(Cents total, const SettingsRecord& settings)
+{
+    InvoiceTotals totals{total, Cents{}, total};
+    if (settings.applySalesTax != 0) {
+        totals.tax = TaxOn(total, settings.salesTaxPercent);
+        totals.totalWithTax = total + totals.tax;
+    }
+    return totals;
+}
 
 std::string CityLine(const std::string& city, const std::string& state, const std::string& zip)
 {
@@ -119,12 +129,7 @@ int CInvoice::PageCount(const Rect& body) const
 
 InvoiceTotals CInvoice::Totals(const SettingsRecord& settings) const
 {
-    InvoiceTotals totals{m_total, Cents{}, m_total};
-    if (settings.applySalesTax != 0) {
-        totals.tax = TaxOn(m_total, settings.salesTaxPercent);
-        totals.totalWithTax = m_total + totals.tax;
-    }
-    return totals;
+    return TotalsWithTax(m_total, settings);
 }
 
 CustomerRecord CInvoice::Customer() const
@@ -220,7 +225,7 @@ void CInvoice::DrawTotals(DeviceContext& dc, const SettingsRecord& settings) con
     };
     row(660, "TOTAL", totals.total);
     if (settings.applySalesTax != 0) {
-        row(680, taxLabel(settings), totals.tax);
+        row(680, SalesTaxLabel(settings), totals.tax);
         row(700, "TOTAL + " + fieldText(settings.salesTaxText), totals.totalWithTax);
     }
 }
@@ -253,7 +258,7 @@ std::string CInvoice::TextFile(const SettingsRecord& settings, const CustomerRec
     const InvoiceTotals totals = Totals(settings);
     out += "\nTOTAL: " + money(settings, totals.total) + "\n";
     if (settings.applySalesTax != 0) {
-        out += taxLabel(settings) + ": " + money(settings, totals.tax) + "\n";
+        out += SalesTaxLabel(settings) + ": " + money(settings, totals.tax) + "\n";
         out += "TOTAL + " + fieldText(settings.salesTaxText) + ": " + money(settings, totals.totalWithTax) + "\n\n";
     }
     return out;

@@ -43,6 +43,11 @@ struct InvoiceTotals {
     Cents totalWithTax;
 };
 
+// The totals block of `total` under the data set's sales-tax settings.
+InvoiceTotals TotalsWithTax(Cents total, const SettingsRecord& settings);
+// "Sales tax (7.50%)": the label of the tax line.
+std::string SalesTaxLabel(const SettingsRecord& settings);
+
 class CInvoice {
 public:
     explicit CInvoice(InvoiceRequest request)

@@ -10,6 +10,8 @@
 #include "platform/qt/waitcursor.h"
 #include "reports/invoice.h"
 #include "reports/reporttable.h"
+#include "reports/summary.h"
+#include "reports/summaryprintout.h"
 #include "reports/tableprintouts.h"
 #include "reports/weekchartprintout.h"
 
@@ -33,6 +35,8 @@ const char* pdfName(int mode)
         return "Customers";
     case kPrintInvoice:
         return "Invoice";
+    case kPrintSummary:
+        return "Summary";
     default:
         return "Week";
     }
@@ -93,12 +97,27 @@ void PrintController::OnUpdate(int hint)
         startPreview();
         break;
     case kPrintWeekChart:
+    case kPrintSummary:
         m_nPrintMode = hint;
         startPreview();
         break;
     default:
         break;
     }
+}
+
+void PrintController::PreviewSummary(std::shared_ptr<const CSummary> summary)
+{
+    m_pSummary = std::move(summary);
+    OnUpdate(kPrintSummary);
+}
+
+void PrintController::SaveSummaryPdf(std::shared_ptr<const CSummary> summary)
+{
+    m_pSummary = std::move(summary);
+    m_nPrintMode = kPrintSummary;
+    if (const auto printout = currentPrintout())
+        SavePdf(*printout);
 }
 
 std::unique_ptr<Printout> PrintController::currentPrintout()
@@ -116,6 +135,10 @@ std::unique_ptr<Printout> PrintController::currentPrintout()
         return std::make_unique<InvoicePrintout>(*m_pInvoice);
     case kPrintWeekChart:
         return std::make_unique<WeekChartPrintout>(m_chart);
+    case kPrintSummary:
+        if (!m_pSummary)
+            return nullptr;
+        return std::make_unique<SummaryPrintout>(*m_pSummary, m_clock);
     default:
         return nullptr;
     }

@@ -24,6 +24,7 @@ class CGanttChart;
 class CInvoice;
 class CQuilloryDoc;
 class CReportTable;
+class CSummary;
 class Printout;
 class Clock;
 class Prompter;
@@ -34,6 +35,7 @@ enum PrintMode : int {
     kPrintCustomers = 2,
     kPrintInvoice = 5,
     kPrintWeekChart = 6,
+    kPrintSummary = 7,
 };
 
 inline constexpr const char* kCannotPrint = "The printout could not be started on the printer.";
@@ -49,8 +51,11 @@ public:
     void setPrinter(QPrinter* printer) { m_printer = printer; }
     QPrinter& printer();
 
-    // Hints 1, 2, 5 and 6.
+    // Hints 1, 2, 5 and 6, and 7 for the summary last given.
     void OnUpdate(int hint);
+    // The summary window's printout: previewed, or written as a PDF file.
+    void PreviewSummary(std::shared_ptr<const CSummary> summary);
+    void SaveSummaryPdf(std::shared_ptr<const CSummary> summary);
     // The last printout again, through the print dialog; nothing before any.
     void OnFilePrint();
 
@@ -93,6 +98,7 @@ private:
     std::unique_ptr<CReportTable> m_pReportTable;
     std::string m_tablePath; // the data set the table was read from
     std::unique_ptr<CInvoice> m_pInvoice;
+    std::shared_ptr<const CSummary> m_pSummary;
 };
 
 } // namespace quillory

@@ -10,6 +10,8 @@
 #include "data/text.h"
 #include "export/exportwriter.h"
 #include "reports/invoice.h"
+#include "reports/summary.h"
+#include "reports/summaryexport.h"
 #include "reports/tableprintouts.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -695,6 +697,80 @@ TEST_F(CliTest, TheProgramWritesTheDialogsFilesByteForByte)
     EXPECT_EQ(test::readBytes(dir.file("qly.txt")), test::readBytes(dir.file("dialog.txt")));
     EXPECT_EQ(runBinary({"totals", path, "--at", "2026-13-01"}), 2);
     EXPECT_EQ(runBinary({"totals", dir.file("Missing.qly")}), 1);
+}
+
+TEST_F(CliTest, ReportsAreTheSummaryWindowsRowsAndTotals)
+{
+    makeDataSet();
+    test::ScriptedPrompter prompter;
+    CSummary december({{at(2026, 12, 1), at(2026, 12, 31, 23, 59, 59)}, SummaryGrouping::CustomerProject});
+    ASSERT_TRUE(december.Load(path, prompter));
+    const std::vector<std::string> period{"--from", "2026-12-01", "--to", "12/31/2026"};
+    auto report = [&](std::vector<std::string> more) {
+        std::vector<std::string> args{"report", path};
+        args.insert(args.end(), more.begin(), more.end());
+        return qly(args);
+    };
+    auto with = [&](std::vector<std::string> more) {
+        more.insert(more.begin(), period.begin(), period.end());
+        return more;
+    };
+    EXPECT_EQ(report(with({"--format", "csv"})).out, SummaryCsv(december));
+    EXPECT_EQ(report(with({"--format", "json"})).out, SummaryJson(december));
+    EXPECT_EQ(report({"--period", "this-month", "--format", "csv"}).out, SummaryCsv(december));
+    const Outcome text = report(period);
+    ASSERT_EQ(text.status, 0) << text.err;
+    // The Design sub-project has no customer: it shows under its parent there.
+    EXPECT_EQ(text.out,
+        "Summary by customer and project: 12/01/2026 - 12/31/2026\n"
+        "\n"
+        "CUSTOMER / PROJECT     TIME  CHARGES\n"
+        "Acme                  01:30   $60.00\n"
+        "  Web                 01:30   $60.00\n"
+        "(no customer)         02:05  $115.63\n"
+        "  Web                 02:05  $115.63\n"
+        "    Design            02:05  $115.63\n"
+        "\n"
+        "Total                 03:35  $175.63\n"
+        "Sales Tax :  (6.00%)          $10.54\n"
+        "TOTAL + Sales Tax :          $186.17\n");
+    const std::string byDay = report(with({"--by", "day"})).out;
+    const auto monday = byDay.find("\nMon 12/07/2026 ");
+    ASSERT_NE(monday, std::string::npos) << byDay;
+    EXPECT_EQ(byDay.substr(byDay.find('\n', monday + 1) - 14, 14), "01:30   $60.00");
+    ASSERT_EQ(report(with({"--pdf", dir.file("summary.pdf")})).status, 0);
+    EXPECT_EQ(pdfPages(test::readBytes(dir.file("summary.pdf"))), 1);
+
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string says;
+    } refused[] = {
+        {{}, 2, "the period is --from DATE --to DATE, or --period"},
+        {{"--from", "2026-12-01"}, 2, "the period is"},
+        {{"--from", "2026-13-01", "--to", "2026-12-31"}, 2, "--from: Please enter a valid date"},
+        {{"--from", "2026-12-01", "--to", "31/12/2026"}, 2, "--to: Please enter a valid date"},
+        {{"--from", "2026-12-02", "--to", "2026-12-01"}, 2, "the period ends before it starts"},
+        {with({"--by", "year"}), 2, "--by is customer, project, month, week or day"},
+        {with({"--format", "xml"}), 2, "--format is text, csv or json"},
+        {{"--period", "someday"}, 2, "--period is this-week"},
+        {{"--period", "this-month", "--from", "2026-12-01"}, 2, "not both"},
+        {with({"--pdf", dir.file("x.pdf"), "--format", "csv"}), 2, "no --format"},
+        {with({"--pdf", siblingPath(path, "tfr")}), 2, "is one of the files of the data set"},
+    };
+    const std::string before = snapshot();
+    for (const auto& r : refused) {
+        const Outcome o = report(r.args);
+        EXPECT_EQ(o.status, r.status) << r.says;
+        EXPECT_NE(o.err.find(r.says), std::string::npos) << o.err;
+        EXPECT_TRUE(o.out.empty());
+    }
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(qly({"report", dir.file("Missing.qly"), "--period", "this-year"}).status, 1);
+    std::filesystem::remove(siblingPath(path, "prj"));
+    const Outcome noProjects = report(period);
+    EXPECT_EQ(noProjects.status, 1);
+    EXPECT_NE(noProjects.err.find("Cannot open project file"), std::string::npos) << noProjects.err;
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
 #include "data/text.h"
+#include "platform/qt/periodchooser.h"
 #include "records/historydialog.h"
 #include "records/timeframedialog.h"
 #include "support/guisupport.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -252,11 +254,104 @@ TEST_F(HistoryDialogTest, PrintAcceptsExitRejects)
     EXPECT_EQ(leaving->result(), QDialog::Rejected);
 }
 
-TEST_F(HistoryDialogTest, TheListFollowsTheDialogsSize)
+TEST_F(HistoryDialogTest, TheFilterLineTheListAndItsTotalsFollowTheDialogsSize)
 {
     auto d = open();
     d->resize(700, 500);
-    EXPECT_EQ(d->table()->size(), QSize(700 - 18, 500 - 50));
+    // Together they take the list's old place: from (9, 41), 18 narrower and 50 lower than the dialog.
+    const QRect line = d->findChild<QWidget*>(QStringLiteral("filterLine"))->geometry();
+    const QRect list = d->table()->geometry();
+    const QRect totals = d->totals()->geometry();
+    EXPECT_EQ(line.topLeft(), QPoint(9, 41));
+    for (const QRect& r : {line, list, totals})
+        EXPECT_EQ(r.width(), 700 - 18);
+    EXPECT_LT(line.bottom(), list.top());
+    EXPECT_LT(list.bottom(), totals.top());
+    EXPECT_EQ(totals.bottom(), 41 + 500 - 50 - 1);
+    EXPECT_GT(list.height(), 300);
+}
+
+TEST_F(HistoryDialogTest, TheFilterLineNarrowsTheListAndItsTotalsSayWhatIsShownAndSelected)
+{
+    auto d = open(); // rows: App (b), Books (c), Website (a)
+    d->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
+    auto totals = [&d] { return d->totals()->text().toStdString(); };
+    EXPECT_EQ(totals(), "Shown: 3 time frames, 27:15, $1610.00");
+    d->table()->setFocus();
+    QTest::keyClick(d->table(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), d->filterText());
+    test::typeText(d->filterText(), QStringLiteral("WEB"));
+    ASSERT_EQ(d->table()->model()->rowCount(), 1);
+    EXPECT_EQ(cell(*d, 0, 0), "Website");
+    EXPECT_EQ(totals(), "Shown: 1 of 3 time frames, 01:15, $50.00");
+    // Escape in the filter line clears it; once clear, Escape closes the dialog as ever.
+    QTest::keyClick(d->filterText(), Qt::Key_Escape);
+    EXPECT_TRUE(d->filterText()->text().isEmpty());
+    EXPECT_EQ(d->table()->model()->rowCount(), 3);
+    EXPECT_TRUE(d->isVisible());
+
+    // A period: typed dates apply when left; one that is not a date is refused once.
+    PeriodChooser* period = d->filterPeriod();
+    period->from()->setFocus();
+    test::typeText(period->from(), QStringLiteral("03/06/1996"));
+    test::typeText(period->to(), QStringLiteral("03/08/1996"));
+    emit period->to()->editingFinished();
+    EXPECT_EQ(period->list()->currentText(), QStringLiteral("Custom"));
+    EXPECT_EQ(d->table()->model()->rowCount(), 2); // App started on the 5th
+    period->to()->setText(QString());
+    test::typeText(period->to(), QStringLiteral("02/30/1996"));
+    emit period->to()->editingFinished();
+    emit period->to()->editingFinished();
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Please enter a valid date (MM/DD/YYYY)."});
+    EXPECT_EQ(d->table()->model()->rowCount(), 2); // the list stays as it was
+
+    period->list()->setCurrentIndex(0); // All dates
+    EXPECT_TRUE(period->from()->text().isEmpty());
+    period->list()->setCurrentText(QStringLiteral("Custom")); // this month's dates, to edit
+    EXPECT_EQ(period->from()->text(), QStringLiteral("03/01/1996"));
+    EXPECT_EQ(d->table()->model()->rowCount(), 3);
+    period->list()->setCurrentIndex(0);
+    EXPECT_EQ(prompter.messages.size(), 1u);
+    select(*d, {0, 2});
+    EXPECT_EQ(totals(), "Shown: 3 time frames, 27:15, $1610.00      Selected: 2 time frames, 27:15, $1610.00");
+    select(*d, {1});
+    EXPECT_EQ(totals(), "Shown: 3 time frames, 27:15, $1610.00");
+    QTest::keyClick(d.get(), Qt::Key_Escape);
+    EXPECT_FALSE(d->isVisible());
+}
+
+TEST_F(HistoryDialogTest, ChangesWhileFilteredTouchOnlyTheRowsShown)
+{
+    writeFrames({a, b, c, a});
+    auto d = open();
+    test::typeText(d->filterText(), QStringLiteral("app"));
+    ASSERT_EQ(d->table()->model()->rowCount(), 1);
+    select(*d, {0});
+    prompter.answers = {MessageAnswer::Yes};
+    d->onRemove();
+    EXPECT_EQ(stored(), (std::vector<TimeFrameRecord>{a, c, a}));
+    // The filter outlives the change: nothing of App is left to show.
+    EXPECT_EQ(d->filterText()->text(), QStringLiteral("app"));
+    EXPECT_EQ(d->table()->model()->rowCount(), 0);
+    EXPECT_EQ(d->totals()->text().toStdString(), "Shown: 0 of 3 time frames, 00:00, $0.00");
+}
+
+TEST_F(HistoryDialogTest, TheFramesOfAReportsRowStayTheFilterUntilTheLineIsEdited)
+{
+    auto d = open();
+    // Website's frames in March, named as the report names them.
+    const FrameScope website{
+        {at(1996, 3, 1), at(1996, 3, 31, 23, 59, 59)}, false, -1, FrameScope::Projects::Subtree, 1};
+    d->showFrames("(no customer) / Website", website);
+    EXPECT_EQ(d->filterText()->text(), QStringLiteral("(no customer) / Website"));
+    EXPECT_EQ(d->filterPeriod()->from()->text(), QStringLiteral("03/01/1996"));
+    EXPECT_EQ(d->filterPeriod()->to()->text(), QStringLiteral("03/31/1996"));
+    ASSERT_EQ(d->table()->model()->rowCount(), 1);
+    EXPECT_EQ(cell(*d, 0, 0), "Website");
+    // Edited, the line is words again: "(no customer)" is every project here.
+    d->filterText()->setText(QStringLiteral("(no customer)"));
+    EXPECT_EQ(d->table()->model()->rowCount(), 3);
 }
 
 TEST_F(HistoryDialogTest, AMissingTimeFramesFileShowsAnEmptyList)

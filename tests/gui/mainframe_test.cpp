@@ -97,7 +97,7 @@ TEST_F(MainFrameTest, MenusAreLaidOutWithTheirKeys)
     EXPECT_EQ(menus[1], "Check In\tCtrl+E|Check &Out\tCtrl+T|-|&Pause\tCtrl+A");
     EXPECT_EQ(menus[2], "&Edit Customers...\tCtrl+U");
     EXPECT_EQ(menus[3], "&Edit Projects...\tCtrl+J|-|Projects &Pie Chart...");
-    EXPECT_EQ(menus[4], "&History of charges...\tCtrl+H|-|&Invoice...\tCtrl+I");
+    EXPECT_EQ(menus[4], "&History of charges...\tCtrl+H|&Summary...|-|&Invoice...\tCtrl+I");
     EXPECT_EQ(menus[5], "&Toolbar|&Status Bar|-|&Options...");
     EXPECT_EQ(menus[6], "&Index|&Using Help|-|&About Quillory...");
 }

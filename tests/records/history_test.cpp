@@ -114,6 +114,80 @@ TEST_F(HistoryTest, TheSortColumnOutlivesAReload)
     EXPECT_EQ(history.frame(2).projectId, 2);
 }
 
+TEST_F(HistoryTest, TheFilterFindsEveryWordInTheFullNameTheCustomerOrTheDate)
+{
+    test::writeRecords(
+        path, std::vector<CustomerRecord>{newCustomerRecord(1, "Soci\xC3\xA9t\xC3\xA9 G\xC3\xA9n\xC3\xA9rale")});
+    test::writeRecords(path,
+        std::vector<ProjectRecord>{test::project(1, "Website", -1, 1, 60.0), test::project(2, "Design", 1, -1, 30.0),
+            test::project(3, "Books", -1, 1, 20.0)});
+    // In date order: A Website, D a deleted project, B Website / Design, C Books.
+    frames({{1, at(1996, 3, 7, 9, 30), at(1996, 3, 7, 10, 45)}, {2, at(1996, 3, 8, 10, 0), at(1996, 3, 8, 12, 0)},
+        {3, at(1996, 12, 3, 8, 0), at(1996, 12, 3, 8, 30)}, {9, at(1996, 3, 7, 11, 0), at(1996, 3, 7, 12, 0)}});
+    ASSERT_TRUE(history.load(path, prompter));
+    history.sortBy(kHistoryDate);
+    auto shown = [this] {
+        std::string ids;
+        for (std::size_t row = 0; row < history.size(); ++row)
+            ids += history.frame(row).projectId == 9 ? 'D' : "?ABC"[history.frame(row).projectId];
+        return ids;
+    };
+    const struct {
+        const char* text;
+        bool american;
+        const char* rows;
+    } cases[] = {
+        {"", true, "ADBC"},
+        {"website", true, "AB"}, // a sub-project's full name holds its parent's
+        {"DESIGN", true, "B"},
+        {"SOCI\xC3\x89T\xC3\x89", true, "AC"}, // accented capitals find small letters
+        {"soci\xC3\xA9t\xC3\xA9 books", true, "C"}, // every word must be found
+        {"(no customer)", true, "DB"},
+        {"deleted", true, "D"},
+        {"03/07/96", true, "AD"},
+        {"03/07/1996", true, "AD"},
+        {"1996-03-08", true, "B"},
+        {"12/03", true, "C"},
+        {"12/03", false, ""}, // the 12th of March, in the other order
+        {"07/03", false, "AD"},
+        {"web 03/08", true, "B"}, // words found in different places
+        {"zzz", true, ""},
+    };
+    for (const auto& c : cases) {
+        history.setFormat(c.american, "$");
+        history.setFilter({c.text, {INT32_MIN, INT32_MAX}, std::nullopt});
+        EXPECT_EQ(shown(), c.rows) << c.text;
+    }
+
+    history.setFormat(true, "$");
+    const PeriodBounds all{INT32_MIN, INT32_MAX};
+    FrameScope acmeWebsite{all, true, 1, FrameScope::Projects::Subtree, 1};
+    const struct {
+        HistoryFilter filter;
+        const char* rows;
+        HistoryTotals totals;
+    } scoped[] = {
+        {{"", {at(1996, 3, 7), at(1996, 3, 7, 23, 59, 59)}, std::nullopt}, "AD", {2, 135, Cents{7500}}},
+        {{"", all, acmeWebsite}, "A", {1, 75, Cents{7500}}}, // Design has no customer
+        {{"", all, FrameScope{all, false, -1, FrameScope::Projects::Subtree, 1}}, "AB", {2, 195, Cents{13500}}},
+        {{"", all, FrameScope{all, false, -1, FrameScope::Projects::Own, 1}}, "A", {1, 75, Cents{7500}}},
+        {{"", all, FrameScope{all, false, -1, FrameScope::Projects::Deleted, -1}}, "D", {1, 60, Cents{}}},
+        {{"", all, FrameScope{all, true, -1, FrameScope::Projects::Any, -1}}, "DB", {2, 180, Cents{6000}}},
+    };
+    for (const auto& c : scoped) {
+        history.setFilter(c.filter);
+        EXPECT_EQ(shown(), c.rows);
+        EXPECT_EQ(history.shownTotals(), c.totals) << c.rows;
+    }
+    // A reload keeps the filter; the totals of chosen rows count each row once.
+    history.setFilter({"", all, std::nullopt});
+    EXPECT_EQ(history.totalsOf({{0, 1}, {2, 4}}), (HistoryTotals{3, 225, Cents{7500 + 6000 + 1000}}));
+    history.setFilter({"website", all, std::nullopt});
+    ASSERT_TRUE(history.load(path, prompter));
+    EXPECT_EQ(history.size(), 2u);
+    EXPECT_EQ(history.frameCount(), 4u);
+}
+
 TEST_F(HistoryTest, AMissingTimeFramesFileGivesAnEmptyList)
 {
     std::filesystem::remove(siblingPath(path, "tfr"));

@@ -1,6 +1,7 @@
 #include "support/testenv.h"
 
 #include "data/calendar.h"
+#include "data/text.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,23 @@ bool fileExists(const std::string& path)
 Timestamp at(int year, int month, int day, int hour, int minute, int second)
 {
     return fromLocalTime(year, month, day, hour, minute, second);
+}
+
+void chargeSalesTax(const std::string& dataSetPath, double percent, const char* text)
+{
+    SettingsRecord settings = displaySettings(dataSetPath);
+    settings.applySalesTax = 1;
+    settings.salesTaxPercent = percent;
+    setFieldText(settings.salesTaxText, text);
+    writeBytes(dataSetPath, std::string(reinterpret_cast<const char*>(&settings), sizeof settings));
+}
+
+ProjectRecord project(std::int32_t id, const char* name, std::int32_t parentId, std::int32_t customerId, double price)
+{
+    ProjectRecord p = newProjectRecord(id, name, parentId);
+    p.customerId = customerId;
+    p.pricePerHour = price;
+    return p;
 }
 
 } // namespace quillory::test

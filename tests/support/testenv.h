@@ -79,4 +79,10 @@ template <typename Record> void writeRecords(const std::string& dataSetPath, con
 // Local time as a timestamp, for readable fixtures.
 Timestamp at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 
+// Makes the data set charge `percent` of sales tax under the name `text`.
+void chargeSalesTax(const std::string& dataSetPath, double percent, const char* text);
+
+// A project record with the fields reports look at.
+ProjectRecord project(std::int32_t id, const char* name, std::int32_t parentId, std::int32_t customerId, double price);
+
 } // namespace quillory::test
