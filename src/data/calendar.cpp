@@ -136,8 +136,7 @@ Timestamp WeeksLater(Timestamp t, int weeks)
 
 Timestamp StartOfDay(Timestamp t)
 {
-    const LocalTime lt = toLocalTime(t);
-    return fromLocalTime(lt.year, lt.month, lt.day, 0, 0, 0);
+    return StartOfDate(DateOf(t));
 }
 
 Timestamp EndOfDay(Timestamp t)
@@ -148,9 +147,7 @@ Timestamp EndOfDay(Timestamp t)
 
 Timestamp StartOfWeek(Timestamp t)
 {
-    const LocalTime lt = toLocalTime(t);
-    const int daysSinceMonday = (lt.weekday + 6) % 7;
-    return fromLocalTime(lt.year, lt.month, lt.day - daysSinceMonday, 0, 0, 0);
+    return StartOfDate(MondayOf(t));
 }
 
 Timestamp EndOfWeek(Timestamp t)

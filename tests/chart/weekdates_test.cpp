@@ -119,10 +119,14 @@ TEST(WeekDates, ADateStartsWhereItsFirstMomentIsWhateverWasAskedBefore)
             StartOfDate(DatesLater(date, -1));
             EXPECT_EQ(StartOfDate(date), start) << d;
             // The second before belongs to an earlier date; a date with time
-            // starts on itself, a skipped one where the next one starts.
+            // starts on itself, a skipped one where the next one starts. The
+            // day of any of its moments and its week start there too.
             EXPECT_NE(DateOf(start - 1), date) << d;
             if (start < forward[static_cast<std::size_t>(d) + 1]) {
                 EXPECT_EQ(DateOf(start), date) << d;
+                StartOfDate(DatesLater(date, -1));
+                EXPECT_EQ(StartOfDay(forward[static_cast<std::size_t>(d) + 1] - 1), start) << d;
+                EXPECT_EQ(StartOfWeek(start), forward[0]) << d;
             }
         }
     }
