@@ -116,15 +116,18 @@ int runReport(Context& ctx)
     if (!period)
         return kExitUsage;
     const auto pdf = args.value("--pdf");
-    if (pdf && !mayWriteOutside(set->path, *pdf, ctx.prompter))
-        return kExitUsage;
+    if (pdf) {
+        if (const int refused = outputRefusal(ctx, *set, *pdf))
+            return refused;
+    }
 
     CSummary summary({*period, static_cast<SummaryGrouping>(*grouping)});
     if (!summary.Load(set->path, ctx.prompter))
         return kExitFile;
     if (pdf) {
         SummaryPrintout printout(summary, ctx.clock);
-        return writePdf(*pdf, printout) ? kExitOk : ctx.fail(kExitFile, "cannot write " + fullFileName(*pdf));
+        return writePdf(*pdf, printout, set->path) ? kExitOk
+                                                   : ctx.fail(kExitFile, "cannot write " + fullFileName(*pdf));
     }
     if (format == "csv")
         ctx.out << SummaryCsv(summary);

@@ -185,6 +185,8 @@ void RunSummary(CQuilloryDoc& doc, PrintController& printing, Prompter& prompter
         return;
     SummaryDialog dialog(doc.path(), prompter, clock, owner);
     dialog.setHistoryOpener([&](const std::string& label, const FrameScope& scope) {
+        // The history may remove the very frame a marker left behind counts.
+        doc.clearLeftMarker();
         HistoryDialog history(doc.path(), prompter, help, clock, &dialog);
         history.showFrames(label, scope);
         const bool print = history.exec() == QDialog::Accepted;

@@ -3,6 +3,7 @@
 #include "data/calendar.h"
 #include "data/datasetfiles.h"
 #include "data/fileio.h"
+#include "data/outputfile.h"
 #include "data/recordfile.h"
 #include "export/structuredexport.h"
 #include "platform/prompter.h"
@@ -127,14 +128,7 @@ std::string SummaryJson(const CSummary& summary)
 bool WriteSummaryCsv(
     const CSummary& summary, const std::string& dataSetPath, const std::string& file, Prompter& prompter)
 {
-    if (!mayWriteOutside(dataSetPath, file, prompter))
-        return false;
-    const auto target = fileSystem().resolveLinks(file);
-    if (!target || !replaceFileAtomically(*target, SummaryCsv(summary))) {
-        prompter.reportFileError(kCannotSaveFile, fullFileName(file));
-        return false;
-    }
-    return true;
+    return writeOutputFile(dataSetPath, file, SummaryCsv(summary), prompter);
 }
 
 } // namespace quillory

@@ -20,8 +20,9 @@ inline constexpr std::string_view kSummaryCsvHeader
 std::string SummaryCsv(const CSummary& summary);
 std::string SummaryJson(const CSummary& summary);
 
-// Writes the CSV in place of `file`, never over a file of the data set and
-// only once it is complete; false (reported) when it cannot be written.
+// Writes the CSV in place of `file` by the rules of every output (never over
+// a file of the data set, only once it is complete, only over a file of the
+// user's); false (reported) when it may not or cannot be written.
 bool WriteSummaryCsv(
     const CSummary& summary, const std::string& dataSetPath, const std::string& file, Prompter& prompter);
 

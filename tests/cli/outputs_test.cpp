@@ -1,5 +1,5 @@
 // Every kind of output qly writes (the text export, CSV, JSON, calendars,
-// the invoice's text and PDF, a printout's PDF) aimed at every kind of place: the data set's
+// the invoice's text and PDF, a printout's or a summary's PDF) aimed at every kind of place: the data set's
 // files by name, link, hard link or a folder's alias, there or not yet, its
 // side files and scratch names, and what is no file of the user's to replace.
 // None of them may change a file of the data set or what stands at the
@@ -124,6 +124,7 @@ const std::vector<Kind>& kinds()
         {"invoice PDF",
             {"invoice", "FILE", "--customer", "Acme", "--from", "2026-12-01", "--to", "2026-12-31", "--pdf", "OUT"}},
         {"printout PDF", {"print", "history", "FILE", "--pdf", "OUT"}},
+        {"summary PDF", {"report", "FILE", "--period", "this-year", "--pdf", "OUT"}},
     };
     return all;
 }
