@@ -24,8 +24,9 @@ std::optional<std::string> nameProblem(std::string_view name, const char* whose)
     if (name.find_first_of("\r\n") != std::string_view::npos)
         return std::string("the ") + whose + " name is more than one line";
     // A tab or an escape in a name would act on the terminal or the list
-    // that shows it.
-    if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+    // that shows it; the names taken in are the ones the program itself
+    // takes, C1 controls (an 8-bit escape) included.
+    if (hasControlCharacters(name))
         return std::string("the ") + whose + " name holds control characters";
     return std::nullopt;
 }

@@ -86,10 +86,12 @@ TEST_F(ImportSourceTest, EachKindGivesItsFramesAndRejectsRowsWithTheirReasons)
                 [1709643600.9, 1709648100, "Consulting", "b2", [], 0],
                 [1709548200, 1709539200, "A", "c3", [], 0],
                 ["1709539200", 1709548200, "A"], [1, 2], {"project": "A"},
-                [-5, 100, "A"]])",
+                [-5, 100, "A"],
+                [1709539200, 1709548200, "W\u009b31m", "d4", [], 0]])",
             {"Website||-|20240304T080000Z-20240304T103000Z", "Consulting||-|20240305T130000Z-20240305T141500Z"},
             {"element 3: the end lies before", "element 4: it is not a frame", "element 5: it is not a frame",
-                "element 6: it is not a frame", "element 7: the start lies outside"}},
+                "element 6: it is not a frame", "element 7: the start lies outside",
+                "element 8: the project's name holds control characters"}},
         {"csv with a byte-order mark, semicolons, quotes, offsets and local times", ImportKind::Csv,
             "\xEF\xBB\xBFProject;CUSTOMER ; Start;End;Price\r\n"
             "\"Web; \"\"Shop\"\"\";Acme;2024-03-04T09:00:00+01:00;2024-03-04 10:30;75.50\r\n"
