@@ -416,7 +416,8 @@ TEST_F(WritersTest, NamesWithControlCharactersAreRefusedAndOldOnesShownHarmless)
     test::writeRecords(path, projects);
     ASSERT_EQ(qly({"in", path, "0"}).status, 0);
     for (const std::vector<std::string>& args : {std::vector<std::string>{"projects", path}, {"log", path},
-             {"status", path}, {"week", path, "--date", "2026-12-07"}, {"out", path}}) {
+             {"status", path}, {"week", path, "--date", "2026-12-07"}, {"out", path}, {"customer", "rm", path, "Acme"},
+             {"project", "rm", path, "0"}}) {
         const Outcome o = qly(args);
         EXPECT_EQ(o.status, 0) << args[0] << o.err;
         EXPECT_EQ(o.out.find_first_of("\x1b\x7f"), std::string::npos) << args[0] << ": " << o.out;
