@@ -12,7 +12,7 @@ namespace quillory::cli {
 MessageAnswer CliPrompter::showMessage(
     const std::string& text, const std::string&, MessageIcon icon, MessageButtons buttons)
 {
-    m_err << "qly: " << text << '\n';
+    m_err << "qly: " << replaceControlCharacters(text, "\n") << '\n';
     if (icon == MessageIcon::Exclamation)
         m_fileFailed = true;
     return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
@@ -69,7 +69,9 @@ std::optional<std::string> Args::value(const std::string& option) const
 
 int Context::fail(int status, const std::string& message) const
 {
-    err << "qly: " << message << '\n';
+    // Messages quote names and values typed or read from files: nothing in
+    // them may act on the terminal.
+    err << "qly: " << replaceControlCharacters(message, "\n") << '\n';
     return status;
 }
 
@@ -138,7 +140,7 @@ int runArguments(const std::vector<std::string>& arguments, std::ostream& out, s
     const auto& all = commands();
     const auto command = std::find_if(all.begin(), all.end(), [&](const Command& c) { return c.name == name; });
     if (command == all.end()) {
-        err << "qly: unknown command " << name << " (qly --help lists them)\n";
+        err << "qly: unknown command " << replaceControlCharacters(name) << " (qly --help lists them)\n";
         return kExitUsage;
     }
     std::vector<std::string> rest(arguments.begin() + 1, arguments.end());

@@ -3,6 +3,7 @@
 // same counts, printed before anything is written.
 #include "cli/commands.h"
 
+#include "data/text.h"
 #include "import/importplan.h"
 
 namespace quillory::cli {
@@ -45,7 +46,7 @@ int runImport(Context& ctx)
     table.print(ctx.out, false);
     const auto& rejected = reading.batch->rejected;
     for (std::size_t i = 0; i < rejected.size() && i < kRejectedShown; ++i)
-        ctx.err << "qly: " << reading.batch->sourcePath << ": " << rejected[i].text() << '\n';
+        ctx.err << "qly: " << replaceControlCharacters(reading.batch->sourcePath + ": " + rejected[i].text()) << '\n';
     if (rejected.size() > kRejectedShown)
         ctx.err << "qly: ... and " << rejected.size() - kRejectedShown << " more rejected rows\n";
 

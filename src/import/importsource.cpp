@@ -38,7 +38,8 @@ std::string quotedValue(std::string_view text)
     // Enough of the text to find it by, never a whole runaway cell.
     constexpr std::size_t kShown = 40;
     const std::string_view shown = cutAtCharBoundary(text, kShown);
-    return "\"" + (isValidUtf8(shown) ? std::string(shown) : windows1252ToUtf8(shown))
+    // An escape in a cell must not act on the terminal the reason is read in.
+    return "\"" + replaceControlCharacters(isValidUtf8(shown) ? std::string(shown) : windows1252ToUtf8(shown))
         + (text.size() > shown.size() ? "...\"" : "\"");
 }
 
