@@ -144,6 +144,10 @@ std::optional<std::string> readCsv(SourceFile& file, BatchBuilder& builder)
         }
         return std::nullopt;
     };
+    // A binary file is told by its first bytes, before a stray line break
+    // in them makes a header row of noise.
+    if (file.buffered().find('\0') != std::string_view::npos)
+        return refusal(CsvReader::Status::Binary);
     const CsvReader::Status first = reader.next(fields);
     if (first != CsvReader::Status::Record)
         return refusal(first).value_or(builder.notOfKind("it has no header row"));

@@ -107,6 +107,11 @@ TEST_F(ImportSourceTest, EachKindGivesItsFramesAndRejectsRowsWithTheirReasons)
             {"line 5: the project's name is more than one line", "line 7: the price \"12,50\" is not an amount",
                 "line 8: the start \"2024-02-30 14:00\" is not a date", "line 9: no project is named",
                 "line 10: the project's name is not UTF-8"}},
+        {"csv with a carriage return alone at each line's end", ImportKind::Csv,
+            "project,start,end\rA,2024-03-04T09:00,2024-03-04T10:00\r\"B\rC\",2024-03-04T09:00,2024-03-04T10:00\r"
+            "D,2024-03-04T11:00,2024-03-04T12:00",
+            {"A||-|20240304T080000Z-20240304T090000Z", "D||-|20240304T100000Z-20240304T110000Z"},
+            {"line 3: the project's name is more than one line"}},
         {"tab-separated dates, start times and durations, across the change to summer time", ImportKind::Csv,
             "date\tstart\tduration\tproject\n"
             "2024-03-04\t9:00\t1:30\tWeb\n"
