@@ -3,6 +3,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <ctime>
 
 namespace quillory {
 
@@ -184,6 +185,18 @@ std::int64_t secondsSince1970(const TypedDate& date, int secondOfDay, std::optio
     if (date.year < 1970 || date.year > 2037)
         return utc;
     return fromLocalTime(date.year, date.month, date.day, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60);
+}
+
+bool localTimeExists(const TypedDate& date, int secondOfDay)
+{
+    if (date.year < 1970 || date.year > 2037)
+        return true; // out of range anyway, and said so
+    const std::time_t t = secondsSince1970(date, secondOfDay, std::nullopt);
+    std::tm shown{};
+    if (::localtime_r(&t, &shown) == nullptr)
+        return true;
+    return shown.tm_year + 1900 == date.year && shown.tm_mon + 1 == date.month && shown.tm_mday == date.day
+        && shown.tm_hour * 3600 + shown.tm_min * 60 + shown.tm_sec == secondOfDay;
 }
 
 std::optional<std::int64_t> isoSeconds(std::string_view text)

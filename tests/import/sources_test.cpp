@@ -119,10 +119,12 @@ TEST_F(ImportSourceTest, EachKindGivesItsFramesAndRejectsRowsWithTheirReasons)
             "2024-03-31\t01:30\t2\tNight\n"
             "2024-03-04\t25:00\t1:00\tWeb\n"
             "2024-03-04\t10:00\t-1\tWeb\n"
-            "2024-03-04\t10:00\t1:60\tWeb",
+            "2024-03-04\t10:00\t1:60\tWeb\n"
+            "2024-03-31\t02:30\t1:00\tGap",
             {"Web||-|20240304T080000Z-20240304T093000Z", "Web||-|20240304T120030Z-20240304T121530Z",
                 "Night||-|20240331T003000Z-20240331T023000Z"},
-            {"line 5: the start \"25:00\"", "line 6: the duration \"-1\"", "line 7: the duration \"1:60\""}},
+            {"line 5: the start \"25:00\"", "line 6: the duration \"-1\"", "line 7: the duration \"1:60\"",
+                "line 8: the start \"02:30\" is a time the clock skipped"}},
         {"icalendar", ImportKind::ICalendar,
             "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n"
             "BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nBEGIN:STANDARD\r\nDTSTART:19701025T030000\r\n"
