@@ -149,6 +149,19 @@ TEST_F(ImportSourceTest, EachKindGivesItsFramesAndRejectsRowsWithTheirReasons)
                 "line 44: the event has no SUMMARY", "line 48: the event repeats",
                 "line 54: the event has neither DTEND nor DURATION"},
             0, 1},
+        {"calendar times the clock shows twice are their first showing", ImportKind::ICalendar,
+            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\n"
+            "BEGIN:VEVENT\r\nUID:1\r\nDTSTART;TZID=Europe/Berlin:20261025T023000\r\n"
+            "DTEND;TZID=Europe/Berlin:20261025T040000\r\nSUMMARY:Berlin\r\nEND:VEVENT\r\n"
+            "BEGIN:VEVENT\r\nUID:2\r\nDTSTART;TZID=America/New_York:20261101T013000\r\n"
+            "DTEND;TZID=America/New_York:20261101T030000\r\nSUMMARY:New York\r\nEND:VEVENT\r\n"
+            "BEGIN:VEVENT\r\nUID:3\r\nDTSTART:20261025T023000\r\nDTEND:20261025T040000\r\nSUMMARY:Floating\r\n"
+            "END:VEVENT\r\nEND:VCALENDAR\r\n",
+            {"Berlin||-|20261025T003000Z-20261025T030000Z", "New York||-|20261101T053000Z-20261101T080000Z",
+                "Floating||-|20261025T003000Z-20261025T030000Z"}},
+        {"csv times the clock shows twice are their first showing", ImportKind::Csv,
+            "project,start,end\nWinter,2026-12-01T10:00,2026-12-01T11:00\nTwice,2026-10-25T02:30,2026-10-25T04:00\n",
+            {"Winter||-|20261201T090000Z-20261201T100000Z", "Twice||-|20261025T003000Z-20261025T030000Z"}},
     };
     for (const SourceCase& c : cases) {
         SCOPED_TRACE(c.name);
