@@ -169,9 +169,18 @@ void CInvoice::DrawTitle(DeviceContext& dc, const SettingsRecord& settings) cons
 {
     // A long title is set smaller rather than run off the page; it stays on
     // its one line above the date.
-    const std::string title = fieldText(settings.invoiceText) + " " + m_request.invoiceNumber;
+    const std::string text = fieldText(settings.invoiceText);
+    const std::string number = " " + m_request.invoiceNumber;
+    std::string title = text + number;
     SetFittingFont(dc, kTitleFont, title, kBlockWidth, kSmallestTitle);
-    dc.drawText(ElideText(dc, title, kBlockWidth), {360, 20, 560, 170}, kTextLeft | kTextSingleLine);
+    // The number is what the customer quotes: when the two do not fit, the
+    // invoice text gives way, not the number.
+    if (dc.textWidth(title) > kBlockWidth) {
+        const int numberWidth = dc.textWidth(number);
+        title = numberWidth < kBlockWidth ? ElideText(dc, text, kBlockWidth - numberWidth) + number
+                                          : ElideText(dc, title, kBlockWidth);
+    }
+    dc.drawText(title, {360, 20, 560, 170}, kTextLeft | kTextSingleLine);
     dc.setFont(kPrintFont);
     const bool american = settings.americanDates != 0;
     int y = kDateLineTop;

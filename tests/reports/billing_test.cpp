@@ -190,6 +190,30 @@ protected:
     test::ScriptedPrompter prompter;
 };
 
+TEST_F(InvoicePageTest, ALongInvoiceTextGivesWayToTheWholeNumber)
+{
+    for (const std::string& text : {std::string("Rechnungsnummer / Invoice number:"), std::string(40, 'W')}) {
+        SettingsRecord s = displaySettings(path);
+        setFieldText(s.invoiceText, text);
+        ASSERT_TRUE(writeSettings(s, path, prompter));
+        InvoiceRequest request = november();
+        request.invoiceNumber = "RE-2026-11-000123";
+        CInvoice invoice(request);
+        ASSERT_TRUE(invoice.Load(path, prompter));
+        InvoicePrintout printout(invoice);
+        test::RecordingDC dc;
+        dc.charWidth = 6;
+        printout.DrawPage(dc, 1);
+        const auto texts = dc.ofKind(DrawCall::Text);
+        const auto title = std::find_if(
+            texts.begin(), texts.end(), [](const DrawCall& t) { return t.rect.top == 20 && t.rect.left == 360; });
+        ASSERT_NE(title, texts.end()) << text;
+        EXPECT_TRUE(title->text.ends_with(" RE-2026-11-000123")) << title->text;
+        EXPECT_EQ(title->text.rfind(text.substr(0, 4), 0), 0u) << title->text;
+        EXPECT_LE(dc.textWidth(title->text), 200) << title->text;
+    }
+}
+
 TEST_F(InvoicePageTest, TheDateAndThePeriodStandUnderTheTitleAndNothingAtTheTopOverlaps)
 {
     constexpr int kCharWidth = 6; // about the print font's
