@@ -6,6 +6,7 @@
 #include "data/recordfile.h"
 #include "ipc/channel.h"
 #include "ipc/handoverclient.h"
+#include "support/spawned.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>
@@ -14,55 +15,22 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <random>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace quillory {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class Process {
+// A program started in the data set's folder, its output in `output` and
+// `output`.err.
+class Process : public test::Spawned {
 public:
     Process(const std::vector<std::string>& args, const std::string& folder, const std::string& output)
+        : test::Spawned(args, output, output + ".err", folder)
     {
-        std::vector<std::string> all = args;
-        std::vector<char*> argv;
-        for (std::string& a : all)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, (output + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
     }
-    ~Process() { signal(SIGKILL); }
-    void signal(int sig)
-    {
-        if (m_pid > 0 && ::kill(m_pid, sig) == 0 && sig == SIGKILL)
-            wait();
-    }
-    int wait()
-    {
-        int status = 0;
-        if (m_pid > 0 && ::waitpid(m_pid, &status, 0) == m_pid)
-            m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        m_pid = -1;
-        return m_status;
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_status = -1;
 };
 
 class WindowProcessTest : public ::testing::Test {
