@@ -58,17 +58,18 @@ void CMainFrame::buildTrayMenu()
         }
         m_trayActions.push_back(action);
     }
+    // The projects are looked up when the menu opens, not at every start:
+    // finding the latest check-ins reads all the time frames.
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::refreshTrayMenu);
-    refreshTrayMenu();
     m_trayTimer = new QTimer(this);
     m_trayTimer->setInterval(kTrayToolTipPeriodMs);
     connect(m_trayTimer, &QTimer::timeout, this, &CMainFrame::refreshTrayToolTip);
     m_trayTimer->start();
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-    m_tray = new QSystemTrayIcon(QIcon(QStringLiteral(":/icons/app.svg")), this);
-    m_tray->setContextMenu(menu);
-    m_tray->show();
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_tray = new QSystemTrayIcon(QIcon(QStringLiteral(":/icons/app.svg")), this);
+        m_tray->setContextMenu(menu);
+        m_tray->show();
+    }
     refreshTrayToolTip();
 }
 
