@@ -9,7 +9,7 @@ set -euo pipefail
 program=$(readlink -f "$1")
 qly=$(readlink -f "$2")
 
-for tool in xvfb-run openbox xdotool; do
+for tool in xvfb-run openbox xdotool xprop; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/install-deps.sh)" >&2; exit 1; }
 done
 
