@@ -291,6 +291,42 @@ TEST_F(HandoverTest, TwoHundredWritersEachSideBySideLoseNothingAndDoubleNothing)
     EXPECT_EQ(frame->view().chart().items().size(), 0u) << "November is not the week shown";
 }
 
+TEST_F(HandoverTest, TheWindowListensForTheDataSetItHasAndForNoOther)
+{
+    ASSERT_EQ(qly({"new", "Other.qly"}).status, 0);
+    ASSERT_EQ(qly({"project", "add", "Other.qly", "Web"}).status, 0);
+    const std::string plansSocket = handover->server().socketPath();
+    ASSERT_TRUE(test::fileExists(plansSocket));
+    // Another data set opened in the window: Plans is left to qly, Other
+    // comes to the window.
+    prompter.openNames.push_back(dir.file("Other.qly"));
+    doc->OnFileOpen();
+    ASSERT_EQ(doc->path(), dir.file("Other.qly"));
+    EXPECT_FALSE(test::fileExists(plansSocket));
+    struct Case {
+        const char* dataSet;
+        bool window; // the window shows it running
+    };
+    for (const Case& c : {Case{"Plans.qly", false}, Case{"Other.qly", true}}) {
+        SCOPED_TRACE(c.dataSet);
+        const Outcome in = qly({"in", c.dataSet, "Web"});
+        EXPECT_EQ(in.status, 0) << in;
+        // The window's clock stands at 10:00; qly alone goes by the real one.
+        if (c.window) {
+            EXPECT_EQ(in.out, "Web: checked in at 10:00\n");
+        }
+        EXPECT_EQ(doc->running().size(), c.window ? 1u : 0u);
+        EXPECT_EQ(qly({"out", c.dataSet}).status, 0);
+        EXPECT_TRUE(doc->running().empty());
+    }
+    // Closed, the window takes nothing any more and leaves no socket behind.
+    const std::string otherSocket = handover->server().socketPath();
+    closeWindow();
+    EXPECT_FALSE(test::fileExists(otherSocket));
+    EXPECT_EQ(qly({"in", "Other.qly", "Web"}).status, 0);
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
 TEST_F(HandoverTest, ADialogHoldingRecordsOfItsOwnKeepsCommandsOut)
 {
     const std::string before = test::readBytes(siblingPath(path, "prj"));
