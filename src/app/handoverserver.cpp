@@ -176,11 +176,14 @@ void HandoverServer::serve(Connection* c, const ipc::Request& request)
     }
     m_serving = true;
     const ipc::Answer answer = m_handler.carryOut(request);
-    m_serving = false;
     m_answers.emplace_back(request.id, answer);
     if (m_answers.size() > kKeptAnswers)
         m_answers.pop_front();
+    m_serving = false;
     finish(c, answer);
+    // A question this raises keeps the next requests out as any dialog does.
+    if (m_handler.answered)
+        m_handler.answered(request);
 }
 
 void HandoverServer::serveWaiting()

@@ -31,10 +31,13 @@ class HandoverServer final : public QObject {
     Q_OBJECT
 public:
     // What the window does with a request: why it will not start it now, if
-    // it will not, and how it carries it out.
+    // it will not, how it carries it out, and what it does once qly has its
+    // answer (showing the change may ask the user something, and qly is not
+    // to wait for that).
     struct Handler {
         std::function<std::optional<ipc::Answer>(const ipc::Request&)> refusal;
         std::function<ipc::Answer(const ipc::Request&)> carryOut;
+        std::function<void(const ipc::Request&)> answered = {};
     };
 
     explicit HandoverServer(Handler handler, QObject* parent = nullptr);

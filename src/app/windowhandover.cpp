@@ -81,6 +81,10 @@ WindowHandover::WindowHandover(CQuilloryDoc& doc, CMainFrame& frame, const Clock
     , m_server(std::make_unique<HandoverServer>(HandoverServer::Handler{
           [this](const ipc::Request& request) { return refusal(request); },
           [this](const ipc::Request& request) { return carryOut(request); },
+          [this](const ipc::Request& request) {
+              if (request.kind == ipc::RequestKind::Run)
+                  showChange();
+          },
       }))
 {
     m_doc.setHoldListener([this](const std::string& path) { m_server->listenFor(path); });
@@ -133,7 +137,6 @@ ipc::Answer WindowHandover::carryOut(const ipc::Request& request)
         answer.out = out.str();
         answer.err = err.str();
     }
-    showChange();
     return answer;
 }
 

@@ -4,9 +4,11 @@
 // runs, under the lock it holds, with qly's current folder and time zone,
 // and shows the change at once: the running panel, the totals, the chart,
 // the title and the tray, and the history or customers list if one is open.
-// qly prints the window's answer and exits with its status. Nothing is
-// asked in the window on qly's behalf: a command that needs an answer fails
-// as qly does without a window.
+// qly prints the window's answer and exits with its status; the window shows
+// the change once qly has its answer, so that a box the refresh raises (a
+// file found missing) never holds qly up. Nothing is asked in the window on
+// qly's behalf: a command that needs an answer fails as qly does without a
+// window.
 //
 // While the window shows a dialog that holds records of its own to write
 // back (the projects tree, a time frame, a customer, the properties, an

@@ -61,6 +61,20 @@ void pumpUntil(const std::function<bool()>& done, int seconds = 30)
     ASSERT_TRUE(finished) << "gave up waiting";
 }
 
+// A prompter whose boxes stay up a while, as a user reads them, with the
+// window's events going on meanwhile.
+class ReadingPrompter : public test::ScriptedPrompter {
+public:
+    MessageAnswer showMessage(
+        const std::string& text, const std::string& caption, MessageIcon icon, MessageButtons buttons) override
+    {
+        if (whileShown)
+            whileShown();
+        return ScriptedPrompter::showMessage(text, caption, icon, buttons);
+    }
+    std::function<void()> whileShown;
+};
+
 class HandoverTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -139,7 +153,7 @@ protected:
     test::TempDir runtime;
     test::TempDir dir;
     const std::string path = dir.file("Plans.qly");
-    test::ScriptedPrompter prompter;
+    ReadingPrompter prompter;
     test::FakeClock clock{at(2026, 12, 7, 10, 0)};
     test::MemoryProfile profile;
     test::RecordingHelp help;
@@ -325,6 +339,37 @@ TEST_F(HandoverTest, TheWindowListensForTheDataSetItHasAndForNoOther)
     EXPECT_FALSE(test::fileExists(otherSocket));
     EXPECT_EQ(qly({"in", "Other.qly", "Web"}).status, 0);
     EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(HandoverTest, QlyHasItsAnswerBeforeTheWindowSaysAnythingAboutWhatItShows)
+{
+    // The window settled first: showing and activating it refreshes it too.
+    const auto settled = Clock::now() + std::chrono::milliseconds(300);
+    pumpUntil([&] { return Clock::now() > settled; });
+    // The time frames gone, the window's refresh after the command has
+    // something to say; the command itself does not read them.
+    const std::string frames = siblingPath(path, "tfr");
+    std::filesystem::remove(frames);
+    std::filesystem::create_directory(frames);
+    QProcess process;
+    process.setProgram(QStringLiteral(QLY_PATH));
+    process.setArguments({"set", "Plans.qly", "companyName=Me"});
+    process.setWorkingDirectory(QString::fromStdString(dir.path()));
+    bool endedWhileShown = false;
+    prompter.whileShown = [&] {
+        const auto until = Clock::now() + std::chrono::seconds(8);
+        while (process.state() != QProcess::NotRunning && Clock::now() < until)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        endedWhileShown = endedWhileShown || process.state() == QProcess::NotRunning;
+    };
+    const auto began = Clock::now();
+    process.start();
+    pumpUntil([&] { return process.state() == QProcess::NotRunning; });
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_LT(Clock::now() - began, std::chrono::seconds(2));
+    EXPECT_TRUE(endedWhileShown) << "the box was up while qly ended";
+    EXPECT_EQ(fieldText(displaySettings(path).companyName), "Me");
+    EXPECT_FALSE(prompter.messages.empty());
 }
 
 TEST_F(HandoverTest, ADialogHoldingRecordsOfItsOwnKeepsCommandsOut)
