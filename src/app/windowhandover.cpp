@@ -156,6 +156,10 @@ void WindowHandover::showChange()
             history->reload();
         else if (auto* customers = qobject_cast<CustomersDialog*>(window))
             customers->reload();
+        else if (auto* summary = qobject_cast<SummaryDialog*>(window))
+            summary->LoadReport();
+        else if (auto* pie = qobject_cast<PieChartDialog*>(window))
+            pie->LoadData();
     }
 }
 

@@ -3,7 +3,8 @@
 // and hands its command line over; the window runs the very command code qly
 // runs, under the lock it holds, with qly's current folder and time zone,
 // and shows the change at once: the running panel, the totals, the chart,
-// the title and the tray, and the history or customers list if one is open.
+// the title and the tray, and the history, customers, summary or pie chart
+// where one is open.
 // qly prints the window's answer and exits with its status; the window shows
 // the change once qly has its answer, so that a box the refresh raises (a
 // file found missing) never holds qly up. Nothing is asked in the window on
@@ -16,7 +17,7 @@
 // window refuses commands until the dialog is closed, and qly says so. The
 // lists that read the files afresh (the history of charges, the customers,
 // the pie chart, the summary, the export and the print preview) do not stand
-// in the way; the first two are read again after each command.
+// in the way; all but the last two are read again after each command.
 //
 // Starting the program on the data set a window has open brings that window
 // to the front instead (showOtherWindow).

@@ -13,6 +13,7 @@
 #include "ipc/handover.h"
 #include "records/historydialog.h"
 #include "records/projectsdialog.h"
+#include "reports/summarydialog.h"
 #include "support/guisupport.h"
 #include "support/scriptedprompter.h"
 #include "support/testenv.h"
@@ -168,6 +169,10 @@ TEST_F(HandoverTest, QlysCommandsAreCarriedOutByTheWindowAndShowAtOnce)
     auto owned = std::make_unique<HistoryDialog>(path, prompter, help, clock, frame.get());
     HistoryDialog& history = *owned;
     history.open();
+    auto summaryOwned = std::make_unique<SummaryDialog>(path, prompter, clock, frame.get());
+    const SummaryDialog& summary = *summaryOwned;
+    summaryOwned->show();
+    ASSERT_TRUE(summary.summary().rows().empty());
     const Timestamp ten = clock.now();
     struct Step {
         QStringList args;
@@ -212,6 +217,7 @@ TEST_F(HandoverTest, QlysCommandsAreCarriedOutByTheWindowAndShowAtOnce)
                 ASSERT_EQ(frame->view().chart().items().size(), 1u);
                 EXPECT_EQ(frame->view().chart().items()[0].name, "Web");
                 EXPECT_EQ(history.history().size(), 1u);
+                EXPECT_FALSE(summary.summary().rows().empty()) << "the summary shows the frame";
             }},
         {{"add", "Plans.qly", "Web", "2026-12-07", "07:00", "1:00"}, {0, "", ""}, 0,
             [&] {
@@ -238,6 +244,7 @@ TEST_F(HandoverTest, QlysCommandsAreCarriedOutByTheWindowAndShowAtOnce)
     EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().front();
     // Refusals read as they read without a window.
     owned.reset();
+    summaryOwned.reset();
     closeWindow();
     for (const Step& step : {steps[steps.size() - 2], steps.back()})
         EXPECT_EQ(qly(step.args), step.expected) << "alone: " << step.args.join(' ').toStdString();
