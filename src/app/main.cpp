@@ -4,6 +4,7 @@
 //   src/platform  message boxes, clock, drawing, help          (interfaces; Qt in platform/qt)
 //   src/app       the document, the commands, the main frame and this start-up
 //   src/chart     the week chart, panels and totals, and the view showing them
+//   src/ipc       how qly hands its writes to the window that has the data set open
 #include "app/quilloryapp.h"
 #include "app/windowhandover.h"
 #include "platform/qt/qtcollator.h"
