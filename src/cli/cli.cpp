@@ -122,7 +122,8 @@ std::size_t displayWidth(const std::string& text)
 
 namespace {
 
-int runArguments(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const Clock& clock)
+int runArguments(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const Clock& clock,
+    WriteLock windowLock)
 {
     if (arguments.empty()) {
         printOverview(err);
@@ -149,8 +150,11 @@ int runArguments(const std::vector<std::string>& arguments, std::ostream& out, s
         return kExitOk;
     }
     CliPrompter prompter(err);
-    Context ctx{std::move(rest), out, err, clock, prompter};
+    Context ctx{std::move(rest), out, err, clock, prompter, arguments, std::move(windowLock)};
     const int status = command->run(ctx);
+    // A window that took the command over said what it did, and how it ended.
+    if (ctx.windowStatus)
+        return *ctx.windowStatus;
     // A record operation that could not open or save a file has said so;
     // the exit status says it too.
     if (status == kExitOk && prompter.fileFailed())
@@ -162,7 +166,7 @@ int runArguments(const std::vector<std::string>& arguments, std::ostream& out, s
 
 int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const Clock& clock)
 {
-    const int status = runArguments(arguments, out, err, clock);
+    const int status = runArguments(arguments, out, err, clock, {});
     // Output that never arrived (a full disk, a closed pipe) is no success:
     // a script would go on with half a report.
     if (!out.flush()) {
@@ -170,6 +174,12 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
         return kExitFile;
     }
     return status;
+}
+
+int runInWindow(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const Clock& clock,
+    WriteLock windowLock)
+{
+    return runArguments(arguments, out, err, clock, std::move(windowLock));
 }
 
 std::optional<TypedDate> parseDate(std::string_view text, bool americanDates)
