@@ -39,6 +39,8 @@ int runImport(Context& ctx)
     const auto plan = planImport(*reading.batch, set->path, ctx.prompter);
     if (!plan)
         return kExitFile;
+    if (!plan->refusal.empty())
+        return ctx.fail(kExitUsage, plan->refusal);
 
     Table table({});
     for (auto& [label, value] : importSummary(*plan, set->american()))
