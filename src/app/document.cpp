@@ -49,7 +49,12 @@ CQuilloryDoc::~CQuilloryDoc()
     if (!m_bOpen)
         return;
     // Nothing can be reported at this point; a path that cannot be remembered
-    // only means the next start opens no data set.
+    // only means the next start opens no data set. It is never written
+    // through a link: a link by that name in the folder the program started
+    // in must not lead it to write over another file.
+    const auto target = fileSystem().resolveLinks(m_lastOpenedFile);
+    if (!target || *target != m_lastOpenedFile || !mayReplace(m_lastOpenedFile))
+        return;
     if (auto file = fileSystem().open(m_lastOpenedFile, OpenMode::CreateTruncate)) {
         file->writeAll(m_strPath.c_str(), m_strPath.size() + 1);
         file->close();
