@@ -195,9 +195,12 @@ std::int64_t secondsSince1970(const TypedDate& date, int secondOfDay, std::optio
         return utc - *offset;
     // Local time through the platform's zone rules, within the years a
     // timestamp holds; outside them the time is out of range whatever the
-    // zone, and its reading as UTC says so.
-    if (date.year < 1970 || date.year > 2037)
-        return utc;
+    // zone: two days further out than its reading as UTC, which no zone's
+    // offset brings back into the years 1970 to 2037.
+    if (date.year < 1970)
+        return utc - 2 * 86400;
+    if (date.year > 2037)
+        return utc + 2 * 86400;
     const Timestamp t
         = fromLocalTime(date.year, date.month, date.day, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60);
     // A time the clock shows twice (the hour repeated at the end of summer

@@ -86,7 +86,7 @@ TEST_F(ImportSourceTest, EachKindGivesItsFramesAndRejectsRowsWithTheirReasons)
                 [1709643600.9, 1709648100, "Consulting", "b2", [], 0],
                 [1709548200, 1709539200, "A", "c3", [], 0],
                 ["1709539200", 1709548200, "A"], [1, 2], {"project": "A"},
-                [-5, 100, "A"],
+                [-4000, 100, "A"],
                 [1709539200, 1709548200, "W\u009b31m", "d4", [], 0]])",
             {"Website||-|20240304T080000Z-20240304T103000Z", "Consulting||-|20240305T130000Z-20240305T141500Z"},
             {"element 3: the end lies before", "element 4: it is not a frame", "element 5: it is not a frame",
@@ -149,6 +149,12 @@ TEST_F(ImportSourceTest, EachKindGivesItsFramesAndRejectsRowsWithTheirReasons)
                 "line 44: the event has no SUMMARY", "line 48: the event repeats",
                 "line 54: the event has neither DTEND nor DURATION"},
             0, 1},
+        {"the years 1970 to 2037 as the local clock counts them, as dates are typed", ImportKind::Csv,
+            "project,start,end\nEarly,1970-01-01T00:30,1970-01-01T01:30\nBefore,1969-12-31T23:30,1970-01-01T00:30\n"
+            "Late,2037-12-31T22:00,2037-12-31T23:00\nAfter,2038-01-01T00:30,2038-01-01T01:00\n",
+            {"Early||-|19691231T233000Z-19700101T003000Z", "Late||-|20371231T210000Z-20371231T220000Z"},
+            {"line 3: the start lies outside the years 1970 to 2037",
+                "line 5: the start lies outside the years 1970 to 2037"}},
         {"calendar times the clock shows twice are their first showing", ImportKind::ICalendar,
             "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\n"
             "BEGIN:VEVENT\r\nUID:1\r\nDTSTART;TZID=Europe/Berlin:20261025T023000\r\n"
