@@ -52,9 +52,16 @@ int runImport(Context& ctx)
     if (rejected.size() > kRejectedShown)
         ctx.err << "qly: ... and " << rejected.size() - kRejectedShown << " more rejected rows\n";
 
+    // A source whose every row was rejected is bad input, not an import of
+    // nothing: a script sees it by the status.
+    const bool allRejected = !rejected.empty() && plan->counts.framesToAdd == 0 && plan->counts.duplicates == 0;
     if (dryRun) {
         ctx.out << "Nothing written (--dry-run).\n";
-        return kExitOk;
+        return allRejected ? kExitUsage : kExitOk;
+    }
+    if (allRejected) {
+        ctx.out << "0 time frames imported.\n";
+        return kExitUsage;
     }
     if (!landImport(*plan, ctx.prompter))
         return kExitFile;

@@ -118,8 +118,9 @@ TEST_F(QlyImportTest, BadInputIsRefusedAndNothingIsWritten)
         int status;
         std::string says;
     } cases[] = {
-        {{"import", path, "--from", "csv", escaped, "--dry-run"}, 0,
+        {{"import", path, "--from", "csv", escaped, "--dry-run"}, 2, // its only row rejected
             "evil\xEF\xBF\xBD[31m.csv: line 2: the start \"\xEF\xBF\xBD]0;pwned\xEF\xBF\xBD\""},
+        {{"import", path, "--from", "csv", escaped}, 2, "line 2: the start"}, // nothing imported
         {{"import", path, "--from", "csv", empty}, 2, "empty\xEF\xBF\xBD[2J.csv"},
         {{"import", path, good}, 2, "usage: qly import"},
         {{"import", path, "--from", "toggl", good}, 2, "--from is timewarrior, watson, csv or ical"},
