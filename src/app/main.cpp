@@ -5,7 +5,6 @@
 //   src/app       the document, the commands, the main frame and this start-up
 //   src/chart     the week chart, panels and totals, and the view showing them
 #include "app/quilloryapp.h"
-#include "platform/qt/qtcollator.h"
 
 #include <QApplication>
 
@@ -23,10 +22,6 @@ int main(int argc, char* argv[])
     // Qt adopts the user's locale for the C library; numbers are read and
     // written with a point whatever the language.
     std::setlocale(LC_NUMERIC, "C");
-
-    // Names sort as the user's language sorts them.
-    const quillory::QtCollator collator;
-    const quillory::ScopedCollator useCollator(collator);
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
