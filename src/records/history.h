@@ -13,6 +13,7 @@
 #include "data/money.h"
 #include "data/projectindex.h"
 #include "data/quickperiods.h"
+#include "data/recordfile.h"
 #include "data/records.h"
 #include "records/projectpaths.h"
 
@@ -84,7 +85,7 @@ private:
     const std::vector<std::int64_t>& cents() const;
     void applyFilter();
 
-    std::vector<TimeFrameRecord> m_frames; // file order
+    TimeFrames m_frames; // file order
     ProjectIndex m_projects;
     std::vector<const ProjectRecord*> m_projectOf; // per frame
     std::vector<std::uint32_t> m_slotOf; // per frame: the project's position, or past the end when missing
