@@ -11,6 +11,8 @@
 #include "data/recordfile.h"
 #include "data/text.h"
 
+#include <filesystem>
+
 namespace quillory::cli {
 
 std::string DataSet::symbol() const
@@ -29,8 +31,12 @@ namespace {
 // data set at all: nothing is locked or written beside such a file.
 std::optional<DataSet> dataSetAt(const Context& ctx, const std::string& path)
 {
+    // "Plans" is typed for Plans.qly: cutting its last three letters for the
+    // extension would look for a file nobody named ("Plqly").
+    const std::string named = std::filesystem::path(path).filename().string();
+    const bool bare = !named.empty() && named.find('.') == std::string::npos;
     // Messages name files by their full names, as the window's do.
-    DataSet set{siblingPath(fullFileName(path), "qly"), {}, {}};
+    DataSet set{siblingPath(fullFileName(bare ? path + ".qly" : path), "qly"), {}, {}};
     if (!fileSystem().isRegularFile(set.path) || !fileSystem().open(set.path, OpenMode::Read)) {
         ctx.fail(kExitFile, "cannot open " + set.path);
         return std::nullopt;

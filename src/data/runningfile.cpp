@@ -91,6 +91,28 @@ std::optional<std::int64_t> copiesOfFrame(const TimeFrameRecord& frame, const st
     return copies;
 }
 
+namespace {
+
+// The record at byte `offset` of the time-frames file: none when the file
+// ends before it (an append cut short), nothing when the file cannot be read.
+std::optional<std::optional<TimeFrameRecord>> frameAt(std::int64_t offset, const std::string& path)
+{
+    auto file = fileSystem().open(siblingPath(path, "tfr"), OpenMode::Read);
+    if (!file)
+        return std::nullopt;
+    const std::int64_t size = file->size();
+    if (size < 0)
+        return std::nullopt;
+    if (size - offset < static_cast<std::int64_t>(sizeof(TimeFrameRecord)))
+        return std::optional<TimeFrameRecord>{};
+    TimeFrameRecord found{};
+    if (!file->seek(offset) || file->read(&found, sizeof found) != sizeof found)
+        return std::nullopt;
+    return std::optional<TimeFrameRecord>{found};
+}
+
+} // namespace
+
 bool settleCheckOut(RunningState& state, const std::string& path)
 {
     if (!state.leaving)
@@ -102,11 +124,18 @@ bool settleCheckOut(RunningState& state, const std::string& path)
     }
     // A frame cut short by the crash is no copy: the project runs on, and
     // its time can still be recorded.
-    const auto copies = copiesOfFrame(checkOutFrame(state.running[leaving.index], leaving.end), path);
-    if (!copies)
+    const TimeFrameRecord frame = checkOutFrame(state.running[leaving.index], leaving.end);
+    std::optional<bool> recorded;
+    if (leaving.framesEnd) {
+        if (const auto found = frameAt(*leaving.framesEnd, path))
+            recorded = *found == frame;
+    } else if (const auto copies = copiesOfFrame(frame, path)) {
+        recorded = *copies > leaving.copies;
+    }
+    if (!recorded)
         return false;
     state.leaving.reset();
-    if (*copies > leaving.copies) {
+    if (*recorded) {
         // Time away left out: the frame up to the time away is in, and the
         // project goes on from the moment of the answer.
         if (leaving.runsOnFrom) {
@@ -130,7 +159,10 @@ std::string formatRunningState(const RunningState& state)
     text += "\npaused " + std::to_string(state.paused ? 1 : 0) + " " + std::to_string(state.pauseStart) + "\n";
     for (const RunningProject& r : state.running)
         text += "project " + std::to_string(r.projectId) + " " + std::to_string(r.start) + "\n";
-    if (const auto& l = state.leaving) {
+    if (const auto& l = state.leaving; l && l->framesEnd) {
+        text += "leaving " + std::to_string(l->index) + " " + std::to_string(l->end) + " "
+            + std::to_string(*l->framesEnd) + "\n";
+    } else if (l) {
         text += "checkout " + std::to_string(l->index) + " " + std::to_string(l->end) + " " + std::to_string(l->copies)
             + "\n";
         if (l->runsOnFrom)
@@ -164,6 +196,13 @@ std::optional<RunningState> parseRunningState(std::string_view text)
         if (!parseLine((*lines)[--last], "checkout", leaving.index, leaving.end, leaving.copies) || leaving.copies < 0)
             return std::nullopt;
         leaving.runsOnFrom = runsOnFrom;
+        state.leaving = leaving;
+    } else if ((*lines)[last - 1].starts_with("leaving ")) {
+        CheckOutUnderWay leaving;
+        std::int64_t framesEnd = 0;
+        if (!parseLine((*lines)[--last], "leaving", leaving.index, leaving.end, framesEnd) || framesEnd < 0)
+            return std::nullopt;
+        leaving.framesEnd = framesEnd;
         state.leaving = leaving;
     }
     for (std::size_t i = 2; i < last; ++i) {

@@ -67,6 +67,11 @@ struct CheckOutUnderWay {
     // from its old start or from here is decided by that frame alone, so a
     // crash neither drops the project nor counts the time away after all.
     std::optional<Timestamp> runsOnFrom;
+    // Where the frame was to be appended, as earlier versions of the program
+    // noted it ("leaving <index> <end> <offset>") instead of `copies`: a file
+    // left by a crash of one of them is settled by the record at that place,
+    // as they would have done, so its projects come back after an update.
+    std::optional<std::int64_t> framesEnd;
     bool operator==(const CheckOutUnderWay&) const = default;
 };
 

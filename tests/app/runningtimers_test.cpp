@@ -209,11 +209,18 @@ TEST(RunningFile, ReadsBackWhatItWrites)
              RunningState{{{0, 0}}, false, 0, std::nullopt},
              RunningState{{{-7, -5}, {INT32_MAX, INT32_MIN}, {1, 2}, {3, 4}, {5, 6}}, true, INT32_MAX, std::nullopt},
              RunningState{{{1, 2}, {3, 4}}, true, 5, CheckOutUnderWay{1, INT32_MIN, INT64_MAX}},
+             RunningState{{{1, 2}, {3, 4}}, false, 5,
+                 [] {
+                     CheckOutUnderWay earlier{0, 7, 0};
+                     earlier.framesEnd = INT64_MAX;
+                     return earlier;
+                 }()},
          }) {
         EXPECT_EQ(parseRunningState(formatRunningState(state)), state);
     }
     for (const char* leaving : {"checkout 2 10 12", "checkout 0 10 -12", "checkout 0 10", "checkout 0 10 12 ",
-             "checkout -1 10 12", "checkout 0 4294967296 12", "leaving 0 10 12"}) {
+             "checkout -1 10 12", "checkout 0 4294967296 12", "leaving 0 10 -12", "leaving 2 10 12",
+             "checkout 0 10 12\nleaving 0 10 12", "leaving 0 10 12\nruns-on 5"}) {
         EXPECT_FALSE(parseRunningState(
             "Quillory running projects 1\npaused 0 0\nproject 1 1\nproject 2 2\n" + std::string(leaving) + "\nend\n"))
             << leaving;
@@ -223,6 +230,41 @@ TEST(RunningFile, ReadsBackWhatItWrites)
     EXPECT_FALSE(parseRunningState(six)) << "never more than five";
     EXPECT_EQ(parseRunningState("Quillory running projects 1\npaused 1 5\nend\n")->paused, false)
         << "no pause while nothing runs";
+}
+
+TEST_F(RunningTimersTest, ACheckOutCutShortByAnEarlierVersionIsSettledAsItWouldHaveBeen)
+{
+    // Earlier versions noted where the frame was to go instead of how many
+    // like it were there: a crash of one of them is settled by that place.
+    const TimeFrameRecord before{3, 100, 200};
+    const TimeFrameRecord frame{4, 1000, 1700};
+    const struct {
+        const char* name;
+        std::vector<TimeFrameRecord> frames;
+        std::int64_t offset;
+        bool leaves;
+    } cases[] = {
+        {"the frame got there", {before, frame}, 12, true},
+        {"the crash came first", {before}, 12, false},
+        {"another frame at its place", {before, before}, 12, false},
+        {"the frame is in, but not where it was to go", {frame, before}, 12, false},
+        {"the place lies past the file", {before, frame}, 4096, false},
+    };
+    for (const auto& c : cases) {
+        test::writeRecords(plans, c.frames);
+        test::writeBytes(running,
+            "Quillory running projects 1\npaused 0 0\nproject 9 900\nproject 4 1000\nleaving 1 1700 "
+                + std::to_string(c.offset) + "\nend\n");
+        prompter.clear();
+        auto doc = open(plans);
+        EXPECT_TRUE(prompter.texts().empty()) << c.name;
+        std::vector<RunningProject> expected{{9, 900}};
+        if (!c.leaves)
+            expected.push_back({4, 1000});
+        EXPECT_EQ(doc->running(), expected) << c.name;
+        EXPECT_EQ(frames(), c.frames) << c.name << ": the frames stay as they are";
+        EXPECT_FALSE(loadRunningState(plans)->leaving) << c.name << ": settled for good";
+    }
 }
 
 TEST_F(RunningTimersTest, ASecondWindowOnTheDataSetIsRefusedAndWritesNothing)

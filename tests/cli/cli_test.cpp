@@ -127,6 +127,7 @@ TEST_F(CliTest, BadInputIsRefusedWithStatusTwoAndWritesNothing)
         {{"totals", path, "--at", "13/01/2026"}, 2, "Please enter a valid date (MM/DD/YYYY or YYYY-MM-DD)."},
         {{"totals", path, "--at", "2026-02-30"}, 2, "valid date"},
         {{"totals", dir.file("Missing.qly")}, 1, "cannot open"},
+        {{"totals", dir.file("Missing")}, 1, "cannot open " + dir.file("Missing.qly")}, // a bare name means .qly
         {{"print", "history", "Missing.qly", "--pdf", "x.pdf"}, 1,
             "cannot open " + std::filesystem::absolute("Missing.qly").string()}, // named in full
         {{"totals", dir.file("Noise.qly")}, 1, "Noise.qly is not a Quillory data set."},
@@ -325,6 +326,7 @@ TEST_F(CliTest, TotalsAndTheWeekAreTheWindowsFigures)
 {
     makeDataSet();
     const Outcome totals = qly({"totals", path});
+    EXPECT_EQ(qly({"totals", dir.file("Plans")}).out, totals.out); // the name as typed without .qly
     test::ScriptedPrompter prompter;
     const Totals expected = ComputeTotals(path, clock.now(), prompter);
     for (int p = kToday; p <= kThisYear; ++p) {
