@@ -109,14 +109,14 @@ void printOverview(std::ostream& out)
            "Exit status: 0 done, 1 a file could not be read or written, 2 bad input (nothing written).\n";
 }
 
-std::size_t displayWidth(const std::string& text)
+} // namespace
+
+std::size_t displayWidth(std::string_view text)
 {
     // Code points, not bytes: names with accents line up.
     return static_cast<std::size_t>(
         std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
-
-} // namespace
 
 namespace {
 
