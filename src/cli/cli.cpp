@@ -262,10 +262,24 @@ std::optional<ProjectRecord> findProjectArg(
 
 std::optional<ProjectRecord> lookUpProject(const Context& ctx, const DataSet& set, const std::string& idOrName)
 {
-    const auto projects = loadProjects(set.file("prj"), ctx.prompter);
-    if (!projects)
+    // Only the projects the argument can name are kept: those of its id,
+    // or those of its name when no project has that id.
+    const auto id = parseId(idOrName);
+    std::vector<ProjectRecord> byId;
+    std::vector<ProjectRecord> byName;
+    const bool read = scanRecords<ProjectRecord>(set.file("prj"), [&](const ProjectRecord* p, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (id && p[i].id == *id)
+                byId.push_back(p[i]);
+            else if (byId.empty() && fieldText(p[i].name) == idOrName)
+                byName.push_back(p[i]);
+        }
+    });
+    if (!read) {
+        ctx.prompter.reportFileError(kCannotOpenProjectFile, set.file("prj"));
         return std::nullopt;
-    return findProjectArg(ctx, *projects, idOrName);
+    }
+    return findProjectArg(ctx, byId.empty() ? byName : byId, idOrName);
 }
 
 int lookupFailure(const Context& ctx)

@@ -213,6 +213,63 @@ template <typename Record> std::optional<std::vector<Record>> readRecords(const 
     return readList<std::vector<Record>>(path);
 }
 
+template <typename Record>
+bool scanRecords(const std::string& path, const std::function<void(const Record*, std::size_t)>& each)
+{
+    auto file = fileSystem().open(path, OpenMode::Read);
+    if (!file)
+        return false;
+    const std::int64_t claimed = file->size();
+    if (claimed < 0 || claimed > kMaxRecordFileBytes)
+        return false;
+    // A buffer of 48 KiB or so: large enough that the reads cost little,
+    // small enough for the stack and the caches.
+    constexpr std::size_t kRun = std::max<std::size_t>(1, (std::size_t{48} << 10) / sizeof(Record));
+    static_assert(std::is_trivially_copyable_v<Record>);
+    alignas(Record) char bytes[kRun * sizeof(Record)];
+    const auto* records = reinterpret_cast<const Record*>(bytes);
+    std::size_t filled = 0;
+    std::int64_t total = 0;
+    for (;;) {
+        const std::int64_t n = file->read(bytes + filled, sizeof bytes - filled);
+        if (n < 0)
+            return false;
+        filled += static_cast<std::size_t>(n);
+        total += n;
+        if (total > kMaxRecordFileBytes)
+            return false;
+        const std::size_t whole = filled / sizeof(Record);
+        if (n == 0 || whole == kRun) {
+            if (whole > 0)
+                each(records, whole);
+            // A cut-off last record (an append that never finished) is not a record.
+            std::memmove(bytes, bytes + whole * sizeof(Record), filled % sizeof(Record));
+            filled %= sizeof(Record);
+        }
+        if (n == 0)
+            break;
+    }
+    file->close();
+    return true;
+}
+
+template bool scanRecords<ProjectRecord>(
+    const std::string&, const std::function<void(const ProjectRecord*, std::size_t)>&);
+template bool scanRecords<TimeFrameRecord>(
+    const std::string&, const std::function<void(const TimeFrameRecord*, std::size_t)>&);
+
+ProjectRecord projectById(const std::string& path, std::int32_t id)
+{
+    std::optional<ProjectRecord> found;
+    const bool read = scanRecords<ProjectRecord>(path, [&found, id](const ProjectRecord* p, std::size_t n) {
+        for (std::size_t i = 0; i < n && !found; ++i) {
+            if (p[i].id == id)
+                found = p[i];
+        }
+    });
+    return read && found ? *found : deletedProjectRecord(id);
+}
+
 template std::optional<std::vector<ProjectRecord>> readRecords<ProjectRecord>(const std::string&);
 template std::optional<std::vector<CustomerRecord>> readRecords<CustomerRecord>(const std::string&);
 template std::optional<std::vector<TimeFrameRecord>> readRecords<TimeFrameRecord>(const std::string&);

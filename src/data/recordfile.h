@@ -8,6 +8,7 @@
 #include "data/records.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -166,5 +167,22 @@ template <typename Record> std::optional<std::vector<Record>> readRecords(const 
 extern template std::optional<std::vector<ProjectRecord>> readRecords<ProjectRecord>(const std::string&);
 extern template std::optional<std::vector<CustomerRecord>> readRecords<CustomerRecord>(const std::string&);
 extern template std::optional<std::vector<TimeFrameRecord>> readRecords<TimeFrameRecord>(const std::string&);
+
+// The same records handed to `each` a run at a time, read into a small
+// buffer of their own: a command that looks for a few records of a large
+// file needs neither the memory nor the page faults of all of them. False
+// when the file cannot be read, as readRecords would find (some runs may
+// have been handed over by then).
+template <typename Record>
+bool scanRecords(const std::string& path, const std::function<void(const Record*, std::size_t)>& each);
+
+extern template bool scanRecords<ProjectRecord>(
+    const std::string&, const std::function<void(const ProjectRecord*, std::size_t)>&);
+extern template bool scanRecords<TimeFrameRecord>(
+    const std::string&, const std::function<void(const TimeFrameRecord*, std::size_t)>&);
+
+// The first project of the file with `id`, the deleted project's record
+// when there is none or the file cannot be read, as ProjectIndex::find.
+ProjectRecord projectById(const std::string& path, std::int32_t id);
 
 } // namespace quillory
