@@ -5,9 +5,10 @@
 //
 //   proctime RUNS CMD ARGS... [--- CMD ARGS...]...
 //
-// "%i" in an argument stands for the run's number (0, 1, ...), so each run
-// can record a frame at a time of its own. A command that fails stops the
-// measurement (status 1), its standard error shown.
+// "%i" in an argument stands for the run's number (0, 1, ...), "%2i" for it
+// in two digits (00..99), so each run can record a frame at a time of its
+// own. A command that fails stops the measurement (status 1), its standard
+// error shown.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -38,7 +39,11 @@ double ms(const timeval& t)
 
 bool run(std::vector<std::string> args, int index, Usage& usage)
 {
+    char twoDigits[8];
+    std::snprintf(twoDigits, sizeof twoDigits, "%02d", index % 100);
     for (std::string& a : args) {
+        for (std::size_t at = a.find("%2i"); at != std::string::npos; at = a.find("%2i", at))
+            a.replace(at, 3, twoDigits);
         for (std::size_t at = a.find("%i"); at != std::string::npos; at = a.find("%i", at))
             a.replace(at, 2, std::to_string(index));
     }
