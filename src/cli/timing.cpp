@@ -99,11 +99,10 @@ int runOut(Context& ctx)
     std::int32_t id = running.front().projectId;
     if (pos.size() == 2) {
         // Only a running project can stop: look among them.
-        std::vector<ProjectRecord> candidates;
-        const auto projects = readRecords<ProjectRecord>(set->file("prj"));
-        const ProjectIndex index(projects ? *projects : std::vector<ProjectRecord>{});
+        std::vector<std::int32_t> ids;
         for (const RunningProject& r : running)
-            candidates.push_back(index.find(r.projectId));
+            ids.push_back(r.projectId);
+        const std::vector<ProjectRecord> candidates = projectsById(set->file("prj"), ids);
         const auto chosen = findProjectArg(ctx, candidates, pos[1]);
         if (!chosen)
             return kExitUsage;

@@ -258,16 +258,26 @@ template bool scanRecords<ProjectRecord>(
 template bool scanRecords<TimeFrameRecord>(
     const std::string&, const std::function<void(const TimeFrameRecord*, std::size_t)>&);
 
-ProjectRecord projectById(const std::string& path, std::int32_t id)
+std::vector<ProjectRecord> projectsById(const std::string& path, const std::vector<std::int32_t>& ids)
 {
-    std::optional<ProjectRecord> found;
-    const bool read = scanRecords<ProjectRecord>(path, [&found, id](const ProjectRecord* p, std::size_t n) {
-        for (std::size_t i = 0; i < n && !found; ++i) {
-            if (p[i].id == id)
-                found = p[i];
+    std::vector<std::optional<ProjectRecord>> found(ids.size());
+    const bool read = scanRecords<ProjectRecord>(path, [&](const ProjectRecord* p, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            for (std::size_t k = 0; k < ids.size(); ++k) {
+                if (!found[k] && p[i].id == ids[k])
+                    found[k] = p[i];
+            }
         }
     });
-    return read && found ? *found : deletedProjectRecord(id);
+    std::vector<ProjectRecord> projects;
+    for (std::size_t k = 0; k < ids.size(); ++k)
+        projects.push_back(read && found[k] ? *found[k] : deletedProjectRecord(ids[k]));
+    return projects;
+}
+
+ProjectRecord projectById(const std::string& path, std::int32_t id)
+{
+    return projectsById(path, {id}).front();
 }
 
 template std::optional<std::vector<ProjectRecord>> readRecords<ProjectRecord>(const std::string&);

@@ -184,5 +184,7 @@ extern template bool scanRecords<TimeFrameRecord>(
 // The first project of the file with `id`, the deleted project's record
 // when there is none or the file cannot be read, as ProjectIndex::find.
 ProjectRecord projectById(const std::string& path, std::int32_t id);
+// The same for each of `ids`, in their order.
+std::vector<ProjectRecord> projectsById(const std::string& path, const std::vector<std::int32_t>& ids);
 
 } // namespace quillory
