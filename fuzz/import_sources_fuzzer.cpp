@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         for (const SourceFrame& f : batch.frames) {
             require(f.project < batch.projects.size(), "a frame names a project of the batch");
-            require(!frameProblem(f.start, f.end), "a frame a record can hold");
+            require(!frameProblem(f.start, f.end, importableSpan()), "a frame a record can hold");
         }
         for (const RejectedRow& r : batch.rejected)
             require(r.number > 0 && isValidUtf8(r.text()), "a rejected row says where and why");

@@ -12,6 +12,7 @@ packages=(
   fonts-liberation                      # metric-compatible "Arial" for drawing and printing
   xvfb xauth poppler-utils              # headless runs, screenshots and PDF checks
   openbox xdotool faketime dbus-daemon  # a keyboard-only run under a window manager, a private session bus
+  x11-utils                             # a window's state under the window manager (xprop)
   desktop-file-utils appstream dpkg-dev # checks of the installed tree and the Debian package
   tzdata                                # the time zones the calendar tests run in
   libical-dev nlohmann-json3-dev        # reading iCalendar and JSON for imports, writing iCalendar

@@ -49,30 +49,42 @@ CQuilloryDoc::~CQuilloryDoc()
     if (!m_bOpen)
         return;
     // Nothing can be reported at this point; a path that cannot be remembered
-    // only means the next start opens no data set.
+    // only means the next start opens no data set. It is never written
+    // through a link: a link by that name in the folder the program started
+    // in must not lead it to write over another file.
+    const auto target = fileSystem().resolveLinks(m_lastOpenedFile);
+    if (!target || *target != m_lastOpenedFile || !mayReplace(m_lastOpenedFile))
+        return;
     if (auto file = fileSystem().open(m_lastOpenedFile, OpenMode::CreateTruncate)) {
         file->writeAll(m_strPath.c_str(), m_strPath.size() + 1);
         file->close();
     }
 }
 
-void CQuilloryDoc::reopen(const std::string& commandLine)
+std::string CQuilloryDoc::reopenCandidate(const std::string& commandLine, const std::string& lastOpenedFile)
 {
     if (!commandLine.empty()) {
         // A data set named on the command line but refused stays refused;
         // only one that is not there gives way to the last one.
-        if (adopt(absolutePath(commandLine)) != Adoption::Absent)
-            return;
+        const std::string named = absolutePath(commandLine);
+        const FileType type = fileSystem().type(named);
+        if (type != FileType::Missing && type != FileType::Other)
+            return named;
     }
     std::string bytes;
-    if (!readFileBytes(m_lastOpenedFile, bytes, kLastOpenedFileLimit))
-        return;
+    if (!readFileBytes(lastOpenedFile, bytes, kLastOpenedFileLimit))
+        return {};
     // The program writes the path and one zero byte; anything without the
     // zero in its first 1000 bytes is not ours and is left alone.
     const auto zero = bytes.find('\0');
     if (zero == std::string::npos)
-        return;
-    adopt(bytes.substr(0, zero));
+        return {};
+    return bytes.substr(0, zero);
+}
+
+void CQuilloryDoc::reopen(const std::string& commandLine)
+{
+    adopt(reopenCandidate(commandLine, m_lastOpenedFile));
 }
 
 CQuilloryDoc::Adoption CQuilloryDoc::adopt(const std::string& candidate, std::shared_ptr<DataSetLock> held)
@@ -149,9 +161,15 @@ bool CQuilloryDoc::lockFor(const std::string& path, std::shared_ptr<DataSetLock>
 
 void CQuilloryDoc::takeLock(const std::string& path, std::shared_ptr<DataSetLock> lock)
 {
-    // The lock of the data set open before goes, unless it is this one's.
-    if (!m_lock || !m_lock->covers(path))
-        m_lock = std::move(lock);
+    // The lock of the data set open before goes, unless it is this one's;
+    // whoever listens for that data set stops first.
+    if (m_lock && m_lock->covers(path))
+        return;
+    if (m_lock && m_holdListener)
+        m_holdListener({});
+    m_lock = std::move(lock);
+    if (m_lock && m_holdListener)
+        m_holdListener(path);
 }
 
 bool CQuilloryDoc::restoreRunning(const std::string& path)
@@ -178,6 +196,27 @@ bool CQuilloryDoc::restoreRunning(const std::string& path)
     m_pauseStart = state->pauseStart;
     if (unsettled)
         saveRunningState(path, *state, m_prompter);
+    return true;
+}
+
+bool CQuilloryDoc::ReloadRunning()
+{
+    if (!m_bOpen)
+        return false;
+    auto state = loadRunningState(m_strPath);
+    const bool unsettled = state && state->leaving.has_value();
+    if (!state || !settleCheckOut(*state, m_strPath))
+        return false;
+    m_running = state->running;
+    m_bPaused = state->paused;
+    m_pauseStart = state->pauseStart;
+    // A marker the command could not take off is taken off by the next
+    // change here, as after a check-out of the window's own.
+    m_markerLeft = unsettled;
+    // As the ticks since the pause began would have left them.
+    if (m_bPaused)
+        accountPause(m_clock.now());
+    SetTitle();
     return true;
 }
 

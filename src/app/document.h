@@ -118,6 +118,19 @@ public:
     // command-line tool takes it for one change; false, said, when it is no
     // data set or its running projects cannot be taken up.
     bool OpenLocked(const std::string& path, std::shared_ptr<DataSetLock> lock);
+    // The data set a document started with `commandLine` and
+    // `lastOpenedFile` reopens, if any: the one named, when it is there,
+    // else the one last opened.
+    static std::string reopenCandidate(const std::string& commandLine, const std::string& lastOpenedFile);
+    // The lock held for the open data set.
+    const std::shared_ptr<DataSetLock>& heldLock() const { return m_lock; }
+    // Told the path of each data set whose lock the document takes, and an
+    // empty path just before it lets that lock go.
+    void setHoldListener(std::function<void(const std::string&)> listener) { m_holdListener = std::move(listener); }
+    // Takes up the running projects and the pause from the running-timers
+    // file again, after a command changed them there; false, with nothing
+    // changed and nothing said, when the file cannot be read.
+    bool ReloadRunning();
 
     // File commands.
     void OnFileNew();
@@ -201,6 +214,7 @@ private:
     DocumentView* m_pView = nullptr;
     DocumentDialogs* m_pDialogs = nullptr;
     std::function<void(const std::string&)> m_titleListener;
+    std::function<void(const std::string&)> m_holdListener;
     std::function<LocaleDefaults()> m_localeDefaults = systemLocaleDefaults;
     InvoiceRequest m_ownInvoiceRequest;
     InvoiceRequest* m_pInvoiceRequest = &m_ownInvoiceRequest;

@@ -4,7 +4,9 @@
 //   src/platform  message boxes, clock, drawing, help          (interfaces; Qt in platform/qt)
 //   src/app       the document, the commands, the main frame and this start-up
 //   src/chart     the week chart, panels and totals, and the view showing them
+//   src/ipc       how qly hands its writes to the window that has the data set open
 #include "app/quilloryapp.h"
+#include "app/windowhandover.h"
 
 #include <QApplication>
 
@@ -25,6 +27,9 @@ int main(int argc, char* argv[])
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
+    // The data set is open in a window already: that window comes forward.
+    if (quillory::showOtherWindow(arguments, quillory::kLastOpenedFileName))
+        return 0;
     quillory::CQuilloryApp quillory(arguments);
     return app.exec();
 }

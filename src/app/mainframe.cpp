@@ -17,7 +17,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
-#include <QSystemTrayIcon>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWhatsThis>
@@ -43,6 +42,8 @@ CMainFrame::CMainFrame(CQuilloryDoc& doc, Prompter& prompter, const Clock& clock
     WindowProfile& profile, QWidget* parent)
     : QMainWindow(parent)
     , m_doc(doc)
+    , m_prompter(prompter)
+    , m_clock(clock)
     , m_help(help)
     , m_profile(profile)
     , m_view(new CQuilloryView(doc, prompter, clock, this))
@@ -206,31 +207,6 @@ void CMainFrame::buildStatusBar()
     m_actions[ID_VIEW_STATUS_BAR]->setChecked(true);
 }
 
-void CMainFrame::buildTrayMenu()
-{
-    auto* menu = new QMenu(this);
-    for (const MenuEntry& entry : trayMenu()) {
-        if (entry.id == kSeparator) {
-            menu->addSeparator();
-            continue;
-        }
-        QAction* action = menu->addAction(qs(entry.text));
-        action->setObjectName(QStringLiteral("tray_%1").arg(entry.id));
-        if (entry.id == ID_PAUSE) {
-            action->setCheckable(true);
-            m_trayPause = action;
-        }
-        connect(action, &QAction::triggered, this, [this, id = entry.id] { runCommand(id); });
-        m_trayActions.push_back(action);
-    }
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-    m_tray = new QSystemTrayIcon(QIcon(QStringLiteral(":/icons/app.svg")), this);
-    m_tray->setToolTip(QStringLiteral("Quillory"));
-    m_tray->setContextMenu(menu);
-    m_tray->show();
-}
-
 void CMainFrame::setCommandHandler(int id, std::function<void()> handler)
 {
     m_handlers[id] = std::move(handler);
@@ -261,6 +237,8 @@ void CMainFrame::refreshCommandStates()
     m_actions.at(ID_PAUSE)->setChecked(m_doc.isPaused());
     if (m_trayPause)
         m_trayPause->setChecked(m_doc.isPaused());
+    // Whatever a command changed shows in the tray at once.
+    refreshTrayToolTip();
 }
 
 void CMainFrame::setPlacement(const WindowPlacement& p)

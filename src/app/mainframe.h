@@ -19,6 +19,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QSystemTrayIcon;
+class QTimer;
 class QToolBar;
 
 namespace quillory {
@@ -48,6 +49,12 @@ public:
     QAction* action(int id) const;
     QToolBar* toolBar() const { return m_toolBar; }
     void refreshCommandStates();
+    // The tray menu's projects brought up to date: the ones checked in last
+    // under Check In, the running ones under Check Out. Done each time the
+    // menu opens.
+    void refreshTrayMenu();
+    // What the tray icon's tooltip says (also where the desktop has no tray).
+    const QString& trayToolTip() const { return m_trayToolTip; }
 
     // Moves and sizes the window to an outer rectangle, frame included, and
     // tells it back (the normal-state rectangle while maximised).
@@ -73,11 +80,14 @@ private:
     void buildToolBar();
     void buildStatusBar();
     void buildTrayMenu();
+    void refreshTrayToolTip();
     QAction* makeAction(int id, const std::string& menuText);
     void applyPlacement();
     void framedPlacement();
 
     CQuilloryDoc& m_doc;
+    Prompter& m_prompter;
+    const Clock& m_clock;
     HelpService& m_help;
     WindowProfile& m_profile;
     CQuilloryView* m_view;
@@ -87,6 +97,11 @@ private:
     std::map<int, std::function<void()>> m_handlers;
     std::vector<QAction*> m_trayActions;
     QAction* m_trayPause = nullptr;
+    QMenu* m_trayCheckIn = nullptr;
+    QMenu* m_trayCheckOut = nullptr;
+    QString m_trayToolTip;
+    // The running times in the tooltip move on by the minute.
+    QTimer* m_trayTimer = nullptr;
     // The rectangle asked for, until the desktop's frame is known and the
     // window's own area has been fitted inside it.
     std::optional<WindowPlacement> m_requestedPlacement;

@@ -1,6 +1,7 @@
 #include "app/quilloryapp.h"
 
 #include "app/commands.h"
+#include "app/windowhandover.h"
 #include "chart/awaywatch.h"
 #include "chart/quilloryview.h"
 #include "data/fileio.h"
@@ -59,7 +60,9 @@ CQuilloryApp::~CQuilloryApp()
 {
     if (m_doc->isOpen())
         rememberDataSet(m_doc->path());
-    // The frame goes first; the document then remembers the open data set.
+    // qly's commands stop before anything goes; the frame goes next; the
+    // document then remembers the open data set.
+    m_handover.reset();
     m_helpKey.reset();
     m_placer.reset();
     m_frame.reset();
@@ -74,6 +77,8 @@ void CQuilloryApp::InitInstance(const QStringList& arguments, const std::string&
     m_doc->setDialogs(&m_dialogs);
     m_doc->setInvoiceRequest(&m_invoiceRequest);
     m_frame = std::make_unique<CMainFrame>(*m_doc, m_prompter, m_clock, m_help, m_profile);
+    // From now on qly's commands on the data set come to this window.
+    m_handover = std::make_unique<WindowHandover>(*m_doc, *m_frame, m_clock);
     m_prompter.setOwner(m_frame.get());
     m_dialogs.setOwner(m_frame.get());
     m_help.setOwner(m_frame.get());

@@ -20,6 +20,8 @@
 
 namespace quillory {
 
+class WindowHandover;
+
 enum PrintOrientation { kPortrait = 1, kLandscape = 2 };
 
 class CQuilloryApp {
@@ -47,6 +49,7 @@ private:
     InvoiceRequest m_invoiceRequest; // the last invoice confirmed
     std::unique_ptr<CQuilloryDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<WindowHandover> m_handover;
     std::unique_ptr<DialogPlacer> m_placer;
     std::unique_ptr<HelpKey> m_helpKey;
 };

@@ -25,6 +25,13 @@ std::string joinNames(const std::vector<std::string>& names)
     return joined;
 }
 
+// The minutes between the two times as shown, so that the sentence adds
+// up: 15:20:54 to 15:22:11 reads "15:20 to 15:22 (0:02)".
+std::int64_t shownMinutes(const AwayPeriod& period)
+{
+    return std::max<std::int64_t>(0, period.to / 60 - period.from / 60);
+}
+
 } // namespace
 
 std::string awayQuestionText(const AwayPeriod& period, const std::vector<std::string>& names, bool americanDates)
@@ -33,7 +40,7 @@ std::string awayQuestionText(const AwayPeriod& period, const std::vector<std::st
     const auto moment
         = [&](Timestamp t) { return sameDay ? FormatTime24(t) : FormatDate(t, americanDates) + " " + FormatTime24(t); };
     return "You were away from " + moment(period.from) + " to " + moment(period.to) + " ("
-        + FormatDuration(std::max<std::int64_t>(0, period.seconds()) / 60, false) + ") while " + joinNames(names)
+        + FormatDuration(shownMinutes(period), false) + ") while " + joinNames(names)
         + (names.size() == 1 ? " was" : " were") + " being timed.";
 }
 

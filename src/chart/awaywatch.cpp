@@ -163,6 +163,11 @@ void AwayWatch::answer(AwayAnswer answer)
     if (answer == AwayAnswer::Keep || m_doc.path() != m_watched)
         return;
     answerAway(m_doc, period, answer);
+    // An answer the disk refused (said already) leaves the projects timed
+    // across the time away: the question comes back, so that the time can
+    // still be left out once there is room, not only billed by Check Out.
+    if (!awayStillTimed(period, m_doc).empty())
+        ask(period);
     m_view.RefreshRunningPanel();
     m_view.RefreshTotals();
     m_view.RefreshChart();

@@ -5,22 +5,49 @@
 
 namespace quillory {
 
-void OnCheckIn(CQuilloryDoc& doc, Prompter& prompter, TimingView& view)
+namespace {
+
+bool mayCheckIn(const CQuilloryDoc& doc, Prompter& prompter)
 {
     if (!doc.isOpen()) {
         prompter.inform("No file has been opened. Cannot load the projects file.", "File not found");
-        return;
+        return false;
     }
     if (doc.running().size() >= kMaxRunningProjects) {
         prompter.inform("The limit of 5 projects being charged at the same time has been reached. Check out from a "
                         "project before checking in.",
             "Too many projects");
-        return;
+        return false;
     }
+    return true;
+}
+
+} // namespace
+
+void OnCheckIn(CQuilloryDoc& doc, Prompter& prompter, TimingView& view)
+{
+    if (!mayCheckIn(doc, prompter))
+        return;
     if (const auto chosen = doc.ChooseProject()) {
         if (doc.CheckIn(*chosen))
             view.RefreshRunningPanel();
     }
+}
+
+void OnCheckInProject(CQuilloryDoc& doc, Prompter& prompter, TimingView& view, std::int32_t projectId)
+{
+    if (mayCheckIn(doc, prompter) && doc.CheckIn(projectId))
+        view.RefreshRunningPanel();
+}
+
+void OnCheckOutProject(CQuilloryDoc& doc, TimingView& view, std::int32_t projectId)
+{
+    doc.CheckOut(projectId, true);
+    if (doc.running().empty() && doc.isPaused())
+        OnPause(doc, view);
+    view.RefreshRunningPanel();
+    view.RefreshTotals();
+    view.RefreshChart();
 }
 
 void OnCheckOut(CQuilloryDoc& doc, TimingView& view)

@@ -3,6 +3,8 @@
 // does with it and what the view redraws afterwards.
 #pragma once
 
+#include <cstdint>
+
 namespace quillory {
 
 class CQuilloryDoc;
@@ -22,6 +24,11 @@ void OnCheckIn(CQuilloryDoc& doc, Prompter& prompter, TimingView& view);
 // The only running project is recorded at once (ending a pause); with more,
 // the user picks one. The three areas are redrawn whatever the choice.
 void OnCheckOut(CQuilloryDoc& doc, TimingView& view);
+// Check In of a project chosen already (from the tray), refused as Check In is.
+void OnCheckInProject(CQuilloryDoc& doc, Prompter& prompter, TimingView& view, std::int32_t projectId);
+// Check Out of one running project chosen already, ending the pause with
+// the last one as Check Out does.
+void OnCheckOutProject(CQuilloryDoc& doc, TimingView& view, std::int32_t projectId);
 void OnPause(CQuilloryDoc& doc, TimingView& view);
 
 } // namespace quillory

@@ -12,7 +12,7 @@ namespace quillory::cli {
 MessageAnswer CliPrompter::showMessage(
     const std::string& text, const std::string&, MessageIcon icon, MessageButtons buttons)
 {
-    m_err << "qly: " << text << '\n';
+    m_err << "qly: " << replaceControlCharacters(text, "\n") << '\n';
     if (icon == MessageIcon::Exclamation)
         m_fileFailed = true;
     return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
@@ -69,7 +69,9 @@ std::optional<std::string> Args::value(const std::string& option) const
 
 int Context::fail(int status, const std::string& message) const
 {
-    err << "qly: " << message << '\n';
+    // Messages quote names and values typed or read from files: nothing in
+    // them may act on the terminal.
+    err << "qly: " << replaceControlCharacters(message, "\n") << '\n';
     return status;
 }
 
@@ -120,7 +122,8 @@ std::size_t displayWidth(std::string_view text)
 
 namespace {
 
-int runArguments(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const Clock& clock)
+int runArguments(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const Clock& clock,
+    WriteLock windowLock)
 {
     if (arguments.empty()) {
         printOverview(err);
@@ -138,7 +141,7 @@ int runArguments(const std::vector<std::string>& arguments, std::ostream& out, s
     const auto& all = commands();
     const auto command = std::find_if(all.begin(), all.end(), [&](const Command& c) { return c.name == name; });
     if (command == all.end()) {
-        err << "qly: unknown command " << name << " (qly --help lists them)\n";
+        err << "qly: unknown command " << replaceControlCharacters(name) << " (qly --help lists them)\n";
         return kExitUsage;
     }
     std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
@@ -147,8 +150,11 @@ int runArguments(const std::vector<std::string>& arguments, std::ostream& out, s
         return kExitOk;
     }
     CliPrompter prompter(err);
-    Context ctx{std::move(rest), out, err, clock, prompter};
+    Context ctx{std::move(rest), out, err, clock, prompter, arguments, std::move(windowLock)};
     const int status = command->run(ctx);
+    // A window that took the command over said what it did, and how it ended.
+    if (ctx.windowStatus)
+        return *ctx.windowStatus;
     // A record operation that could not open or save a file has said so;
     // the exit status says it too.
     if (status == kExitOk && prompter.fileFailed())
@@ -160,7 +166,7 @@ int runArguments(const std::vector<std::string>& arguments, std::ostream& out, s
 
 int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const Clock& clock)
 {
-    const int status = runArguments(arguments, out, err, clock);
+    const int status = runArguments(arguments, out, err, clock, {});
     // Output that never arrived (a full disk, a closed pipe) is no success:
     // a script would go on with half a report.
     if (!out.flush()) {
@@ -168,6 +174,12 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
         return kExitFile;
     }
     return status;
+}
+
+int runInWindow(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const Clock& clock,
+    WriteLock windowLock)
+{
+    return runArguments(arguments, out, err, clock, std::move(windowLock));
 }
 
 std::optional<TypedDate> parseDate(std::string_view text, bool americanDates)

@@ -76,12 +76,22 @@ private:
     std::string m_error;
 };
 
+// Held while a command writes: one writer per data set, the window or qly.
+using WriteLock = std::shared_ptr<DataSetLock>;
+
 struct Context {
     std::vector<std::string> args; // after the command's name
     std::ostream& out;
     std::ostream& err;
     const Clock& clock;
     CliPrompter& prompter;
+    // The whole command line, for a window that has the data set open to
+    // carry out instead.
+    std::vector<std::string> invocation = {};
+    // In the window that carries it out: the lock the window holds.
+    WriteLock windowLock = {};
+    // The window's exit status, once the command was handed to it.
+    mutable std::optional<int> windowStatus = {};
 
     // "qly: " and the message on standard error; the status to exit with.
     int fail(int status, const std::string& message) const;
@@ -99,11 +109,12 @@ const std::vector<Command>& commands();
 
 // Runs `qly` with its arguments (without the program's name).
 int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const Clock& clock);
+// Runs a command line qly handed to the window that holds the data set,
+// under the lock the window holds: a command on another data set is refused.
+int runInWindow(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, const Clock& clock,
+    WriteLock windowLock);
 
 // --- Shared by the commands ---------------------------------------------
-
-// Held while a command writes: one writer per data set, the window or qly.
-using WriteLock = std::shared_ptr<DataSetLock>;
 
 // The data set a command works on: its settings, once it is known to be
 // one. Nothing, with the message written, when it cannot be opened or is

@@ -134,7 +134,7 @@ int runCustomer(Context& ctx)
         // The projects the customer leaves without one, as the window says.
         if (const auto projects = readRecords<ProjectRecord>(set->file("prj"))) {
             if (const std::string note = customerRemovalNote(*projects, {found->id}); !note.empty())
-                ctx.out << note << '\n';
+                ctx.out << replaceControlCharacters(note) << '\n';
         }
         return kExitOk;
     }

@@ -10,6 +10,9 @@
 #include "data/outputfile.h"
 #include "data/recordfile.h"
 #include "data/text.h"
+#include "ipc/handoverclient.h"
+
+#include <filesystem>
 
 #include <filesystem>
 
@@ -56,10 +59,35 @@ bool readSettingsOf(const Context& ctx, DataSet& set)
     return false;
 }
 
+// In the window that carries out a command qly handed it: the window's
+// lock, for its own data set only.
+std::optional<WriteLock> windowsLock(const Context& ctx, const std::string& path)
+{
+    std::error_code ec;
+    if (std::filesystem::equivalent(ctx.windowLock->lockFile(), DataSetLock::lockFilePath(path), ec))
+        return ctx.windowLock;
+    ctx.fail(kExitFile, "the Quillory window that took this command has another data set open");
+    return std::nullopt;
+}
+
 std::optional<WriteLock> takeLock(const Context& ctx, const std::string& path)
 {
+    if (ctx.windowLock)
+        return windowsLock(ctx, path);
     std::unique_ptr<DataSetLock> lock;
-    switch (DataSetLock::acquire(path, lock, DataSetLock::Holder::Command)) {
+    // A window that has the data set open carries the command out itself.
+    const ipc::HandedOver handed = ipc::acquireOrHandOver(path, lock, ctx.invocation);
+    if (handed.answer) {
+        ctx.out << handed.answer->out;
+        ctx.err << handed.answer->err;
+        ctx.windowStatus = handed.answer->status;
+        return std::nullopt;
+    }
+    if (!handed.failure.empty()) {
+        ctx.fail(kExitFile, handed.failure);
+        return std::nullopt;
+    }
+    switch (handed.outcome) {
     case DataSetLock::Outcome::Locked:
         return WriteLock(std::move(lock));
     case DataSetLock::Outcome::InUse:

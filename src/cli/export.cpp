@@ -9,24 +9,39 @@
 #include "export/exportwriter.h"
 #include "export/username.h"
 
+#include <iostream>
+
+#include <unistd.h>
+
 namespace quillory::cli {
 
 namespace {
 
 class StreamSink final : public ExportSink {
 public:
-    explicit StreamSink(std::ostream& out)
+    // On a terminal, a name from an older file could clear the screen or
+    // retitle the window: its control characters are shown as U+FFFD there,
+    // while a pipe or a file gets the export's bytes as they are.
+    StreamSink(std::ostream& out, bool terminal)
         : m_out(out)
+        , m_terminal(terminal)
     {
     }
     bool write(const char* data, std::size_t size) override
     {
-        m_out.write(data, static_cast<std::streamsize>(size));
+        if (m_terminal) {
+            // Blocks end at whole lines, so no character is cut in two here.
+            const std::string shown = replaceControlCharacters({data, size}, "\t\r\n");
+            m_out.write(shown.data(), static_cast<std::streamsize>(shown.size()));
+        } else {
+            m_out.write(data, static_cast<std::streamsize>(size));
+        }
         return static_cast<bool>(m_out);
     }
 
 private:
     std::ostream& m_out;
+    bool m_terminal;
 };
 
 } // namespace
@@ -80,7 +95,7 @@ int runExport(Context& ctx)
     }
     if (output)
         return ExportToFile(request, *output, ctx.prompter) ? kExitOk : kExitFile;
-    StreamSink sink(ctx.out);
+    StreamSink sink(ctx.out, &ctx.out == &std::cout && ::isatty(STDOUT_FILENO) == 1);
     return WriteExport(request, sink, ctx.prompter) == ExportResult::Written ? kExitOk : kExitFile;
 }
 

@@ -3,6 +3,7 @@
 // same counts, printed before anything is written.
 #include "cli/commands.h"
 
+#include "data/text.h"
 #include "import/importplan.h"
 
 namespace quillory::cli {
@@ -38,6 +39,8 @@ int runImport(Context& ctx)
     const auto plan = planImport(*reading.batch, set->path, ctx.prompter);
     if (!plan)
         return kExitFile;
+    if (!plan->refusal.empty())
+        return ctx.fail(kExitUsage, plan->refusal);
 
     Table table({});
     for (auto& [label, value] : importSummary(*plan, set->american()))
@@ -45,7 +48,7 @@ int runImport(Context& ctx)
     table.print(ctx.out, false);
     const auto& rejected = reading.batch->rejected;
     for (std::size_t i = 0; i < rejected.size() && i < kRejectedShown; ++i)
-        ctx.err << "qly: " << reading.batch->sourcePath << ": " << rejected[i].text() << '\n';
+        ctx.err << "qly: " << replaceControlCharacters(reading.batch->sourcePath + ": " + rejected[i].text()) << '\n';
     if (rejected.size() > kRejectedShown)
         ctx.err << "qly: ... and " << rejected.size() - kRejectedShown << " more rejected rows\n";
 

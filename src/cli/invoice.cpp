@@ -50,12 +50,17 @@ int runInvoice(Context& ctx)
         customerName = fieldText(found->name);
     }
     InvoiceFields fields;
-    for (auto [option, field] : {std::pair{"--from", &fields.from}, std::pair{"--to", &fields.to}}) {
+    std::int32_t dates[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        const char* option = i == 0 ? "--from" : "--to";
         const auto date = parseDate(*args.value(option), set->american());
         if (!date)
             return ctx.fail(kExitUsage, std::string(option) + ": " + invalidDate(set->american()));
-        *field = FormatDateNumber(date->year * 10000 + date->month * 100 + date->day, set->american());
+        dates[i] = date->year * 10000 + date->month * 100 + date->day;
+        (i == 0 ? fields.from : fields.to) = FormatDateNumber(dates[i], set->american());
     }
+    if (dates[1] < dates[0])
+        return ctx.fail(kExitUsage, "the period ends before it starts"); // as qly report says it
     const auto number = args.value("--number");
     if (number && !fitsField(ctx, "--number", *number, kMaxInvoiceNumber + 1))
         return kExitUsage;

@@ -191,7 +191,7 @@ int runProject(Context& ctx)
         if (!saveProjects(set->file("prj"), tree.recordsToSave(), ctx.prompter))
             return kExitFile;
         if (!note.empty())
-            ctx.out << note << '\n';
+            ctx.out << replaceControlCharacters(note) << '\n';
         return kExitOk;
     }
     if (args.has("--parent"))

@@ -71,12 +71,13 @@ bool hasControlCharacters(std::string_view text, std::string_view allowed)
     return false;
 }
 
-std::string replaceControlCharacters(std::string_view text)
+std::string replaceControlCharacters(std::string_view text, std::string_view allowed)
 {
     std::string shown;
     shown.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        if (const std::size_t n = controlAt(text, i)) {
+        const std::size_t n = controlAt(text, i);
+        if (n != 0 && (n > 1 || allowed.find(text[i]) == std::string_view::npos)) {
             shown += "\xEF\xBF\xBD";
             i += n;
         } else {

@@ -35,7 +35,8 @@ std::string_view cutAtCharBoundary(std::string_view text, std::size_t maxBytes);
 bool hasControlCharacters(std::string_view text, std::string_view allowed = {});
 // The same text with each control character replaced by U+FFFD, as names
 // from older files are shown where a terminal would act on them.
-std::string replaceControlCharacters(std::string_view text);
+// Those in `allowed` stay.
+std::string replaceControlCharacters(std::string_view text, std::string_view allowed = {});
 inline constexpr const char* kControlCharactersMessage = "Please enter the text without control characters.";
 
 // Compares two UTF-8 texts ignoring the case of letters (Latin, Greek and

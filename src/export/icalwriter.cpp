@@ -6,11 +6,13 @@
 #include "data/projectindex.h"
 #include "data/recordfile.h"
 #include "data/text.h"
+#include "records/projectpaths.h"
 
 #include <libical/ical.h>
 
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 
 namespace quillory {
 
@@ -41,8 +43,8 @@ std::string baseName(const std::string& path)
 }
 
 // One event, serialised by libical (folded at 75 octets, text escaped).
-std::string eventText(
-    const TimeFrameRecord& frame, const ProjectRecord& project, const std::string& dataSet, const std::string& symbol)
+std::string eventText(const TimeFrameRecord& frame, const ProjectRecord& project, const std::string& summary,
+    const std::string& dataSet, const std::string& symbol)
 {
     const Timestamp start = frame.start;
     // A damaged frame that ends before it starts is shown without length,
@@ -52,7 +54,6 @@ std::string eventText(
     const std::string uid = std::to_string(std::int32_t{frame.projectId}) + "-" + std::to_string(start) + "@" + dataSet;
     const std::string description = "Time: " + FormatDuration(WholeMinutes(seconds), false)
         + "\nCharge: " + FormatMoney(symbol, Charge(project.pricePerHour, seconds));
-    const std::string summary = fieldText(project.name);
     std::unique_ptr<icalcomponent, ComponentDeleter> event(icalcomponent_new(ICAL_VEVENT_COMPONENT));
     icalcomponent_add_property(event.get(), icalproperty_new_uid(uid.c_str()));
     icalcomponent_add_property(event.get(), icalproperty_new_dtstamp(utc(end)));
@@ -74,6 +75,13 @@ ExportResult WriteICalendar(const ExportRequest& request, ExportSink& sink, Prom
     if (!all)
         return ExportResult::TimeFramesUnreadable;
     const ProjectIndex projects = loadProjectIndex(request.dataSetPath, all->size(), prompter);
+    // Each event is named by its project's full name, "Website / Design",
+    // so that sub-projects of the same name stay apart in the calendar and
+    // an import finds the very project again.
+    std::unordered_map<std::int32_t, std::string> fullNames;
+    const ProjectPaths paths(projects.projects());
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        fullNames.try_emplace(projects.projects()[i].id, paths.fullName(i));
     const std::string symbol = fieldText(displaySettings(request.dataSetPath).monetarySymbol);
     const std::string dataSet = baseName(request.dataSetPath);
     std::string block(kCalendarBegin);
@@ -83,7 +91,10 @@ ExportResult WriteICalendar(const ExportRequest& request, ExportSink& sink, Prom
             continue;
         if (request.projectId && f.projectId != *request.projectId)
             continue;
-        block += eventText(f, projects.find(f.projectId), dataSet, symbol);
+        const ProjectRecord& project = projects.find(f.projectId);
+        const auto full = fullNames.find(f.projectId);
+        block
+            += eventText(f, project, full != fullNames.end() ? full->second : fieldText(project.name), dataSet, symbol);
         ++written;
         if (block.size() > kBlockBytes) {
             if (!sink.write(block.data(), block.size()))

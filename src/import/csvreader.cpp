@@ -85,8 +85,8 @@ CsvReader::Status CsvReader::readRaw()
         if (block.empty())
             break;
         any = true;
-        const auto special
-            = std::find_if(block.begin(), block.end(), [](char c) { return c == '"' || c == '\n' || c == '\0'; });
+        const auto special = std::find_if(
+            block.begin(), block.end(), [](char c) { return c == '"' || c == '\n' || c == '\r' || c == '\0'; });
         const auto plain = static_cast<std::size_t>(special - block.begin());
         if (m_raw.size() + plain > kMaxRecordBytes)
             return Status::TooLong;
@@ -98,16 +98,24 @@ CsvReader::Status CsvReader::readRaw()
         m_file.consume(1);
         if (c == '\0')
             return Status::Binary;
-        if (c == '\n') {
-            ++m_nextLine;
-            if (!quoted) {
-                if (!m_raw.empty() && m_raw.back() == '\r')
-                    m_raw.pop_back();
-                return Status::Record;
+        if (c == '\r' || c == '\n') {
+            // CR LF, LF, and a CR alone (as older spreadsheets on the Mac
+            // write) each end a line; inside quotes they stay as written.
+            std::string_view lineBreak = c == '\n' ? "\n" : "\r";
+            if (c == '\r') {
+                const std::string_view after = m_file.buffered();
+                if (!after.empty() && after.front() == '\n') {
+                    m_file.consume(1);
+                    lineBreak = "\r\n";
+                }
             }
-        } else {
-            quoted = !quoted;
+            ++m_nextLine;
+            if (!quoted)
+                return Status::Record;
+            m_raw += lineBreak;
+            continue;
         }
+        quoted = !quoted;
         m_raw += c;
     }
     if (quoted)

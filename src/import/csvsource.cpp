@@ -77,13 +77,21 @@ public:
             if (!price)
                 return reject("the price " + quotedValue(text) + " is not an amount such as 75.50");
         }
+        const auto skipped = [&](const char* which, std::size_t column) {
+            return reject(std::string("the ") + which + " " + quotedValue(cell(column))
+                + " is a time the clock skipped here, at the change to summer time");
+        };
         const auto start = moment(m_columns.start);
+        if (m_skipped)
+            return skipped("start", m_columns.start);
         if (!start)
             return reject("the start " + quotedValue(cell(m_columns.start)) + " is not a date and time such as "
                 + (m_columns.date == kNone ? "2024-03-05 09:00" : "09:00 (or 2024-03-05 09:00)"));
         std::int64_t end = 0;
         if (m_columns.end != kNone) {
             const auto e = moment(m_columns.end);
+            if (m_skipped)
+                return skipped("end", m_columns.end);
             if (!e)
                 return reject("the end " + quotedValue(cell(m_columns.end)) + " is not a date and time such as "
                     + (m_columns.date == kNone ? "2024-03-05 10:30" : "10:30 (or 2024-03-05 10:30)"));
@@ -104,23 +112,30 @@ private:
         return column < m_fields->size() ? trimmed((*m_fields)[column]) : std::string_view();
     }
     // A date and time in one cell, or a time of day on the row's date.
-    std::optional<std::int64_t> moment(std::size_t column) const
+    // A local time the clock never showed sets m_skipped: read as the
+    // platform reads it, it would land an hour later, on another row's time.
+    std::optional<std::int64_t> moment(std::size_t column)
     {
+        m_skipped = false;
         const std::string_view text = cell(column);
-        if (const auto full = parseIsoDateTime(text))
+        if (const auto full = parseIsoDateTime(text)) {
+            m_skipped = !full->offset && !localTimeExists(full->date, full->secondOfDay);
             return secondsSince1970(full->date, full->secondOfDay, full->offset);
+        }
         if (m_columns.date == kNone)
             return std::nullopt;
         const auto date = parseIsoDate(cell(m_columns.date));
         const auto clock = parseClock(text);
         if (!date || !clock)
             return std::nullopt;
+        m_skipped = !localTimeExists(*date, *clock);
         return secondsSince1970(*date, *clock, std::nullopt);
     }
 
     const Columns& m_columns;
     BatchBuilder& m_builder;
     const std::vector<std::string>* m_fields = nullptr;
+    bool m_skipped = false;
 };
 
 } // namespace
@@ -144,6 +159,10 @@ std::optional<std::string> readCsv(SourceFile& file, BatchBuilder& builder)
         }
         return std::nullopt;
     };
+    // A binary file is told by its first bytes, before a stray line break
+    // in them makes a header row of noise.
+    if (file.buffered().find('\0') != std::string_view::npos)
+        return refusal(CsvReader::Status::Binary);
     const CsvReader::Status first = reader.next(fields);
     if (first != CsvReader::Status::Record)
         return refusal(first).value_or(builder.notOfKind("it has no header row"));

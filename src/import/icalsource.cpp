@@ -123,7 +123,15 @@ private:
             problem = "the time zone " + quotedValue(zoneName ? zoneName : "") + " of its " + name + " is unknown";
             return std::nullopt;
         }
-        return static_cast<std::int64_t>(icaltime_as_timet_with_zone(t, zone));
+        const auto moment = static_cast<std::int64_t>(icaltime_as_timet_with_zone(t, zone));
+        // A time the zone's clock shows twice is its first showing (RFC 5545).
+        for (const std::int64_t earlier : {3600, 1800}) {
+            const icaltimetype shown = icaltime_from_timet_with_zone(static_cast<time_t>(moment - earlier), 0, zone);
+            if (shown.year == t.year && shown.month == t.month && shown.day == t.day && shown.hour == t.hour
+                && shown.minute == t.minute && shown.second == t.second)
+                return moment - earlier;
+        }
+        return moment;
     }
 
     BatchBuilder& m_builder;

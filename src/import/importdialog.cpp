@@ -164,8 +164,12 @@ void ImportDialog::preview()
             SourceReading reading = readImportSource(kind, m_source);
             if (reading.batch) {
                 m_batch = std::make_unique<ImportBatch>(std::move(*reading.batch));
-                if (auto plan = planImport(*m_batch, m_path, m_prompter))
-                    m_plan = std::make_unique<ImportPlan>(std::move(*plan));
+                if (auto plan = planImport(*m_batch, m_path, m_prompter)) {
+                    if (plan->refusal.empty())
+                        m_plan = std::make_unique<ImportPlan>(std::move(*plan));
+                    else
+                        refusal = std::move(plan->refusal);
+                }
             } else {
                 refusal = std::move(reading.refusal);
             }
@@ -243,7 +247,13 @@ void ImportDialog::accept()
         // Matched again against the files as they are now, so nothing that
         // changed since the preview is written over.
         plan = planImport(*m_batch, m_path, m_prompter);
-        landed = plan && landImport(*plan, m_prompter);
+        landed = plan && plan->refusal.empty() && landImport(*plan, m_prompter);
+    }
+    if (plan && !plan->refusal.empty()) {
+        // A project renamed since the preview made a name shared.
+        m_prompter.inform(plan->refusal);
+        plan.reset();
+        m_plan.reset();
     }
     if (plan)
         m_plan = std::make_unique<ImportPlan>(std::move(*plan));

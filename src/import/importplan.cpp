@@ -5,6 +5,7 @@
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "platform/prompter.h"
+#include "records/projectpaths.h"
 
 #include <algorithm>
 #include <tuple>
@@ -34,6 +35,49 @@ template <typename Record> std::unordered_map<std::string, std::int32_t> idsByNa
         ids[fieldText(r.name)] = r.id;
     return ids;
 }
+
+struct ProjectMatch {
+    std::optional<std::int32_t> id;
+    std::string ambiguous; // why the name names no one project
+};
+
+// The data set's projects by full name and by their own name. Projects of
+// one full name cannot be told apart by any file: the last of them stands
+// for it, as the lookup by name has it. A name that several places in the
+// tree share is no guess.
+class ProjectNames {
+public:
+    explicit ProjectNames(const std::vector<ProjectRecord>& projects)
+    {
+        const ProjectPaths paths(projects);
+        for (std::size_t i = 0; i < projects.size(); ++i) {
+            const std::string full = paths.fullName(i);
+            m_byFullName[full] = projects[i].id;
+            std::vector<std::string>& places = m_places[paths.name(i)];
+            if (std::find(places.begin(), places.end(), full) == places.end())
+                places.push_back(full);
+        }
+    }
+    ProjectMatch match(const std::string& name) const
+    {
+        if (const auto found = m_byFullName.find(name); found != m_byFullName.end())
+            return {found->second, {}};
+        const auto places = m_places.find(name);
+        if (places == m_places.end())
+            return {};
+        if (places->second.size() == 1)
+            return {m_byFullName.at(places->second.front()), {}};
+        std::string listed;
+        for (const std::string& full : places->second)
+            listed += (listed.empty() ? "" : ", ") + full;
+        return {std::nullopt,
+            "several projects are named " + name + " (" + listed + "): the file must name one by its full name."};
+    }
+
+private:
+    std::unordered_map<std::string, std::int32_t> m_byFullName;
+    std::unordered_map<std::string, std::vector<std::string>> m_places;
+};
 
 // Which frames of the batch are there already: in the data set, or earlier
 // in the batch itself. Both sides are sorted once and walked together.
@@ -94,7 +138,7 @@ std::optional<ImportPlan> planImport(const ImportBatch& batch, const std::string
 
     // Every project of the batch gets its id: the existing one of its name,
     // or a new one.
-    const auto projectIdByName = idsByName(plan.projects);
+    const ProjectNames projectNames(plan.projects);
     auto customerIdByName = idsByName(plan.customers);
     std::unordered_map<std::int32_t, std::string> customerNames;
     for (const CustomerRecord& c : plan.customers)
@@ -106,10 +150,15 @@ std::optional<ImportPlan> planImport(const ImportBatch& batch, const std::string
     std::optional<std::int32_t> nextCustomer;
     for (std::size_t k = 0; k < batch.projects.size(); ++k) {
         const SourceProject& source = batch.projects[k];
-        if (const auto found = projectIdByName.find(source.name); found != projectIdByName.end()) {
-            ids[k] = found->second;
+        const ProjectMatch match = projectNames.match(source.name);
+        if (!match.ambiguous.empty()) {
+            plan.refusal = batch.sourcePath + ": " + match.ambiguous;
+            return plan;
+        }
+        if (match.id) {
+            ids[k] = *match.id;
             const auto p = std::find_if(plan.projects.begin(), plan.projects.begin() + plan.projectsBefore,
-                [&](const ProjectRecord& r) { return r.id == found->second; });
+                [&](const ProjectRecord& r) { return r.id == *match.id; });
             if (const auto c = customerNames.find(p->customerId); c != customerNames.end())
                 shownCustomer[k] = c->second;
             continue;

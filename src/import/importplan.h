@@ -1,8 +1,10 @@
 // A batch read from a source, matched against the data set, and landed.
 //
 // Projects are matched by their exact name (as cut to fit a record) to the
-// data set's, the last of a name as the lookup by name has it; a project
-// not found is new: top-level, with the customer and the price of the first
+// data set's: by full name ("Website / Design") first, as the calendar
+// export names them, then by a project's own name when only one project has
+// it. A name several projects share is no guess: the plan refuses it. A
+// project not found is new: top-level, with the customer and the price of the first
 // row that names it (matched or created by name in turn), else none and 0.
 // A frame of the same project with the same start and end as one in the
 // data set, or as one before it in the source, is a duplicate and skipped,
@@ -47,6 +49,9 @@ struct PlannedFrame {
 inline constexpr std::size_t kPreviewFrames = 50;
 
 struct ImportPlan {
+    // Why the batch cannot land (a name several projects share); nothing
+    // else of the plan counts then.
+    std::string refusal;
     std::string dataSetPath;
     ImportKind kind = ImportKind::Csv;
     std::string sourcePath;

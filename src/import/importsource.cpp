@@ -1,5 +1,6 @@
 #include "import/importsource.h"
 
+#include "data/calendar.h"
 #include "data/datasetfiles.h"
 #include "data/fileio.h"
 #include "data/text.h"
@@ -24,8 +25,9 @@ std::optional<std::string> nameProblem(std::string_view name, const char* whose)
     if (name.find_first_of("\r\n") != std::string_view::npos)
         return std::string("the ") + whose + " name is more than one line";
     // A tab or an escape in a name would act on the terminal or the list
-    // that shows it.
-    if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+    // that shows it; the names taken in are the ones the program itself
+    // takes, C1 controls (an 8-bit escape) included.
+    if (hasControlCharacters(name))
         return std::string("the ") + whose + " name holds control characters";
     return std::nullopt;
 }
@@ -37,7 +39,8 @@ std::string quotedValue(std::string_view text)
     // Enough of the text to find it by, never a whole runaway cell.
     constexpr std::size_t kShown = 40;
     const std::string_view shown = cutAtCharBoundary(text, kShown);
-    return "\"" + (isValidUtf8(shown) ? std::string(shown) : windows1252ToUtf8(shown))
+    // An escape in a cell must not act on the terminal the reason is read in.
+    return "\"" + replaceControlCharacters(isValidUtf8(shown) ? std::string(shown) : windows1252ToUtf8(shown))
         + (text.size() > shown.size() ? "...\"" : "\"");
 }
 
@@ -91,11 +94,16 @@ std::string RejectedRow::text() const
     return (unit == Line ? "line " : "element ") + std::to_string(number) + ": " + reason;
 }
 
-std::optional<std::string> frameProblem(std::int64_t start, std::int64_t end)
+ImportableSpan importableSpan()
 {
-    if (start < kFirstImportableSecond || start > kLastImportableSecond)
+    return {fromLocalTime(1970, 1, 1, 0, 0, 0), fromLocalTime(2037, 12, 31, 23, 59, 59)};
+}
+
+std::optional<std::string> frameProblem(std::int64_t start, std::int64_t end, const ImportableSpan& span)
+{
+    if (start < span.first || start > span.last)
         return "the start lies outside the years 1970 to 2037";
-    if (end < kFirstImportableSecond || end > kLastImportableSecond)
+    if (end < span.first || end > span.last)
         return "the end lies outside the years 1970 to 2037";
     if (end <= start)
         return end == start ? "the end is the start: the frame has no length" : "the end lies before the start";
@@ -137,6 +145,7 @@ bool SourceFile::refill()
 }
 
 BatchBuilder::BatchBuilder(ImportKind kind, std::string sourcePath)
+    : m_span(importableSpan())
 {
     m_batch.kind = kind;
     m_batch.sourcePath = std::move(sourcePath);
@@ -147,7 +156,7 @@ void BatchBuilder::add(RejectedRow::Unit unit, std::uint64_t number, std::string
 {
     if (project.empty())
         return reject(unit, number, "no project is named");
-    if (auto problem = frameProblem(start, end))
+    if (auto problem = frameProblem(start, end, m_span))
         return reject(unit, number, std::move(*problem));
     std::string name(cutAtCharBoundary(project, kNameBytes));
     auto known = m_projectIndex.find(name);

@@ -38,8 +38,6 @@ std::string_view importKindTitle(ImportKind kind);
 inline constexpr const char* kUntaggedProject = "(untagged)";
 
 // The years a time frame may lie in: those a record's timestamp holds whole.
-inline constexpr std::int64_t kFirstImportableSecond = 0; // 1970-01-01 00:00:00 UTC
-inline constexpr std::int64_t kLastImportableSecond = 2145916799; // 2037-12-31 23:59:59 UTC
 // The longest frame taken in: 31 days of 24 hours.
 inline constexpr std::int64_t kLongestImportedFrame = std::int64_t{31} * 24 * 3600;
 
@@ -89,8 +87,17 @@ struct SourceReading {
 
 SourceReading readImportSource(ImportKind kind, const std::string& path);
 
+// The seconds since 1970 (UTC) of the first and the last moment of the
+// years a time frame may lie in, 1970 to 2037 as the local clock counts
+// them: the years a date is typed in, in the window and in qly.
+struct ImportableSpan {
+    std::int64_t first;
+    std::int64_t last;
+};
+ImportableSpan importableSpan();
+
 // Why a frame from `start` to `end` (seconds since 1970, UTC) cannot be a
 // time frame; nothing when it can.
-std::optional<std::string> frameProblem(std::int64_t start, std::int64_t end);
+std::optional<std::string> frameProblem(std::int64_t start, std::int64_t end, const ImportableSpan& span);
 
 } // namespace quillory

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <ctime>
 
 namespace quillory {
 
@@ -170,6 +171,20 @@ std::optional<std::int64_t> parseDuration(std::string_view text)
     return static_cast<std::int64_t>(std::llround(hours * 3600));
 }
 
+namespace {
+
+// Whether the local clock shows the date and time at the moment `t`.
+bool showsAs(std::int64_t t, const TypedDate& date, int secondOfDay)
+{
+    const auto moment = static_cast<std::time_t>(t);
+    std::tm shown{};
+    return ::localtime_r(&moment, &shown) != nullptr && shown.tm_year + 1900 == date.year
+        && shown.tm_mon + 1 == date.month && shown.tm_mday == date.day
+        && shown.tm_hour * 3600 + shown.tm_min * 60 + shown.tm_sec == secondOfDay;
+}
+
+} // namespace
+
 std::int64_t secondsSince1970(const TypedDate& date, int secondOfDay, std::optional<int> offset)
 {
     using namespace std::chrono;
@@ -180,10 +195,29 @@ std::int64_t secondsSince1970(const TypedDate& date, int secondOfDay, std::optio
         return utc - *offset;
     // Local time through the platform's zone rules, within the years a
     // timestamp holds; outside them the time is out of range whatever the
-    // zone, and its reading as UTC says so.
+    // zone: two days further out than its reading as UTC, which no zone's
+    // offset brings back into the years 1970 to 2037.
+    if (date.year < 1970)
+        return utc - 2 * 86400;
+    if (date.year > 2037)
+        return utc + 2 * 86400;
+    const Timestamp t
+        = fromLocalTime(date.year, date.month, date.day, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60);
+    // A time the clock shows twice (the hour repeated at the end of summer
+    // time) is its first showing, as calendars read it, whichever one the C
+    // library happened to pick.
+    for (const std::int64_t earlier : {3600, 1800}) {
+        if (showsAs(t - earlier, date, secondOfDay))
+            return t - earlier;
+    }
+    return t;
+}
+
+bool localTimeExists(const TypedDate& date, int secondOfDay)
+{
     if (date.year < 1970 || date.year > 2037)
-        return utc;
-    return fromLocalTime(date.year, date.month, date.day, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60);
+        return true; // out of range anyway, and said so
+    return showsAs(secondsSince1970(date, secondOfDay, std::nullopt), date, secondOfDay);
 }
 
 std::optional<std::int64_t> isoSeconds(std::string_view text)

@@ -92,6 +92,7 @@ public:
 private:
     ImportBatch m_batch;
     std::unordered_map<std::string, std::uint32_t> m_projectIndex;
+    ImportableSpan m_span;
 };
 
 // A value from the source as a reason quotes it: in double quotes, cut to

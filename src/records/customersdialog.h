@@ -28,10 +28,10 @@ public:
     void sortBy(int column) override;
 
     const CustomerList& customers() const { return m_list; }
-
-private:
+    // Reads the customers again, after they changed elsewhere.
     void reload();
 
+private:
     std::string m_file;
     Prompter& m_prompter;
     CustomerList m_list;

@@ -46,6 +46,8 @@ public:
     void sortBy(int column) override;
 
     const History& history() const { return m_history; }
+    // Reads the frames again, after they changed elsewhere; the filter stays.
+    void reload();
 
     // The frames of one row of a report, named by `label` in the filter
     // line: they stay the filter until the line is edited.
@@ -61,7 +63,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void reload();
     // Applies the filter line; a typed date that is not a date is refused
     // (once for the same text) and leaves the period out.
     void applyFilter();

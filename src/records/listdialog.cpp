@@ -145,20 +145,36 @@ bool ListDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_table && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+        // The row the keys are on is the one meant, selected or not.
+        const auto selectCurrent = [this] {
+            if (!m_table->selectionModel()->hasSelection() && m_table->currentIndex().isValid())
+                m_table->selectionModel()->select(
+                    m_table->currentIndex(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        };
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if (modifiers == Qt::ControlModifier && (key->key() == Qt::Key_Home || key->key() == Qt::Key_End)) {
+            // As Home and End do: the first or last row becomes the one
+            // selected, so that Delete or Enter then acts on the row the
+            // cursor shows, not on one it left.
+            const int rows = m_table->model() ? m_table->model()->rowCount() : 0;
+            if (rows > 0)
+                m_table->selectionModel()->setCurrentIndex(
+                    m_table->model()->index(key->key() == Qt::Key_Home ? 0 : rows - 1, 0),
+                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            return true;
+        }
+        if (modifiers == Qt::NoModifier) {
             switch (key->key()) {
             case Qt::Key_Insert:
                 onAdd();
                 return true;
             case Qt::Key_Delete:
+                selectCurrent();
                 onRemove();
                 return true;
             case Qt::Key_Return:
             case Qt::Key_Enter:
-                // The row the keys are on is the one meant, selected or not.
-                if (!m_table->selectionModel()->hasSelection() && m_table->currentIndex().isValid())
-                    m_table->selectionModel()->select(
-                        m_table->currentIndex(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                selectCurrent();
                 onUpdate();
                 return true;
             default:

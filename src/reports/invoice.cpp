@@ -12,6 +12,7 @@
 #include "reports/invoicelayout.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace quillory {
 
@@ -96,11 +97,27 @@ bool CInvoice::Load(const std::string& dataSetPath, Prompter& prompter)
             return false;
         projects = ProjectIndex(std::move(*all));
     }
+    // A removed customer's projects are left without one, as its removal
+    // says: they are billed with the projects without a customer, never on
+    // no invoice at all. Without a customers file to tell, they stay as they
+    // are (the dialog has said the file is missing).
+    std::optional<std::unordered_set<std::int32_t>> customers;
+    if (m_request.customerId == -1 && !frames->empty()) {
+        if (const auto all = readRecords<CustomerRecord>(siblingPath(dataSetPath, "cus"))) {
+            customers.emplace();
+            for (const CustomerRecord& c : *all)
+                customers->insert(c.id);
+        }
+    }
+    const auto customerOf = [&](const ProjectRecord& project) {
+        const std::int32_t id = project.customerId;
+        return customers && !customers->contains(id) ? -1 : id;
+    };
     for (const TimeFrameRecord& f : *frames) {
         if (f.start < m_request.from || f.start > m_request.to)
             continue;
         const ProjectRecord& project = projects.find(f.projectId);
-        if (project.customerId != m_request.customerId)
+        if (customerOf(project) != m_request.customerId)
             continue;
         m_lines.push_back({fieldText(project.name), project.pricePerHour, f.start, f.end});
     }
@@ -152,9 +169,18 @@ void CInvoice::DrawTitle(DeviceContext& dc, const SettingsRecord& settings) cons
 {
     // A long title is set smaller rather than run off the page; it stays on
     // its one line above the date.
-    const std::string title = fieldText(settings.invoiceText) + " " + m_request.invoiceNumber;
+    const std::string text = fieldText(settings.invoiceText);
+    const std::string number = " " + m_request.invoiceNumber;
+    std::string title = text + number;
     SetFittingFont(dc, kTitleFont, title, kBlockWidth, kSmallestTitle);
-    dc.drawText(ElideText(dc, title, kBlockWidth), {360, 20, 560, 170}, kTextLeft | kTextSingleLine);
+    // The number is what the customer quotes: when the two do not fit, the
+    // invoice text gives way, not the number.
+    if (dc.textWidth(title) > kBlockWidth) {
+        const int numberWidth = dc.textWidth(number);
+        title = numberWidth < kBlockWidth ? ElideText(dc, text, kBlockWidth - numberWidth) + number
+                                          : ElideText(dc, title, kBlockWidth);
+    }
+    dc.drawText(title, {360, 20, 560, 170}, kTextLeft | kTextSingleLine);
     dc.setFont(kPrintFont);
     const bool american = settings.americanDates != 0;
     int y = kDateLineTop;

@@ -5,6 +5,7 @@
 #include "platform/prompter.h"
 #include "platform/qt/monthbuttons.h"
 #include "platform/qt/utf8limit.h"
+#include "records/projectpaths.h"
 #include "reports/invoice.h"
 
 #include <QComboBox>
@@ -49,6 +50,11 @@ InvoiceDialog::InvoiceDialog(const std::string& customersFile, Prompter& prompte
     if (const auto customers = loadCustomers(customersFile, prompter)) {
         for (const CustomerChoice& c : invoiceCustomerChoices(*customers))
             m_customers->addItem(qs(c.name), c.id);
+        // The projects without a customer are billed too, as qly invoice
+        // --customer none bills them; with no customers at all the empty
+        // list already means them.
+        if (m_customers->count() > 0)
+            m_customers->addItem(QString::fromLatin1(kNoCustomerLabel), -1);
         m_customers->setCurrentIndex(m_customers->count() > 0 ? 0 : -1);
         const SettingsRecord settings = displaySettings(m_dataSetPath);
         const InvoiceFields fields = initialInvoiceFields(settings, clock.now());
@@ -123,7 +129,7 @@ void InvoiceDialog::confirm(InvoiceChoice choice)
         return;
     if (invoice.lines().empty()) {
         const std::string customer
-            = m_customers->currentIndex() >= 0 ? m_customers->currentText().toStdString() : kNoCustomerName;
+            = customerId != -1 ? m_customers->currentText().toStdString() : std::string(kNoCustomerName);
         if (!m_prompter.ask(EmptyInvoiceQuestion(customer)))
             return;
     }

@@ -30,6 +30,10 @@ std::variant<InvoiceRequest, std::string> readInvoiceFields(
     request.customerId = customerId;
     request.from = fromLocalTime(from->year, from->month, from->day, 0, 0, 0);
     request.to = fromLocalTime(to->year, to->month, to->day, 23, 59, 59);
+    // A reversed period bills nothing and would only use up a number on an
+    // invoice whose dates cannot be.
+    if (request.to < request.from)
+        return std::string(kPeriodReversedMessage);
     request.invoiceNumber = std::string(cutAtCharBoundary(fields.invoiceNumber, kMaxInvoiceNumber));
     return request;
 }

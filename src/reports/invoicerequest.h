@@ -17,6 +17,7 @@ namespace quillory {
 class Prompter;
 
 inline constexpr std::size_t kMaxInvoiceNumber = 31; // bytes
+inline constexpr const char* kPeriodReversedMessage = "The period ends before it starts.";
 
 struct InvoiceRequest {
     std::int32_t customerId = -1; // -1: the projects without a customer

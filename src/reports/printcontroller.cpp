@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QPaintEngine>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -181,9 +182,22 @@ void PrintController::OnFilePrint()
 void PrintController::PrintOn(QPrinter& printer, Printout& printout)
 {
     WaitCursor wait;
+    const std::string file = printer.outputFileName().toStdString();
+    // The print dialog's "print to file" is an output like any other: it
+    // never lands on a file of the data set, and it replaces a file only
+    // once complete. The preview draws through its own engine, not a file.
+    const QPaintEngine* engine = printer.paintEngine();
+    if (!file.empty() && engine && engine->type() != QPaintEngine::Picture) {
+        if (!mayWriteOutput(m_doc.path(), file, m_prompter))
+            return;
+        const bool range = printer.printRange() == QPrinter::PageRange;
+        if (!WritePdf(file, printout, printer.pageLayout(), m_doc.path(), range ? printer.fromPage() : 1,
+                range ? printer.toPage() : 0))
+            m_prompter.reportFileError(kCannotSaveFile, fullFileName(file));
+        return;
+    }
     if (PaintOnPrinter(printer, printout))
         return;
-    const std::string file = printer.outputFileName().toStdString();
     if (!file.empty())
         m_prompter.reportFileError(kCannotSaveFile, fullFileName(file));
     else

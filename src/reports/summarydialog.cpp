@@ -92,7 +92,12 @@ SummaryDialog::SummaryDialog(const std::string& dataSetPath, Prompter& prompter,
         auto* button = new QPushButton(QString::fromLatin1(text), this);
         button->setAutoDefault(false);
         button->setObjectName(QString::fromLatin1(text).remove(QRegularExpression(QStringLiteral("[&. ]"))).toLower());
-        connect(button, &QPushButton::clicked, this, command);
+        // What is written or printed is the period the fields show, never
+        // the empty report a refused date left on screen.
+        connect(button, &QPushButton::clicked, this, [this, command] {
+            if (PeriodHolds())
+                command();
+        });
         buttons->addWidget(button);
     }
     buttons->addStretch(1);
@@ -162,6 +167,16 @@ void SummaryDialog::OpenHistory(const QModelIndex& index)
     }
     m_openHistory(label, scope);
     LoadReport();
+}
+
+bool SummaryDialog::PeriodHolds()
+{
+    const auto chosen = m_period->period();
+    if (const auto* refusal = std::get_if<std::string>(&chosen)) {
+        m_prompter.inform(*refusal, "Warning");
+        return false;
+    }
+    return true;
 }
 
 CSummary SummaryDialog::Complete() const

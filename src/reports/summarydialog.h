@@ -62,6 +62,9 @@ public:
     CSummary Complete() const;
 
 private:
+    // False, said in a box, while a date field holds no date.
+    bool PeriodHolds();
+
     std::string m_path;
     Prompter& m_prompter;
     std::unique_ptr<CSummary> m_summary;

@@ -121,6 +121,26 @@ TEST_F(DocumentTest, AFifoAsTheLastOpenedFileHangsNothing)
     EXPECT_TRUE(prompter.messages.empty());
 }
 
+TEST_F(DocumentTest, ALinkAsTheLastOpenedFileLeadsNoWriteElsewhere)
+{
+    const std::string plans = newDataSet("Plans.qly");
+    const std::string victim = dir.file("notes.txt");
+    test::writeBytes(victim, "my notes");
+    std::filesystem::create_symlink(victim, cfg);
+    {
+        auto doc = makeDoc();
+        prompter.openNames.push_back(plans);
+        doc->OnFileOpen();
+        ASSERT_TRUE(doc->isOpen());
+    }
+    EXPECT_EQ(test::readBytes(victim), "my notes");
+    EXPECT_TRUE(std::filesystem::is_symlink(cfg));
+    // A plain file is replaced whole with the data set's name.
+    std::filesystem::remove(cfg);
+    makeDoc(plans).reset();
+    EXPECT_EQ(test::readBytes(cfg), plans + std::string(1, '\0'));
+}
+
 TEST_F(DocumentTest, NewCreatesADataSetAndRefreshesTheView)
 {
     auto doc = makeDoc();

@@ -238,6 +238,9 @@ TEST(AwayQuestion, SaysWhenWhatAndHowLongInLocalTime)
                 "You were away from 03/14/2026 18:02 to 03/15/2026 09:14 (15:12) while Website was being timed."},
             {"Europe/Berlin", at(2026, 3, 14, 18, 2), at(2026, 3, 15, 19, 32), (25 * 60 + 30) * 60, {"Logo"}, false,
                 "You were away from 14/03/2026 18:02 to 15/03/2026 19:32 (25:30) while Logo was being timed."},
+            // Seconds never make the sentence disagree with itself.
+            {"Europe/Berlin", at(2026, 3, 9, 15, 20, 54), at(2026, 3, 9, 15, 22, 11), 77, {"Website"}, true,
+                "You were away from 15:20 to 15:22 (0:02) while Website was being timed."},
             // Into summer time: 01:50 to 03:10 on the clock is twenty minutes.
             {"Europe/Berlin", at(2026, 3, 29, 1, 50), at(2026, 3, 29, 3, 10), 20 * 60, {"Website"}, true,
                 "You were away from 01:50 to 03:10 (0:20) while Website was being timed."},

@@ -153,6 +153,9 @@ TEST_F(CliTest, BadInputIsRefusedWithStatusTwoAndWritesNothing)
         {{"edit", path, "Web", "12/07/2026", "09:00", "--time", "9.30"}, 2, "valid time"},
         {{"rm", path, "Web", "12/07/2026"}, 2, "usage"},
         {{"log", path, "--sort", "colour"}, 2, "--sort is"},
+        {{"invoice", path, "--customer", "none", "--from", "2026-12-01", "--to", "2026-11-01", "--allow-empty",
+             "--text", dir.file("o.txt")},
+            2, "the period ends before it starts"},
     };
     const std::string before = snapshot();
     for (const auto& c : cases) {

@@ -14,23 +14,19 @@
 #include "data/text.h"
 #include "reports/invoicerequest.h"
 #include "support/scriptedprompter.h"
+#include "support/spawned.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <spawn.h>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <utime.h>
-
-extern char** environ;
 
 namespace quillory::cli {
 namespace {
@@ -40,58 +36,25 @@ using test::at;
 using Clock = std::chrono::steady_clock;
 
 // The real qly, started in the background.
-class QlyProcess {
+class QlyProcess : public test::Spawned {
 public:
     QlyProcess(const std::vector<std::string>& args, const test::TempDir& dir)
-        : m_out(dir.file("qly.out"))
+        : test::Spawned(withQly(args), dir.file("qly.out"), dir.file("qly.err"))
+        , m_out(dir.file("qly.out"))
         , m_err(dir.file("qly.err"))
     {
-        std::vector<std::string> all{QLY_PATH};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& a : all)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&m_pid, QLY_PATH, &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~QlyProcess()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-    bool running()
-    {
-        int status = 0;
-        if (::waitpid(m_pid, &status, WNOHANG) == 0)
-            return true;
-        m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        m_pid = -1;
-        return false;
-    }
-    int wait()
-    {
-        int status = 0;
-        if (m_pid > 0 && ::waitpid(m_pid, &status, 0) == m_pid)
-            m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        m_pid = -1;
-        return m_status;
     }
     std::string out() const { return test::readBytes(m_out); }
     std::string err() const { return test::readBytes(m_err); }
 
 private:
+    static std::vector<std::string> withQly(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), QLY_PATH);
+        return args;
+    }
     std::string m_out;
     std::string m_err;
-    pid_t m_pid = -1;
-    int m_status = -1;
 };
 
 class WritersTest : public ::testing::Test {
@@ -416,7 +379,8 @@ TEST_F(WritersTest, NamesWithControlCharactersAreRefusedAndOldOnesShownHarmless)
     test::writeRecords(path, projects);
     ASSERT_EQ(qly({"in", path, "0"}).status, 0);
     for (const std::vector<std::string>& args : {std::vector<std::string>{"projects", path}, {"log", path},
-             {"status", path}, {"week", path, "--date", "2026-12-07"}, {"out", path}}) {
+             {"status", path}, {"week", path, "--date", "2026-12-07"}, {"out", path}, {"customer", "rm", path, "Acme"},
+             {"project", "rm", path, "0"}}) {
         const Outcome o = qly(args);
         EXPECT_EQ(o.status, 0) << args[0] << o.err;
         EXPECT_EQ(o.out.find_first_of("\x1b\x7f"), std::string::npos) << args[0] << ": " << o.out;

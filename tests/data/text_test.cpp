@@ -79,6 +79,25 @@ TEST(Utf8Validation, RejectsMalformedSequences)
     EXPECT_FALSE(isValidUtf8("\x80"));
 }
 
+TEST(ControlCharacters, AreShownAsReplacementsSaveTheOnesAllowed)
+{
+    const struct {
+        const char* text;
+        const char* allowed;
+        const char* shown;
+    } cases[] = {
+        {"a\x1b[2Jb", "", "a\xEF\xBF\xBD[2Jb"},
+        {"tab\there\r\n", "\t\r\n", "tab\there\r\n"},
+        {"tab\there\n", "", "tab\xEF\xBF\xBDhere\xEF\xBF\xBD"},
+        {"csi\xC2\x9B" "31m \xC2\xA0", "\t\r\n", "csi\xEF\xBF\xBD" "31m \xC2\xA0"}, // C1 goes, no-break space stays
+        {"del\x7f\xC3\xA9", "\n", "del\xEF\xBF\xBD\xC3\xA9"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(replaceControlCharacters(c.text, c.allowed), c.shown) << c.text;
+        EXPECT_EQ(hasControlCharacters(c.text, c.allowed), std::string_view(c.text) != c.shown) << c.text;
+    }
+}
+
 TEST(Utf8Validation, UndefinedWindows1252BytesSurviveAsControls)
 {
     EXPECT_EQ(windows1252ToUtf8("\x81\x8D"), "\xC2\x81\xC2\x8D");

@@ -7,6 +7,7 @@
 #include "app/optionsdialog.h"
 #include "chart/awaywatch.h"
 #include "chart/quilloryview.h"
+#include "data/fileio.h"
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
 #include "support/fakeidle.h"
@@ -199,6 +200,46 @@ TEST_F(AwayWatchTest, EnterAnswersNothingAndEscapeOrClosingKeepsTheTime)
         EXPECT_FALSE(shownQuestion());
         EXPECT_EQ(framesBytes(), "");
         EXPECT_EQ(doc->running(), (std::vector<RunningProject>{website, logo}));
+    }
+}
+
+// A disk with no room: nothing opens for writing while it is full.
+class FullDisk : public PosixFileSystem {
+public:
+    bool full = false;
+    std::unique_ptr<FileHandle> open(const std::string& path, OpenMode mode) override
+    {
+        return full && mode != OpenMode::Read ? nullptr : PosixFileSystem::open(path, mode);
+    }
+};
+
+TEST_F(AwayWatchTest, AnAnswerTheDiskRefusedIsAskedAgainNotLost)
+{
+    FullDisk disk;
+    ScopedFileSystem scoped(disk);
+    for (const auto answer : {AwayAnswer::CheckOut, AwayAnswer::LeaveOut}) {
+        start(true);
+        away(46);
+        atTheDesk();
+        ASSERT_TRUE(shownQuestion());
+        disk.full = true;
+        shownQuestion()->button(answer)->click();
+        QApplication::processEvents();
+        EXPECT_FALSE(prompter.messages.empty()) << "the failure is said";
+        prompter.messages.clear();
+        EXPECT_EQ(framesBytes(), "");
+        EXPECT_EQ(doc->running(), (std::vector<RunningProject>{website, logo}));
+        AwayDialog* again = shownQuestion();
+        ASSERT_TRUE(again) << "the question is gone with the time away still timed";
+        EXPECT_EQ(again->text().toStdString(),
+            "You were away from 10:12 to 10:58 (0:46) while Website and Logo were being timed.");
+        disk.full = false;
+        again->button(answer)->click();
+        QApplication::processEvents();
+        EXPECT_FALSE(shownQuestion());
+        EXPECT_EQ(framesBytes(),
+            test::bytesOf(std::vector<TimeFrameRecord>{
+                {1, website.start, at(2026, 3, 9, 10, 12)}, {2, logo.start, at(2026, 3, 9, 10, 12)}}));
     }
 }
 

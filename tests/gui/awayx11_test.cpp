@@ -7,6 +7,7 @@
 #include "chart/awaywatch.h"
 #include "data/calendar.h"
 #include "data/localedefaults.h"
+#include "data/numbers.h"
 #include "data/recordfile.h"
 #include "platform/qt/idlesources.h"
 #include "support/guisupport.h"
@@ -99,8 +100,9 @@ TEST(AwayOnX11, NoInputThenAMouseMoveAsksAndEachAnswerWritesItsFrames)
         EXPECT_LE(period.seconds(), 5);
         const std::string from = FormatTime24(period.from);
         EXPECT_EQ(q->text().toStdString(),
-            "You were away from " + from + " to " + FormatTime24(period.to)
-                + " (0:00) while Website and Logo were "
+            "You were away from " + from + " to " + FormatTime24(period.to) + " ("
+                + FormatDuration(period.to / 60 - period.from / 60, false)
+                + ") while Website and Logo were "
                   "being timed.");
         EXPECT_EQ(q->button(AwayAnswer::CheckOut)->text().toStdString(), "&Check out at " + from);
 

@@ -246,6 +246,10 @@ TEST_F(CustomersDialogTest, TheWholeDialogByKeyboard)
     EXPECT_EQ(currentRow(), 0);
     QTest::keyClick(t, Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(currentRow(), 2);
+    EXPECT_EQ(t->selectionModel()->selectedRows(), QModelIndexList{t->model()->index(2, 0)}) << "Delete acts here";
+    QTest::keyClick(t, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(t->selectionModel()->selectedRows(), QModelIndexList{t->model()->index(0, 0)});
+    QTest::keyClick(t, Qt::Key_End);
     QTest::keyClick(t, Qt::Key_Home, Qt::ShiftModifier);
     EXPECT_EQ(selected(), 3) << "Shift extends the selection";
 
@@ -256,6 +260,15 @@ TEST_F(CustomersDialogTest, TheWholeDialogByKeyboard)
     ASSERT_EQ(offered.size(), 1u);
     EXPECT_EQ(fieldText(offered[0].name), "globex");
     EXPECT_EQ(selected(), 1);
+
+    // So does Delete: it asks about the row the keys are on.
+    t->selectionModel()->clearSelection();
+    t->selectionModel()->setCurrentIndex(t->model()->index(1, 0), QItemSelectionModel::NoUpdate);
+    prompter.answers = {MessageAnswer::No};
+    QTest::keyClick(t, Qt::Key_Delete);
+    EXPECT_EQ(prompter.texts(),
+        std::vector<std::string>{"Are you sure you want to remove the selected items?\n\nSite will have no customer."});
+    prompter.clear();
 
     // Insert adds; Alt+R removes, naming the project left without a customer.
     QTest::keyClick(t, Qt::Key_Insert);

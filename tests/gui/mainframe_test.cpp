@@ -280,6 +280,10 @@ TEST_F(MainFrameTest, TheExitQuestionOffersThreeAnswersAndEnterKeepsTheRunningTi
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->text().toStdString(), "You haven't checked out from your running projects. Exit anyway?");
         informative = box->informativeText().toStdString();
+        // Names are shown as typed, never read as markup.
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        const auto* detail = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+        EXPECT_TRUE(detail && detail->textFormat() == Qt::PlainText);
         for (QAbstractButton* b : box->buttons())
             buttons.push_back(b->text().toStdString());
         defaultIsCancel = box->defaultButton() && box->defaultButton()->text() == QStringLiteral("&Cancel")

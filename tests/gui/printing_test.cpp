@@ -129,6 +129,34 @@ TEST_F(PrintingTest, CtrlPRepeatsTheLastPrintoutAndDoesNothingBeforeOne)
     EXPECT_TRUE(dialogs.empty());
 }
 
+TEST_F(PrintingTest, PrintingToAFileIsAnOutputLikeAnyOther)
+{
+    auto print = controller();
+    std::string target;
+    print->setPrintDialog([&](QPrinter& p, int) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(QString::fromStdString(target));
+        return true;
+    });
+    print->OnUpdate(kPrintHistory);
+    const std::string frames = test::readBytes(siblingPath(path, "tfr"));
+    for (const char* ext : {"tfr", "qly", "running"}) {
+        prompter.clear();
+        target = siblingPath(path, ext);
+        print->OnFilePrint();
+        EXPECT_EQ(prompter.messages.size(), 1u) << ext;
+        EXPECT_NE(prompter.texts().at(0).find("is one of the files of the data set"), std::string::npos) << ext;
+    }
+    EXPECT_EQ(test::readBytes(siblingPath(path, "tfr")), frames);
+    EXPECT_FALSE(test::fileExists(siblingPath(path, "running")));
+    prompter.clear();
+    target = dir.file("history.pdf");
+    print->OnFilePrint();
+    EXPECT_TRUE(prompter.texts().empty());
+    EXPECT_EQ(test::readBytes(target).substr(0, 5), "%PDF-");
+    printer.setOutputFileName({});
+}
+
 TEST_F(PrintingTest, PrintGanttChartReachesThePreviewFromTheMenu)
 {
     test::MemoryProfile profile;

@@ -64,22 +64,29 @@ TEST_F(ReportDialogsTest, InvoiceDialogOffersTheCustomersAndTheMonthAndAsksBefor
     InvoiceDialog dialog(siblingPath(path, "cus"), prompter, clock);
     dialog.show();
     auto* customers = child<QComboBox>(dialog, "customers");
-    ASSERT_EQ(customers->count(), 3);
+    ASSERT_EQ(customers->count(), 4);
     EXPECT_EQ(customers->itemText(0), "Alpha");
     EXPECT_EQ(customers->itemText(1), "beta");
     EXPECT_EQ(customers->itemText(2), "Zulu");
+    EXPECT_EQ(customers->itemText(3), "(no customer)"); // App's time is billable here too
+    EXPECT_EQ(customers->itemData(3).toInt(), -1);
     EXPECT_EQ(customers->currentIndex(), 0);
     EXPECT_EQ(child<QLineEdit>(dialog, "from")->text(), "01/03/1996");
     EXPECT_EQ(child<QLineEdit>(dialog, "to")->text(), "31/03/1996");
     EXPECT_EQ(child<QLineEdit>(dialog, "invoiceNumber")->text(), "9600001");
 
-    // A date that does not exist is refused; the dialog stays and nothing is written.
-    child<QLineEdit>(dialog, "to")->setText("31/02/1996");
-    child<QPushButton>(dialog, "print")->click();
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Please enter a valid date (DD/MM/YYYY)."});
-    EXPECT_EQ(prompter.messages[0].caption, "Warning");
-    EXPECT_EQ(nextNumber(), "9600001");
+    // A date that does not exist, or a period that ends before it starts,
+    // is refused; the dialog stays and nothing is written.
+    for (const auto& [to, says] : {std::pair{"31/02/1996", "Please enter a valid date (DD/MM/YYYY)."},
+             std::pair{"29/02/1996", "The period ends before it starts."}}) {
+        prompter.clear();
+        child<QLineEdit>(dialog, "to")->setText(QString::fromLatin1(to));
+        child<QPushButton>(dialog, "print")->click();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>{says});
+        EXPECT_EQ(prompter.messages[0].caption, "Warning");
+        EXPECT_EQ(nextNumber(), "9600001");
+    }
 
     // Zulu has no time in the period: an empty invoice only when asked for.
     child<QLineEdit>(dialog, "to")->setText("15/3/1996");

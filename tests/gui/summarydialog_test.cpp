@@ -123,6 +123,15 @@ TEST_F(SummaryDialogTest, OpensOnThisMonthAndFollowsThePeriodAndTheGrouping)
         EXPECT_EQ(prompter.messages.at(0).caption, "Warning");
         EXPECT_EQ(rows(0), (std::vector<std::string>{"Total", "VAT (7.50%)", "TOTAL + VAT"}));
         EXPECT_EQ(rows(2), (std::vector<std::string>{"$0.00", "$0.00", "$0.00"}));
+        // Nor is that empty report printed or written: each output says why.
+        int printed = 0;
+        dialog->setPrinting([&](const CSummary&) { ++printed; }, [&](const CSummary&) { ++printed; });
+        prompter.clear();
+        for (const char* button : {"print", "saveaspdf", "exportascsv"})
+            dialog->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        EXPECT_EQ(printed, 0);
+        EXPECT_TRUE(prompter.saveRequests.empty());
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>(3, r.says));
     }
 }
 

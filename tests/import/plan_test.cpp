@@ -10,6 +10,7 @@
 #include "data/text.h"
 #include "export/icalwriter.h"
 #include "import/importplan.h"
+#include "records/projectpaths.h"
 #include "support/scriptedprompter.h"
 #include "support/simulatedfilesystem.h"
 #include "support/testenv.h"
@@ -51,14 +52,20 @@ template <typename Record> std::vector<Record> recordsOf(const std::string& path
     return readRecords<Record>(siblingPath(path, ext)).value_or(std::vector<Record>{});
 }
 
-// "name start-end" of every frame, in file order, named as every list names it.
+// "name start-end" of every frame, in file order, by the project's full
+// name as the history and the reports name it.
 std::vector<std::string> framesByName(const std::string& path)
 {
-    const ProjectIndex projects(recordsOf<ProjectRecord>(path));
+    const auto records = recordsOf<ProjectRecord>(path);
+    const ProjectPaths paths(records);
+    std::map<std::int32_t, std::string> names;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        names.try_emplace(records[i].id, paths.fullName(i));
     std::vector<std::string> frames;
     for (const TimeFrameRecord& f : recordsOf<TimeFrameRecord>(path)) {
-        frames.push_back(
-            fieldText(projects.find(f.projectId).name) + " " + std::to_string(f.start) + "-" + std::to_string(f.end));
+        const auto name = names.find(f.projectId);
+        frames.push_back((name != names.end() ? name->second : kDeletedProjectName) + " " + std::to_string(f.start)
+            + "-" + std::to_string(f.end));
     }
     return frames;
 }
@@ -180,7 +187,7 @@ TEST_F(ImportPlanTest, ACalendarExportImportsBackIntoAnEmptyDataSetAsTheSameFram
     const std::string wide = "Ünïcödé; \"quoted\", back\\slash and a name that runs long";
     test::writeRecords(path,
         std::vector<ProjectRecord>{
-            newProjectRecord(0, wide.c_str(), -1), newProjectRecord(1, "Sub", 0), newProjectRecord(2, "Plain", -1)});
+            newProjectRecord(0, wide.c_str(), -1), newProjectRecord(2, "Plain", -1), newProjectRecord(1, "Sub", 2)});
     test::writeRecords(path,
         std::vector<TimeFrameRecord>{{0, at(2024, 3, 30, 23, 30), at(2024, 3, 31, 4, 10)},
             {1, at(2024, 3, 4, 9, 0, 15), at(2024, 3, 4, 10, 30, 45)}, {2, at(2024, 7, 1, 8), at(2024, 7, 1, 9)},
@@ -213,7 +220,31 @@ TEST_F(ImportPlanTest, ACalendarExportImportsBackIntoAnEmptyDataSetAsTheSameFram
     auto plan = planImport(batchOf(ImportKind::ICalendar, sink.text), copy, prompter);
     ASSERT_TRUE(plan && landImport(*plan, prompter));
     EXPECT_EQ(framesByName(copy), framesByName(path));
+    EXPECT_NE(sink.text.find("SUMMARY:Plain / Sub\r\n"), std::string::npos);
     EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().front();
+}
+
+TEST_F(ImportPlanTest, AFullNameTellsSubProjectsApartAndASharedNameIsNoGuess)
+{
+    test::writeRecords(path,
+        std::vector<ProjectRecord>{newProjectRecord(0, "A", -1), newProjectRecord(1, "B", -1),
+            newProjectRecord(2, "Sub", 0), newProjectRecord(3, "Sub", 1)});
+    const ImportPlan plan = landed(batchOf(ImportKind::Csv,
+        "project,start,end\nA / Sub,2024-03-04 09:00,2024-03-04 10:00\nB / Sub,2024-03-04 11:00,2024-03-04 12:00\n"
+        "B,2024-03-04 13:00,2024-03-04 14:00\n"));
+    EXPECT_EQ(plan.counts.newProjects, 0u);
+    std::vector<std::int32_t> ids;
+    for (const TimeFrameRecord& f : recordsOf<TimeFrameRecord>(path))
+        ids.push_back(f.projectId);
+    EXPECT_EQ(ids, (std::vector<std::int32_t>{2, 3, 1}));
+
+    const auto before = filesOf(path);
+    const auto shared = planImport(
+        batchOf(ImportKind::Csv, "project,start,end\nSub,2024-03-05 09:00,2024-03-05 10:00\n"), path, prompter);
+    ASSERT_TRUE(shared);
+    EXPECT_EQ(shared->refusal,
+        source + ": several projects are named Sub (A / Sub, B / Sub): the file must name one by its full name.");
+    EXPECT_EQ(filesOf(path), before);
 }
 
 // The landing on a simulated disk: every operation fails in turn (once, and

@@ -106,12 +106,21 @@ TEST_F(QlyImportTest, BadInputIsRefusedAndNothingIsWritten)
     writeGarbage(binary, std::size_t{200} << 20, true);
     const std::string text = dir.file("text.txt");
     writeGarbage(text, std::size_t{200} << 20, false);
+    // Escapes in a file's name and cells are quoted harmless, never sent
+    // to the terminal.
+    const std::string escaped = dir.file("evil\x1b[31m.csv");
+    test::writeBytes(escaped, "project,start,end,price\nP,\x1b]0;pwned\x07,2026-11-01T11:00,1\n");
+    const std::string empty = dir.file("empty\x1b[2J.csv");
+    test::writeBytes(empty, "");
     const std::string before = snapshot(path);
     const struct {
         std::vector<std::string> args;
         int status;
         std::string says;
     } cases[] = {
+        {{"import", path, "--from", "csv", escaped, "--dry-run"}, 0,
+            "evil\xEF\xBF\xBD[31m.csv: line 2: the start \"\xEF\xBF\xBD]0;pwned\xEF\xBF\xBD\""},
+        {{"import", path, "--from", "csv", empty}, 2, "empty\xEF\xBF\xBD[2J.csv"},
         {{"import", path, good}, 2, "usage: qly import"},
         {{"import", path, "--from", "toggl", good}, 2, "--from is timewarrior, watson, csv or ical"},
         {{"import", path, "--from", "timewarrior", dir.file("missing.json")}, 1, "missing.json cannot be opened."},
@@ -130,6 +139,7 @@ TEST_F(QlyImportTest, BadInputIsRefusedAndNothingIsWritten)
         const Outcome o = qly(c.args);
         EXPECT_EQ(o.status, c.status);
         EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
+        EXPECT_EQ(o.err.find_first_of("\x1b\x07"), std::string::npos) << o.err;
         EXPECT_EQ(snapshot(path), before);
     }
     // While another program holds the data set, an import is refused and a
@@ -154,7 +164,18 @@ TEST_F(QlyImportTest, ACalendarExportGivesTheSameFramesInAnotherDataSet)
     ASSERT_EQ(qly({"new", copy}).status, 0);
     const Outcome imported = qly({"import", copy, "--from", "ical", ics});
     ASSERT_EQ(imported.status, 0) << imported.err;
-    EXPECT_EQ(qly({"export", copy, "--user", "u"}).out, qly({"export", path, "--user", "u"}).out);
+    // The same frames; the sub-project comes back under its full name, as
+    // the calendar named it.
+    std::string expected = qly({"export", path, "--user", "u"}).out;
+    const std::size_t sub = expected.find("\tSub\t");
+    ASSERT_NE(sub, std::string::npos);
+    expected.replace(sub, 5, "\tWeb, Design; \"Shop\" / Sub\t");
+    EXPECT_EQ(qly({"export", copy, "--user", "u"}).out, expected);
+    // Into the data set it came from, the full name finds the very project:
+    // nothing is added.
+    const Outcome again = qly({"import", path, "--from", "ical", ics});
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_NE(again.out.find("0 time frames imported."), std::string::npos) << again.out;
     EXPECT_EQ(qly({"export", path, "--format", "vcard"}).status, 2);
 }
 

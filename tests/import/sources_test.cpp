@@ -86,10 +86,12 @@ TEST_F(ImportSourceTest, EachKindGivesItsFramesAndRejectsRowsWithTheirReasons)
                 [1709643600.9, 1709648100, "Consulting", "b2", [], 0],
                 [1709548200, 1709539200, "A", "c3", [], 0],
                 ["1709539200", 1709548200, "A"], [1, 2], {"project": "A"},
-                [-5, 100, "A"]])",
+                [-4000, 100, "A"],
+                [1709539200, 1709548200, "W\u009b31m", "d4", [], 0]])",
             {"Website||-|20240304T080000Z-20240304T103000Z", "Consulting||-|20240305T130000Z-20240305T141500Z"},
             {"element 3: the end lies before", "element 4: it is not a frame", "element 5: it is not a frame",
-                "element 6: it is not a frame", "element 7: the start lies outside"}},
+                "element 6: it is not a frame", "element 7: the start lies outside",
+                "element 8: the project's name holds control characters"}},
         {"csv with a byte-order mark, semicolons, quotes, offsets and local times", ImportKind::Csv,
             "\xEF\xBB\xBFProject;CUSTOMER ; Start;End;Price\r\n"
             "\"Web; \"\"Shop\"\"\";Acme;2024-03-04T09:00:00+01:00;2024-03-04 10:30;75.50\r\n"
@@ -105,6 +107,11 @@ TEST_F(ImportSourceTest, EachKindGivesItsFramesAndRejectsRowsWithTheirReasons)
             {"line 5: the project's name is more than one line", "line 7: the price \"12,50\" is not an amount",
                 "line 8: the start \"2024-02-30 14:00\" is not a date", "line 9: no project is named",
                 "line 10: the project's name is not UTF-8"}},
+        {"csv with a carriage return alone at each line's end", ImportKind::Csv,
+            "project,start,end\rA,2024-03-04T09:00,2024-03-04T10:00\r\"B\rC\",2024-03-04T09:00,2024-03-04T10:00\r"
+            "D,2024-03-04T11:00,2024-03-04T12:00",
+            {"A||-|20240304T080000Z-20240304T090000Z", "D||-|20240304T100000Z-20240304T110000Z"},
+            {"line 3: the project's name is more than one line"}},
         {"tab-separated dates, start times and durations, across the change to summer time", ImportKind::Csv,
             "date\tstart\tduration\tproject\n"
             "2024-03-04\t9:00\t1:30\tWeb\n"
@@ -112,10 +119,12 @@ TEST_F(ImportSourceTest, EachKindGivesItsFramesAndRejectsRowsWithTheirReasons)
             "2024-03-31\t01:30\t2\tNight\n"
             "2024-03-04\t25:00\t1:00\tWeb\n"
             "2024-03-04\t10:00\t-1\tWeb\n"
-            "2024-03-04\t10:00\t1:60\tWeb",
+            "2024-03-04\t10:00\t1:60\tWeb\n"
+            "2024-03-31\t02:30\t1:00\tGap",
             {"Web||-|20240304T080000Z-20240304T093000Z", "Web||-|20240304T120030Z-20240304T121530Z",
                 "Night||-|20240331T003000Z-20240331T023000Z"},
-            {"line 5: the start \"25:00\"", "line 6: the duration \"-1\"", "line 7: the duration \"1:60\""}},
+            {"line 5: the start \"25:00\"", "line 6: the duration \"-1\"", "line 7: the duration \"1:60\"",
+                "line 8: the start \"02:30\" is a time the clock skipped"}},
         {"icalendar", ImportKind::ICalendar,
             "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n"
             "BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nBEGIN:STANDARD\r\nDTSTART:19701025T030000\r\n"
@@ -140,6 +149,25 @@ TEST_F(ImportSourceTest, EachKindGivesItsFramesAndRejectsRowsWithTheirReasons)
                 "line 44: the event has no SUMMARY", "line 48: the event repeats",
                 "line 54: the event has neither DTEND nor DURATION"},
             0, 1},
+        {"the years 1970 to 2037 as the local clock counts them, as dates are typed", ImportKind::Csv,
+            "project,start,end\nEarly,1970-01-01T00:30,1970-01-01T01:30\nBefore,1969-12-31T23:30,1970-01-01T00:30\n"
+            "Late,2037-12-31T22:00,2037-12-31T23:00\nAfter,2038-01-01T00:30,2038-01-01T01:00\n",
+            {"Early||-|19691231T233000Z-19700101T003000Z", "Late||-|20371231T210000Z-20371231T220000Z"},
+            {"line 3: the start lies outside the years 1970 to 2037",
+                "line 5: the start lies outside the years 1970 to 2037"}},
+        {"calendar times the clock shows twice are their first showing", ImportKind::ICalendar,
+            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\n"
+            "BEGIN:VEVENT\r\nUID:1\r\nDTSTART;TZID=Europe/Berlin:20261025T023000\r\n"
+            "DTEND;TZID=Europe/Berlin:20261025T040000\r\nSUMMARY:Berlin\r\nEND:VEVENT\r\n"
+            "BEGIN:VEVENT\r\nUID:2\r\nDTSTART;TZID=America/New_York:20261101T013000\r\n"
+            "DTEND;TZID=America/New_York:20261101T030000\r\nSUMMARY:New York\r\nEND:VEVENT\r\n"
+            "BEGIN:VEVENT\r\nUID:3\r\nDTSTART:20261025T023000\r\nDTEND:20261025T040000\r\nSUMMARY:Floating\r\n"
+            "END:VEVENT\r\nEND:VCALENDAR\r\n",
+            {"Berlin||-|20261025T003000Z-20261025T030000Z", "New York||-|20261101T053000Z-20261101T080000Z",
+                "Floating||-|20261025T003000Z-20261025T030000Z"}},
+        {"csv times the clock shows twice are their first showing", ImportKind::Csv,
+            "project,start,end\nWinter,2026-12-01T10:00,2026-12-01T11:00\nTwice,2026-10-25T02:30,2026-10-25T04:00\n",
+            {"Winter||-|20261201T090000Z-20261201T100000Z", "Twice||-|20261025T003000Z-20261025T030000Z"}},
     };
     for (const SourceCase& c : cases) {
         SCOPED_TRACE(c.name);

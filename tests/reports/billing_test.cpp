@@ -95,7 +95,9 @@ TEST(InvoiceCrossCheck, TwoMonthsOfInvoicesHoldExactlyTheTwoMonthsTotals)
             const Totals totals = ComputeTotals(path, month + 14 * 86400, prompter);
             std::int64_t minutes = 0;
             Cents amount;
-            for (std::int32_t customer : customers) {
+            // One the customers file lacks is billed with the projects
+            // without one, as its removal says.
+            for (std::int32_t customer : {0, 1, -1}) {
                 const auto read = readInvoiceFields(
                     {FormatDate(StartOfMonth(month), false), FormatDate(EndOfMonth(month), false), "1"}, customer,
                     false);
@@ -115,7 +117,7 @@ TEST(InvoiceCrossCheck, TwoMonthsOfInvoicesHoldExactlyTheTwoMonthsTotals)
         for (const TimeFrameRecord& f : frames) {
             if (f.start >= first && f.start < after) {
                 const std::int32_t id = f.projectId;
-                expected.emplace_back(id < 10 ? customers[id % 4] : -1, f.start, f.end);
+                expected.emplace_back(id < 10 && customers[id % 4] != 7 ? customers[id % 4] : -1, f.start, f.end);
             }
         }
         std::sort(invoiced.begin(), invoiced.end());
@@ -187,6 +189,30 @@ protected:
     std::string path = dir.file("Page.qly");
     test::ScriptedPrompter prompter;
 };
+
+TEST_F(InvoicePageTest, ALongInvoiceTextGivesWayToTheWholeNumber)
+{
+    for (const std::string& text : {std::string("Rechnungsnummer / Invoice number:"), std::string(40, 'W')}) {
+        SettingsRecord s = displaySettings(path);
+        setFieldText(s.invoiceText, text);
+        ASSERT_TRUE(writeSettings(s, path, prompter));
+        InvoiceRequest request = november();
+        request.invoiceNumber = "RE-2026-11-000123";
+        CInvoice invoice(request);
+        ASSERT_TRUE(invoice.Load(path, prompter));
+        InvoicePrintout printout(invoice);
+        test::RecordingDC dc;
+        dc.charWidth = 6;
+        printout.DrawPage(dc, 1);
+        const auto texts = dc.ofKind(DrawCall::Text);
+        const auto title = std::find_if(
+            texts.begin(), texts.end(), [](const DrawCall& t) { return t.rect.top == 20 && t.rect.left == 360; });
+        ASSERT_NE(title, texts.end()) << text;
+        EXPECT_TRUE(title->text.ends_with(" RE-2026-11-000123")) << title->text;
+        EXPECT_EQ(title->text.rfind(text.substr(0, 4), 0), 0u) << title->text;
+        EXPECT_LE(dc.textWidth(title->text), 200) << title->text;
+    }
+}
 
 TEST_F(InvoicePageTest, TheDateAndThePeriodStandUnderTheTitleAndNothingAtTheTopOverlaps)
 {

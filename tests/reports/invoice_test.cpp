@@ -232,6 +232,8 @@ TEST(InvoiceFields, DatesAreReadStrictlyAndTheNumberMovesOn)
             EXPECT_EQ(std::get<std::string>(read), invalidDateMessage(c.american));
         }
     }
+    EXPECT_EQ(
+        std::get<std::string>(readInvoiceFields({"2/3/1996", "1/3/1996", "A-1"}, 7, false)), kPeriodReversedMessage);
     EXPECT_EQ(std::get<InvoiceRequest>(readInvoiceFields({"1/3/1996", "1/3/1996", std::string(40, '7')}, 1, false))
                   .invoiceNumber.size(),
         31u);

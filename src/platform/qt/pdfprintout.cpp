@@ -92,7 +92,8 @@ QPageLayout DefaultPageLayout(bool landscape)
         QMarginsF(10, 10, 10, 10), QPageLayout::Point);
 }
 
-bool WritePdf(const std::string& path, Printout& printout, const QPageLayout& layout, const std::string& dataSetPath)
+bool WritePdf(const std::string& path, Printout& printout, const QPageLayout& layout, const std::string& dataSetPath,
+    int firstPage, int lastPage)
 {
     auto output = OutputFile::open(dataSetPath, path);
     if (!output)
@@ -102,7 +103,7 @@ bool WritePdf(const std::string& path, Printout& printout, const QPageLayout& la
         QPdfWriter writer(&device);
         writer.setCreator(QStringLiteral("Quillory"));
         writer.setPageLayout(layout);
-        if (!PaintPrintout(writer, printout))
+        if (!PaintPrintout(writer, printout, firstPage, lastPage))
             return false;
     }
     // The last pages reach the file only now; a full disk shows here.

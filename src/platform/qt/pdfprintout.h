@@ -28,11 +28,12 @@ bool PaintPrintout(QPagedPaintDevice& device, Printout& printout, int firstPage 
 // without a printer to take it from.
 QPageLayout DefaultPageLayout(bool landscape);
 
-// Writes every page of the printout as a PDF file, as every output is
-// written (see OutputFile): never over a file of the data set at
-// `dataSetPath` (none when empty), only in place of a regular file the user
-// may write, and only once complete. False when the file cannot be written.
-bool WritePdf(
-    const std::string& path, Printout& printout, const QPageLayout& layout, const std::string& dataSetPath = {});
+// Writes the pages firstPage to lastPage (every page by default) of the
+// printout as a PDF file, as every output is written (see OutputFile): never
+// over a file of the data set at `dataSetPath` (none when empty), only in
+// place of a regular file the user may write, and only once complete. False
+// when the file cannot be written.
+bool WritePdf(const std::string& path, Printout& printout, const QPageLayout& layout,
+    const std::string& dataSetPath = {}, int firstPage = 1, int lastPage = 0);
 
 } // namespace quillory

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -31,6 +32,9 @@ QMessageBox::Icon qtIcon(MessageIcon icon)
 // the smaller informative text.
 void setTexts(QMessageBox& box, const std::string& text)
 {
+    // Messages quote names and paths as the user typed them: "<h1>Big</h1>"
+    // is a project's name, not markup.
+    box.setTextFormat(Qt::PlainText);
     const auto split = text.find(Prompter::kDetailSeparator);
     if (split == std::string::npos) {
         box.setText(QString::fromStdString(text));
@@ -39,6 +43,8 @@ void setTexts(QMessageBox& box, const std::string& text)
     box.setText(QString::fromStdString(text.substr(0, split)));
     box.setInformativeText(
         QString::fromStdString(text.substr(split + std::char_traits<char>::length(Prompter::kDetailSeparator))));
+    if (auto* detail = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        detail->setTextFormat(Qt::PlainText);
 }
 
 } // namespace
