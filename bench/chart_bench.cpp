@@ -6,6 +6,8 @@
 #include "chart/ganttchart.h"
 #include "chart/totals.h"
 #include "data/calendar.h"
+#include "data/projectindex.h"
+#include "data/recordfile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,8 +22,11 @@ void BM_ActivationRefresh(benchmark::State& state)
     const Timestamp now = set.lastStart - 7 * 24 * 3600;
     CGanttChart chart(now);
     for (auto _ : state) {
-        Totals totals = ComputeTotals(set.path, now, prompter);
-        chart.LoadWeek(set.path, prompter);
+        // As the view does: one reading of the time frames for both.
+        const auto frames = loadTimeFrames(siblingPath(set.path, "tfr"), prompter);
+        ProjectsOnDemand projects(set.path, prompter);
+        Totals totals = ComputeTotals(set.path, frames ? &*frames : nullptr, projects, now);
+        chart.LoadWeek(*frames, projects);
         benchmark::DoNotOptimize(totals);
         state.counters["weekItems"] = static_cast<double>(chart.items().size());
         state.counters["yearMinutes"] = static_cast<double>(totals.m_totalMinutes[kThisYear]);

@@ -75,5 +75,41 @@ void BM_QlyReportOfAYear(benchmark::State& state)
 }
 BENCHMARK(BM_QlyReportOfAYear)->Arg(0)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The last year's history, sorted by project: the period is picked out
+// before the sort.
+void BM_QlyLogOfAYear(benchmark::State& state)
+{
+    runCommand(state, {"log", "FILE", "--from", "YEAR", "--to", "LAST"});
+}
+BENCHMARK(BM_QlyLogOfAYear)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Start-up alone: no library beyond the C library is loaded.
+void BM_QlyVersion(benchmark::State& state)
+{
+    runCommand(state, {"--version"});
+}
+BENCHMARK(BM_QlyVersion)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Recording a frame, and checking in and out, beside a million frames: the
+// project is looked up and the check-out's copies counted without holding
+// either file in memory.
+void BM_QlyAdd(benchmark::State& state)
+{
+    runCommand(state, {"add", "FILE", "0", "LAST", "23:59", "0:01"});
+}
+BENCHMARK(BM_QlyAdd)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_QlyInAndOut(benchmark::State& state)
+{
+    const GeneratedDataSet& set = standardDataSet();
+    for (auto _ : state) {
+        if (runQly({"in", set.path, "0"}) < 0 || runQly({"out", set.path, "0"}) < 0) {
+            state.SkipWithError("qly failed");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_QlyInAndOut)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 } // namespace
 } // namespace quillory::bench

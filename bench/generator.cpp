@@ -50,7 +50,11 @@ GeneratedDataSet generateDataSet(const GeneratorSize& size, Timestamp end)
     if (!::mkdtemp(folder.data()))
         throw std::runtime_error("cannot create a temporary folder");
     remover().folders.push_back(folder);
+    return generateDataSetIn(folder, size, end);
+}
 
+GeneratedDataSet generateDataSetIn(const std::string& folder, const GeneratorSize& size, Timestamp end)
+{
     GeneratedDataSet set;
     set.folder = folder;
     set.path = folder + "/Bench.qly";

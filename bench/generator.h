@@ -25,6 +25,8 @@ struct GeneratorSize {
 // time frames run over the ten years before `end`, in the order they would
 // have been recorded.
 GeneratedDataSet generateDataSet(const GeneratorSize& size, Timestamp end);
+// The same in `folder`, which must exist and stays.
+GeneratedDataSet generateDataSetIn(const std::string& folder, const GeneratorSize& size, Timestamp end);
 
 // The shared data set of the standard size, made once per process.
 const GeneratedDataSet& standardDataSet();

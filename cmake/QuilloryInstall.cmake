@@ -11,6 +11,8 @@ set(QUILLORY_LINUX_RES ${PROJECT_SOURCE_DIR}/res/linux)
 install(TARGETS quillory RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET qly)
   install(TARGETS qly RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # qly hands PDF files and calendars to qly-full, which it finds here.
+  install(TARGETS qly-full RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/quillory)
   install(FILES ${PROJECT_SOURCE_DIR}/res/completion/qly DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 endif()
 
@@ -76,8 +78,13 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://quillory.example.org/)
 # icons are loaded, not linked, and the fonts the printouts are laid out with
 # and the icon theme's folders are no libraries at all. libical, which reads
 # and writes calendars, is linked; the time zones of the calendars it reads
-# come from the system's zone database.
+# come from the system's zone database. ICU, which sorts names and names
+# the days in the user's language, is loaded when first needed, by the
+# version the program was built with.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-liberation, hicolor-icon-theme, libical3, tzdata")
+find_package(ICU REQUIRED COMPONENTS uc)
+string(REGEX MATCH "^[0-9]+" QUILLORY_ICU_MAJOR "${ICU_VERSION}")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "libqt6svg6, fonts-liberation, hicolor-icon-theme, libical3, libicu${QUILLORY_ICU_MAJOR}, tzdata")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 include(CPack)

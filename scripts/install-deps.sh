@@ -16,6 +16,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev # checks of the installed tree and the Debian package
   tzdata                                # the time zones the calendar tests run in
   libical-dev nlohmann-json3-dev        # reading iCalendar and JSON for imports, writing iCalendar
+  libicu-dev                            # sorting names and naming days in the user's language
   timewarrior                           # a real tracker's exports for the import tests
 )
 

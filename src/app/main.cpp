@@ -7,7 +7,6 @@
 //   src/ipc       how qly hands its writes to the window that has the data set open
 #include "app/quilloryapp.h"
 #include "app/windowhandover.h"
-#include "platform/qt/qtcollator.h"
 
 #include <QApplication>
 
@@ -25,10 +24,6 @@ int main(int argc, char* argv[])
     // Qt adopts the user's locale for the C library; numbers are read and
     // written with a point whatever the language.
     std::setlocale(LC_NUMERIC, "C");
-
-    // Names sort as the user's language sorts them.
-    const quillory::QtCollator collator;
-    const quillory::ScopedCollator useCollator(collator);
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

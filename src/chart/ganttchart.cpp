@@ -332,28 +332,29 @@ void CGanttChart::DrawLegend(DeviceContext& dc, int left, int top, int right, in
 
 bool CGanttChart::LoadWeek(const std::string& dataSetPath, Prompter& prompter)
 {
+    const auto frames = loadTimeFrames(siblingPath(dataSetPath, "tfr"), prompter);
+    if (!frames)
+        return false;
+    ProjectsOnDemand projects(dataSetPath, prompter);
+    LoadWeek(*frames, projects);
+    return true;
+}
+
+void CGanttChart::LoadWeek(const TimeFrames& frames, ProjectsOnDemand& projects)
+{
     Timestamp starts[8];
     dayStarts(starts);
     const Timestamp from = starts[0];
     const Timestamp to = starts[7] - 1;
-    const auto frames = loadTimeFrames(siblingPath(dataSetPath, "tfr"), prompter);
-    if (!frames)
-        return false;
     std::vector<const TimeFrameRecord*> inWeek;
-    for (const TimeFrameRecord& f : *frames) {
+    for (const TimeFrameRecord& f : frames) {
         const Timestamp start = f.start;
         if (start >= from && start <= to)
             inWeek.push_back(&f);
     }
-    ProjectIndex projects;
-    if (!inWeek.empty()) {
-        if (auto all = loadProjects(siblingPath(dataSetPath, "prj"), prompter))
-            projects = ProjectIndex(std::move(*all));
-    }
     ClearItems();
     for (const TimeFrameRecord* f : inWeek)
-        AddItem(fieldText(projects.find(f->projectId).name), f->start, f->end, f->projectId);
-    return true;
+        AddItem(fieldText(projects.get().find(f->projectId).name), f->start, f->end, f->projectId);
 }
 
 } // namespace quillory

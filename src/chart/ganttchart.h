@@ -6,6 +6,7 @@
 #pragma once
 
 #include "data/calendar.h"
+#include "data/recordfile.h"
 #include "data/records.h"
 #include "platform/devicecontext.h"
 
@@ -20,6 +21,7 @@
 namespace quillory {
 
 class Prompter;
+class ProjectsOnDemand;
 
 struct GanttItem {
     std::string name; // the project's name, at most 99 bytes
@@ -89,6 +91,10 @@ public:
     // time-frames file cannot be opened, that is reported and the items stay
     // as they were.
     bool LoadWeek(const std::string& dataSetPath, Prompter& prompter);
+    // The same over the time frames already read: a refresh that shows the
+    // totals too reads the file once. The projects are read only when a
+    // frame of the week needs them.
+    void LoadWeek(const TimeFrames& frames, ProjectsOnDemand& projects);
 
     Timestamp weekStart() const { return m_weekStart; }
     // Shows the week holding `t`.

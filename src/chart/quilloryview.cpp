@@ -2,6 +2,7 @@
 
 #include "chart/viewpainter.h"
 #include "data/calendar.h"
+#include "data/projectindex.h"
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "platform/clock.h"
@@ -59,7 +60,7 @@ CQuilloryView::~CQuilloryView()
     m_doc.setView(nullptr);
 }
 
-void CQuilloryView::OnUpdate(int hint)
+void CQuilloryView::noteDataSet()
 {
     // A new data set may fail in new ways: report them afresh. Nothing of
     // the previous one stays on show, even when the new one cannot be read.
@@ -72,6 +73,11 @@ void CQuilloryView::OnUpdate(int hint)
         // figures are read, and must not stand over the old ones.
         update();
     }
+}
+
+void CQuilloryView::OnUpdate(int hint)
+{
+    noteDataSet();
     switch (hint) {
     case kHintRefreshTotals:
         RefreshTotals();
@@ -93,8 +99,20 @@ void CQuilloryView::OnUpdate(int hint)
 void CQuilloryView::OnActivateView()
 {
     const long before = m_prompter.reports();
-    OnUpdate(kHintRefreshTotals);
-    OnUpdate(kHintReloadWeek);
+    noteDataSet();
+    // The totals and the week from one reading of the time frames (and of
+    // the projects, when either needs them): ten years of a busy firm are
+    // read once at every activation, not twice.
+    if (m_doc.isOpen()) {
+        const std::string& path = m_doc.path();
+        const auto frames = loadTimeFrames(siblingPath(path, "tfr"), m_prompter);
+        ProjectsOnDemand projects(path, m_prompter);
+        m_totals = ComputeTotals(path, frames ? &*frames : nullptr, projects, m_clock.now());
+        if (frames)
+            m_pGanttChart->LoadWeek(*frames, projects);
+    }
+    update(qtRect(panelsRect(width())));
+    update(qtRect(chartAreaRect(width(), height())));
     // Once the files read cleanly again, a later failure is news.
     if (m_prompter.reports() == before)
         m_prompter.reset();

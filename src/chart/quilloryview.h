@@ -96,6 +96,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // Drops what was shown of another data set than the open one.
+    void noteDataSet();
     SettingsRecord currentSettings() const;
     void buildChartActions();
     void runChartPopup(ChartPopup popup, const QPoint& globalPos);

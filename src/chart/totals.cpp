@@ -13,6 +13,14 @@ namespace quillory {
 
 Totals ComputeTotals(const std::string& dataSetPath, Timestamp now, Prompter& prompter)
 {
+    const auto frames = loadTimeFrames(siblingPath(dataSetPath, "tfr"), prompter);
+    ProjectsOnDemand projects(dataSetPath, prompter);
+    return ComputeTotals(dataSetPath, frames ? &*frames : nullptr, projects, now);
+}
+
+Totals ComputeTotals(
+    const std::string& dataSetPath, const TimeFrames* frames, ProjectsOnDemand& projects, Timestamp now)
+{
     Totals totals;
     const Timestamp from[4] = {StartOfDay(now), StartOfWeek(now), StartOfMonth(now), StartOfYear(now)};
     const Timestamp to[4] = {EndOfDay(now), EndOfWeek(now), EndOfMonth(now), EndOfYear(now)};
@@ -24,24 +32,18 @@ Totals ComputeTotals(const std::string& dataSetPath, Timestamp now, Prompter& pr
     totals.m_totalLabels[kThisMonth] = "This month (" + date(from[kThisMonth]) + " - " + date(to[kThisMonth]) + ")";
     totals.m_totalLabels[kThisYear] = "This year (" + date(from[kThisYear]) + " - " + date(to[kThisYear]) + ")";
 
-    const auto frames = loadTimeFrames(siblingPath(dataSetPath, "tfr"), prompter);
     if (!frames)
         return totals;
     // Only this year's frames count anywhere; the week may reach into the
     // year before, so take the earlier of the two starts.
     const Timestamp earliest = std::min(from[kThisYear], from[kThisWeek]);
     const Timestamp latest = std::max(to[kThisYear], to[kThisWeek]);
-    std::optional<ProjectIndex> projects;
     for (const TimeFrameRecord& f : *frames) {
         const Timestamp start = f.start;
         if (start < earliest || start > latest)
             continue;
-        if (!projects) {
-            auto all = loadProjects(siblingPath(dataSetPath, "prj"), prompter);
-            projects.emplace(all ? std::move(*all) : std::vector<ProjectRecord>{});
-        }
         const std::int64_t minutes = WholeMinutes(std::int64_t{f.end} - start);
-        const Cents charge = ChargeForMinutes(projects->find(f.projectId).pricePerHour, minutes);
+        const Cents charge = ChargeForMinutes(projects.get().find(f.projectId).pricePerHour, minutes);
         for (int p = 0; p < 4; ++p) {
             if (start >= from[p] && start <= to[p]) {
                 totals.m_totalMinutes[p] += minutes;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "data/money.h"
+#include "data/recordfile.h"
 #include "data/records.h"
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 namespace quillory {
 
 class Prompter;
+class ProjectsOnDemand;
 
 enum TotalsPeriod { kToday = 0, kThisWeek = 1, kThisMonth = 2, kThisYear = 3 };
 
@@ -25,5 +27,10 @@ struct Totals {
 // projects file once each. A time-frames file that cannot be opened is
 // reported and leaves the totals at zero with their labels.
 Totals ComputeTotals(const std::string& dataSetPath, Timestamp now, Prompter& prompter);
+// The same over the time frames already read, nothing when they could not
+// be (which was reported): a refresh that shows the week too reads the file
+// once. The projects are read only when a frame of the year needs them.
+Totals ComputeTotals(
+    const std::string& dataSetPath, const TimeFrames* frames, ProjectsOnDemand& projects, Timestamp now);
 
 } // namespace quillory

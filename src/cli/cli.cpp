@@ -111,14 +111,14 @@ void printOverview(std::ostream& out)
            "Exit status: 0 done, 1 a file could not be read or written, 2 bad input (nothing written).\n";
 }
 
-std::size_t displayWidth(const std::string& text)
+} // namespace
+
+std::size_t displayWidth(std::string_view text)
 {
     // Code points, not bytes: names with accents line up.
     return static_cast<std::size_t>(
         std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
-
-} // namespace
 
 namespace {
 
@@ -274,10 +274,24 @@ std::optional<ProjectRecord> findProjectArg(
 
 std::optional<ProjectRecord> lookUpProject(const Context& ctx, const DataSet& set, const std::string& idOrName)
 {
-    const auto projects = loadProjects(set.file("prj"), ctx.prompter);
-    if (!projects)
+    // Only the projects the argument can name are kept: those of its id,
+    // or those of its name when no project has that id.
+    const auto id = parseId(idOrName);
+    std::vector<ProjectRecord> byId;
+    std::vector<ProjectRecord> byName;
+    const bool read = scanRecords<ProjectRecord>(set.file("prj"), [&](const ProjectRecord* p, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (id && p[i].id == *id)
+                byId.push_back(p[i]);
+            else if (byId.empty() && fieldText(p[i].name) == idOrName)
+                byName.push_back(p[i]);
+        }
+    });
+    if (!read) {
+        ctx.prompter.reportFileError(kCannotOpenProjectFile, set.file("prj"));
         return std::nullopt;
-    return findProjectArg(ctx, *projects, idOrName);
+    }
+    return findProjectArg(ctx, byId.empty() ? byName : byId, idOrName);
 }
 
 int lookupFailure(const Context& ctx)

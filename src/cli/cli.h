@@ -17,6 +17,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillory {
@@ -178,6 +179,9 @@ bool fitsField(const Context& ctx, const std::string& option, const std::string&
 // Lines of columns padded to their widths, for people; the last column is
 // not padded. Control characters in the cells (names of older files may hold
 // them) are shown as U+FFFD: a terminal would act on them.
+// The columns a text takes in a terminal: its code points.
+std::size_t displayWidth(std::string_view text);
+
 class Table {
 public:
     explicit Table(std::vector<std::string> header, std::set<std::size_t> rightAligned = {});

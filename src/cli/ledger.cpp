@@ -2,6 +2,7 @@
 // history dialog's formats, sort orders and rules (an edit is one rewrite;
 // identical records go together).
 #include "cli/commands.h"
+#include "cli/historytable.h"
 
 #include "data/calendar.h"
 #include "data/numbers.h"
@@ -142,30 +143,21 @@ int runLog(Context& ctx)
             return ctx.fail(kExitUsage, "--sort is project, date, time, charged or charges");
         column = it->second;
     }
-    std::optional<std::vector<std::int32_t>> only;
+    // The period and the projects asked for are picked out as the frames
+    // are read: only they are sorted and put in local time.
+    FrameSelection only;
+    only.period = {from, to};
     if (const auto project = args.value("--project")) {
-        only = projectIds(ctx, *set, *project);
-        if (!only)
+        only.projects = projectIds(ctx, *set, *project);
+        if (!only.projects)
             return ctx.prompter.fileFailed() ? kExitFile : kExitUsage;
     }
     History history;
-    if (!history.load(set->path, ctx.prompter))
+    if (!history.load(set->path, ctx.prompter, &only))
         return kExitFile;
     history.setFormat(set->american(), set->symbol());
     history.sortBy(column);
-    Table table({"PROJECT", "DATE", "TIME", "TIME CHARGED", "CHARGES"}, {3, 4});
-    for (std::size_t row = 0; row < history.size(); ++row) {
-        const TimeFrameRecord& f = history.frame(row);
-        if (f.start < from || f.start > to)
-            continue;
-        if (only && std::find(only->begin(), only->end(), std::int32_t{f.projectId}) == only->end())
-            continue;
-        std::vector<std::string> cells;
-        for (int c = 0; c < kHistoryColumns; ++c)
-            cells.push_back(history.text(row, c));
-        table.add(std::move(cells));
-    }
-    table.print(ctx.out);
+    printHistoryTable(history, set->american(), ctx.out);
     return kExitOk;
 }
 

@@ -1,7 +1,9 @@
-// qly built without Qt: everything but PDF output, with English day labels.
+// qly without Qt: day labels in the user's language through ICU, as the
+// window writes them, and no PDF output (qly hands that to qly-full, which
+// may itself be built without Qt).
 #include "cli/qtbridge.h"
 
-#include "chart/ganttchart.h"
+#include "platform/daylabels.h"
 
 namespace quillory::cli {
 
@@ -12,7 +14,7 @@ bool writePdf(const std::string&, Printout&, const std::string&)
 
 std::string dayLabel(const CalendarDate& date)
 {
-    return englishDateLabel(date);
+    return userDayLabel(date);
 }
 
 } // namespace quillory::cli

@@ -41,9 +41,7 @@ std::unique_ptr<CQuilloryDoc> openForTiming(Context& ctx, const DataSet& set)
 
 std::string projectName(const DataSet& set, std::int32_t id)
 {
-    const auto projects = readRecords<ProjectRecord>(set.file("prj"));
-    const ProjectIndex index(projects ? *projects : std::vector<ProjectRecord>{});
-    return replaceControlCharacters(fieldText(index.find(id).name));
+    return replaceControlCharacters(fieldText(projectById(set.file("prj"), id).name));
 }
 
 int dataSetOnly(Context& ctx, const char* usage, std::optional<DataSet>& set, bool forWriting)
@@ -101,11 +99,10 @@ int runOut(Context& ctx)
     std::int32_t id = running.front().projectId;
     if (pos.size() == 2) {
         // Only a running project can stop: look among them.
-        std::vector<ProjectRecord> candidates;
-        const auto projects = readRecords<ProjectRecord>(set->file("prj"));
-        const ProjectIndex index(projects ? *projects : std::vector<ProjectRecord>{});
+        std::vector<std::int32_t> ids;
         for (const RunningProject& r : running)
-            candidates.push_back(index.find(r.projectId));
+            ids.push_back(r.projectId);
+        const std::vector<ProjectRecord> candidates = projectsById(set->file("prj"), ids);
         const auto chosen = findProjectArg(ctx, candidates, pos[1]);
         if (!chosen)
             return kExitUsage;
@@ -122,9 +119,7 @@ int runOut(Context& ctx)
     // As in the window, the pause ends with the last running project: the
     // running-timers file holds no pause without one.
     const std::int64_t minutes = WholeMinutes(std::int64_t{frame->end} - frame->start);
-    const auto projects = readRecords<ProjectRecord>(set->file("prj"));
-    const ProjectIndex index(projects ? *projects : std::vector<ProjectRecord>{});
-    const ProjectRecord& p = index.find(id);
+    const ProjectRecord p = projectById(set->file("prj"), id);
     ctx.out << replaceControlCharacters(fieldText(p.name)) << ": " << FormatDuration(minutes) << " recorded, "
             << FormatMoney(set->symbol(), ChargeForMinutes(p.pricePerHour, minutes)) << '\n';
     return ctx.prompter.fileFailed() ? kExitFile : kExitOk;

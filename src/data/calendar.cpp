@@ -223,16 +223,18 @@ std::string twoDigits(int v)
     return buf;
 }
 
+// Two digits of 0..99 at `p`.
+char* writeTwoDigits(char* p, int v)
+{
+    p[0] = static_cast<char>('0' + v / 10);
+    p[1] = static_cast<char>('0' + v % 10);
+    return p + 2;
+}
+
 std::string datePart(int year, int month, int day, bool americanDates, bool twoDigitYear)
 {
-    char buf[48];
-    const int first = americanDates ? month : day;
-    const int second = americanDates ? day : month;
-    if (twoDigitYear)
-        std::snprintf(buf, sizeof buf, "%.2d/%.2d/%.2d", first, second, ((year % 100) + 100) % 100);
-    else
-        std::snprintf(buf, sizeof buf, "%.2d/%.2d/%.4d", first, second, year);
-    return buf;
+    char buf[kMaxDateBytes];
+    return std::string(buf, writeDate(buf, year * 10000 + month * 100 + day, americanDates, twoDigitYear));
 }
 
 // A run of decimal digits, at most nine of them so the value fits an int.
@@ -294,8 +296,40 @@ std::string FormatTime24(Timestamp t)
 std::string FormatTime12(Timestamp t)
 {
     const LocalTime lt = toLocalTime(t);
-    const int hour12 = lt.hour % 12 == 0 ? 12 : lt.hour % 12;
-    return twoDigits(hour12) + ":" + twoDigits(lt.minute) + (lt.hour < 12 ? " AM" : " PM");
+    char buf[kMaxClockBytes];
+    return std::string(buf, writeClock12(buf, lt.hour, lt.minute));
+}
+
+char* writeDate(char* p, std::int32_t dateNumber, bool americanDates, bool twoDigitYear)
+{
+    const int year = dateNumber / 10000;
+    const int month = dateNumber / 100 % 100;
+    const int day = dateNumber % 100;
+    // Years beyond the four digits the calendar knows take the long way.
+    if (year < 0 || year > 9999) {
+        const int first = americanDates ? month : day;
+        const int second = americanDates ? day : month;
+        const int n = twoDigitYear
+            ? std::snprintf(p, kMaxDateBytes, "%.2d/%.2d/%.2d", first, second, ((year % 100) + 100) % 100)
+            : std::snprintf(p, kMaxDateBytes, "%.2d/%.2d/%.4d", first, second, year);
+        return p + std::clamp(n, 0, static_cast<int>(kMaxDateBytes) - 1);
+    }
+    p = writeTwoDigits(p, americanDates ? month : day);
+    *p++ = '/';
+    p = writeTwoDigits(p, americanDates ? day : month);
+    *p++ = '/';
+    if (!twoDigitYear)
+        p = writeTwoDigits(p, year / 100);
+    return writeTwoDigits(p, year % 100);
+}
+
+char* writeClock12(char* p, int hour, int minute)
+{
+    p = writeTwoDigits(p, hour % 12 == 0 ? 12 : hour % 12);
+    *p++ = ':';
+    p = writeTwoDigits(p, minute);
+    const char* half = hour < 12 ? " AM" : " PM";
+    return std::copy(half, half + 3, p);
 }
 
 std::optional<TypedDate> ParseTypedDate(std::string_view text, bool americanDates)

@@ -83,6 +83,13 @@ std::string FormatDateNumber(std::int32_t dateNumber, bool americanDates);
 std::string FormatTime24(Timestamp t);
 // "%I:%M %p", always with AM or PM whatever the user's language.
 std::string FormatTime12(Timestamp t);
+// The same texts written at `p` (a date number's date as FormatDate writes
+// it, an hour 0..23 and a minute as FormatTime12), returning their end:
+// for listings of many rows, without a string per field.
+inline constexpr std::size_t kMaxDateBytes = 48;
+inline constexpr std::size_t kMaxClockBytes = 8;
+char* writeDate(char* p, std::int32_t dateNumber, bool americanDates, bool twoDigitYear);
+char* writeClock12(char* p, int hour, int minute);
 
 // Typed input, read strictly: surrounding blanks are allowed, anything else
 // that is not the expected numbers is refused.

@@ -51,4 +51,11 @@ ProjectIndex loadProjectIndex(const std::string& dataSetPath, std::size_t frames
     return projects ? ProjectIndex(std::move(*projects)) : ProjectIndex();
 }
 
+const ProjectIndex& ProjectsOnDemand::get()
+{
+    if (!m_index)
+        m_index = loadProjectIndex(m_path, 1, m_prompter);
+    return *m_index;
+}
+
 } // namespace quillory

@@ -7,6 +7,7 @@
 #include "data/records.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -34,5 +35,22 @@ class Prompter;
 // The projects of a data set for a scan over `frames` time frames: read
 // (a failure reported) only when there is a frame to look up.
 ProjectIndex loadProjectIndex(const std::string& dataSetPath, std::size_t frames, Prompter& prompter);
+
+// The projects of a data set, read (a failure reported) the first time a
+// scan asks for them, then shared by the scans that follow.
+class ProjectsOnDemand {
+public:
+    ProjectsOnDemand(std::string dataSetPath, Prompter& prompter)
+        : m_path(std::move(dataSetPath))
+        , m_prompter(prompter)
+    {
+    }
+    const ProjectIndex& get();
+
+private:
+    std::string m_path;
+    Prompter& m_prompter;
+    std::optional<ProjectIndex> m_index;
+};
 
 } // namespace quillory

@@ -16,24 +16,62 @@ namespace quillory {
 
 namespace {
 
-template <typename Record> std::string bytesFromRecords(const std::vector<Record>& records)
+// The records as the file holds them: they are laid out as on the disk.
+template <typename List> std::string_view bytesOf(const List& records)
 {
-    std::string bytes(records.size() * sizeof(Record), '\0');
-    char* out = bytes.data();
-    for (const Record& r : records) {
-        std::memcpy(out, &r, sizeof r);
-        out += sizeof r;
+    return std::string_view(
+        reinterpret_cast<const char*>(records.data()), records.size() * sizeof(typename List::value_type));
+}
+
+// Whole records of a file read into `List`, straight from the file: the
+// length the file claims sets the storage aside untouched (a sparse file
+// claims what it never holds, and untouched storage costs nothing), and
+// more is added only should the file grow meanwhile.
+template <typename List> std::optional<List> readList(const std::string& path)
+{
+    using Record = typename List::value_type;
+    auto file = fileSystem().open(path, OpenMode::Read);
+    if (!file)
+        return std::nullopt;
+    const std::int64_t claimed = file->size();
+    if (claimed < 0 || claimed > kMaxRecordFileBytes)
+        return std::nullopt;
+    // One record more than claimed: a read that fills it all is not the end.
+    List records(static_cast<std::size_t>(claimed) / sizeof(Record) + 1);
+    std::size_t filled = 0; // bytes
+    for (;;) {
+        if (filled == records.size() * sizeof(Record)) {
+            if (static_cast<std::int64_t>(filled) >= kMaxRecordFileBytes)
+                return std::nullopt;
+            records.resize(records.size() * 2);
+        }
+        char* base = reinterpret_cast<char*>(records.data());
+        const std::int64_t n = file->read(base + filled, records.size() * sizeof(Record) - filled);
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        filled += static_cast<std::size_t>(n);
     }
-    return bytes;
+    file->close();
+    // A cut-off last record (an append that never finished) is not a record.
+    records.resize(filled / sizeof(Record));
+    return records;
+}
+
+template <typename List>
+std::optional<List> loadListReported(const std::string& path, const char* prefix, Prompter& prompter)
+{
+    auto records = readList<List>(path);
+    if (!records)
+        prompter.reportFileError(prefix, path);
+    return records;
 }
 
 template <typename Record>
 std::optional<std::vector<Record>> loadReported(const std::string& path, const char* prefix, Prompter& prompter)
 {
-    auto records = readRecords<Record>(path);
-    if (!records)
-        prompter.reportFileError(prefix, path);
-    return records;
+    return loadListReported<std::vector<Record>>(path, prefix, prompter);
 }
 
 // Replaces a record file whole. A file that is a symbolic link (into a
@@ -48,10 +86,9 @@ bool saveBytesReported(const std::string& path, std::string_view bytes, Prompter
     return false;
 }
 
-template <typename Record>
-bool saveReported(const std::string& path, const std::vector<Record>& records, Prompter& prompter)
+template <typename List> bool saveReported(const std::string& path, const List& records, Prompter& prompter)
 {
-    return saveBytesReported(path, bytesFromRecords(records), prompter);
+    return saveBytesReported(path, bytesOf(records), prompter);
 }
 
 // The end of the last whole record in a file of `size` bytes: where the
@@ -98,11 +135,11 @@ bool appendReported(const std::string& path, const Record& record, const char* o
 template <typename Record, typename Matches>
 bool removeRecords(const std::string& path, Matches matches, Prompter& prompter, const Record* appended = nullptr)
 {
-    std::vector<Record> kept;
+    RecordList<Record> kept;
     const auto target = fileSystem().resolveLinks(path);
     const FileType type = target ? fileSystem().type(*target) : FileType::Unknown;
     if (type != FileType::Missing) {
-        auto records = type == FileType::Regular ? readRecords<Record>(*target) : std::nullopt;
+        auto records = type == FileType::Regular ? readList<RecordList<Record>>(*target) : std::nullopt;
         if (!records) {
             prompter.reportFileError(kCannotSaveFile, path);
             return false;
@@ -173,36 +210,74 @@ constexpr std::int64_t kMaxLocalSkew = 2 * 24 * 3600;
 
 template <typename Record> std::optional<std::vector<Record>> readRecords(const std::string& path)
 {
+    return readList<std::vector<Record>>(path);
+}
+
+template <typename Record>
+bool scanRecords(const std::string& path, const std::function<void(const Record*, std::size_t)>& each)
+{
     auto file = fileSystem().open(path, OpenMode::Read);
     if (!file)
-        return std::nullopt;
+        return false;
     const std::int64_t claimed = file->size();
     if (claimed < 0 || claimed > kMaxRecordFileBytes)
-        return std::nullopt;
-    // Read straight into the records, growing with what arrives: the length
-    // the file claims is only a hint (a sparse file claims what it never
-    // holds), so no more than 16 MB is set aside before it is read.
-    constexpr std::size_t kFirstBytes = std::size_t{16} << 20;
-    std::vector<Record> records(std::min(static_cast<std::size_t>(claimed), kFirstBytes) / sizeof(Record) + 1);
-    std::size_t filled = 0; // bytes
+        return false;
+    // A buffer of 48 KiB or so: large enough that the reads cost little,
+    // small enough for the stack and the caches.
+    constexpr std::size_t kRun = std::max<std::size_t>(1, (std::size_t{48} << 10) / sizeof(Record));
+    static_assert(std::is_trivially_copyable_v<Record>);
+    alignas(Record) char bytes[kRun * sizeof(Record)];
+    const auto* records = reinterpret_cast<const Record*>(bytes);
+    std::size_t filled = 0;
+    std::int64_t total = 0;
     for (;;) {
-        if (filled == records.size() * sizeof(Record)) {
-            if (static_cast<std::int64_t>(filled) >= kMaxRecordFileBytes)
-                return std::nullopt;
-            records.resize(records.size() * 2);
-        }
-        char* base = reinterpret_cast<char*>(records.data());
-        const std::int64_t n = file->read(base + filled, records.size() * sizeof(Record) - filled);
+        const std::int64_t n = file->read(bytes + filled, sizeof bytes - filled);
         if (n < 0)
-            return std::nullopt;
+            return false;
+        filled += static_cast<std::size_t>(n);
+        total += n;
+        if (total > kMaxRecordFileBytes)
+            return false;
+        const std::size_t whole = filled / sizeof(Record);
+        if (n == 0 || whole == kRun) {
+            if (whole > 0)
+                each(records, whole);
+            // A cut-off last record (an append that never finished) is not a record.
+            std::memmove(bytes, bytes + whole * sizeof(Record), filled % sizeof(Record));
+            filled %= sizeof(Record);
+        }
         if (n == 0)
             break;
-        filled += static_cast<std::size_t>(n);
     }
     file->close();
-    // A cut-off last record (an append that never finished) is not a record.
-    records.resize(filled / sizeof(Record));
-    return records;
+    return true;
+}
+
+template bool scanRecords<ProjectRecord>(
+    const std::string&, const std::function<void(const ProjectRecord*, std::size_t)>&);
+template bool scanRecords<TimeFrameRecord>(
+    const std::string&, const std::function<void(const TimeFrameRecord*, std::size_t)>&);
+
+std::vector<ProjectRecord> projectsById(const std::string& path, const std::vector<std::int32_t>& ids)
+{
+    std::vector<std::optional<ProjectRecord>> found(ids.size());
+    const bool read = scanRecords<ProjectRecord>(path, [&](const ProjectRecord* p, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            for (std::size_t k = 0; k < ids.size(); ++k) {
+                if (!found[k] && p[i].id == ids[k])
+                    found[k] = p[i];
+            }
+        }
+    });
+    std::vector<ProjectRecord> projects;
+    for (std::size_t k = 0; k < ids.size(); ++k)
+        projects.push_back(read && found[k] ? *found[k] : deletedProjectRecord(ids[k]));
+    return projects;
+}
+
+ProjectRecord projectById(const std::string& path, std::int32_t id)
+{
+    return projectsById(path, {id}).front();
 }
 
 template std::optional<std::vector<ProjectRecord>> readRecords<ProjectRecord>(const std::string&);
@@ -402,9 +477,14 @@ std::optional<std::vector<CustomerRecord>> loadCustomers(const std::string& path
     return loadReported<CustomerRecord>(path, kCannotOpenCustomersFile, prompter);
 }
 
-std::optional<std::vector<TimeFrameRecord>> loadTimeFrames(const std::string& path, Prompter& prompter)
+std::optional<TimeFrames> loadTimeFrames(const std::string& path, Prompter& prompter)
 {
-    return loadReported<TimeFrameRecord>(path, kCannotOpenTimeFramesFile, prompter);
+    return loadListReported<TimeFrames>(path, kCannotOpenTimeFramesFile, prompter);
+}
+
+std::optional<TimeFrames> readTimeFrames(const std::string& path)
+{
+    return readList<TimeFrames>(path);
 }
 
 bool saveProjects(const std::string& path, const std::vector<ProjectRecord>& projects, Prompter& prompter)
@@ -427,7 +507,8 @@ std::int32_t nextProjectIdBeyond(std::vector<std::int32_t> used, const std::stri
 {
     if (path.empty())
         return idAfter(std::move(used));
-    if (const auto frames = readRecords<TimeFrameRecord>(siblingPath(path, "tfr"))) {
+    if (const auto frames = readTimeFrames(siblingPath(path, "tfr"))) {
+        used.reserve(used.size() + frames->size());
         for (const TimeFrameRecord& f : *frames)
             used.push_back(f.projectId);
     }

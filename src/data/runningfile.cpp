@@ -64,31 +64,27 @@ TimeFrameRecord checkOutFrame(const RunningProject& project, Timestamp end)
 
 std::optional<std::int64_t> copiesOfFrame(const TimeFrameRecord& frame, const std::string& path)
 {
-    auto file = fileSystem().open(siblingPath(path, "tfr"), OpenMode::Read);
-    if (!file)
-        return std::nullopt;
-    // Read in pieces: a million frames need not sit in memory to be counted.
-    constexpr std::size_t kChunk = 4096;
-    TimeFrameRecord frames[kChunk];
-    char* const bytes = reinterpret_cast<char*>(frames);
-    std::size_t filled = 0;
+    // A million frames need not sit in memory to be counted. Equal numbers
+    // are equal bytes in the file's layout: the records are compared as
+    // bytes, not number by number.
+    static_assert(sizeof(TimeFrameRecord) == 12);
+    std::uint64_t head = 0;
+    std::uint32_t tail = 0;
+    std::memcpy(&head, &frame, 8);
+    std::memcpy(&tail, reinterpret_cast<const char*>(&frame) + 8, 4);
     std::int64_t copies = 0;
-    for (;;) {
-        const std::int64_t n = file->read(bytes + filled, sizeof frames - filled);
-        if (n < 0)
-            return std::nullopt;
-        filled += static_cast<std::size_t>(n);
-        const std::size_t whole = filled / sizeof(TimeFrameRecord);
-        if (n == 0 || whole == kChunk) {
-            copies += std::count(frames, frames + whole, frame);
-            std::memmove(bytes, bytes + whole * sizeof(TimeFrameRecord), filled % sizeof(TimeFrameRecord));
-            filled %= sizeof(TimeFrameRecord);
-        }
-        if (n == 0)
-            break;
-    }
-    file->close();
-    return copies;
+    const bool read
+        = scanRecords<TimeFrameRecord>(siblingPath(path, "tfr"), [&](const TimeFrameRecord* frames, std::size_t n) {
+              const char* bytes = reinterpret_cast<const char*>(frames);
+              for (std::size_t i = 0; i < n; ++i, bytes += 12) {
+                  std::uint64_t h = 0;
+                  std::uint32_t t = 0;
+                  std::memcpy(&h, bytes, 8);
+                  std::memcpy(&t, bytes + 8, 4);
+                  copies += (h == head) & (t == tail);
+              }
+          });
+    return read ? std::optional(copies) : std::nullopt;
 }
 
 namespace {

@@ -82,7 +82,7 @@ private:
 // Which frames of the batch are there already: in the data set, or earlier
 // in the batch itself. Both sides are sorted once and walked together.
 std::vector<char> findDuplicates(
-    const ImportBatch& batch, const std::vector<std::int32_t>& projectIds, const std::vector<TimeFrameRecord>& existing)
+    const ImportBatch& batch, const std::vector<std::int32_t>& projectIds, const TimeFrames& existing)
 {
     std::vector<FrameKey> there(existing.size());
     std::transform(existing.begin(), existing.end(), there.begin(), keyOf);
@@ -106,9 +106,9 @@ std::vector<char> findDuplicates(
     return duplicate;
 }
 
-template <typename Record> std::string_view bytesOf(const std::vector<Record>& records, std::size_t count)
+template <typename List> std::string_view bytesOf(const List& records, std::size_t count)
 {
-    return std::string_view(reinterpret_cast<const char*>(records.data()), count * sizeof(Record));
+    return std::string_view(reinterpret_cast<const char*>(records.data()), count * sizeof(typename List::value_type));
 }
 
 std::string countText(std::uint64_t n)

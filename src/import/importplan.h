@@ -11,6 +11,7 @@
 // so importing a file twice adds nothing the second time.
 #pragma once
 
+#include "data/recordfile.h"
 #include "import/importsource.h"
 
 #include <cstddef>
@@ -61,7 +62,7 @@ struct ImportPlan {
     // followed by the new ones.
     std::vector<CustomerRecord> customers;
     std::vector<ProjectRecord> projects;
-    std::vector<TimeFrameRecord> frames;
+    TimeFrames frames;
     std::size_t customersBefore = 0;
     std::size_t projectsBefore = 0;
     std::size_t framesBefore = 0;

@@ -5,6 +5,7 @@
 #include "data/money.h"
 #include "data/numbers.h"
 #include "data/recordfile.h"
+#include "data/stableorder.h"
 #include "data/text.h"
 #include "platform/collator.h"
 
@@ -52,7 +53,7 @@ std::string dateTexts(std::int32_t dateNumber, bool americanDates)
 
 } // namespace
 
-bool History::load(const std::string& dataSetPath, Prompter& prompter)
+bool History::load(const std::string& dataSetPath, Prompter& prompter, const FrameSelection* only)
 {
     m_frames.clear();
     m_projectOf.clear();
@@ -70,9 +71,19 @@ bool History::load(const std::string& dataSetPath, Prompter& prompter)
     if (!frames)
         return false;
     m_frames = std::move(*frames);
+    const bool anyFrame = !m_frames.empty();
+    if (only) {
+        const auto left = [only](const TimeFrameRecord& f) {
+            return f.start < only->period.from || f.start > only->period.to
+                || (only->projects
+                    && std::find(only->projects->begin(), only->projects->end(), std::int32_t{f.projectId})
+                        == only->projects->end());
+        };
+        m_frames.erase(std::remove_if(m_frames.begin(), m_frames.end(), left), m_frames.end());
+    }
     std::vector<ProjectRecord> projects;
     std::vector<CustomerRecord> customers;
-    if (!m_frames.empty()) {
+    if (anyFrame) {
         if (auto all = loadProjects(siblingPath(dataSetPath, "prj"), prompter))
             projects = std::move(*all);
         // Customer names only help to find rows: a customers file that
@@ -134,6 +145,18 @@ std::string History::text(std::size_t row, int column) const
     }
 }
 
+std::int32_t History::dateNumber(std::size_t row) const
+{
+    computeLocalKeys();
+    return m_dateNumbers[m_order[row]];
+}
+
+int History::minuteOfDay(std::size_t row) const
+{
+    computeLocalKeys();
+    return m_minutesOfDay[m_order[row]];
+}
+
 void History::computeLocalKeys() const
 {
     if (m_dateNumbers.size() == m_frames.size())
@@ -180,24 +203,31 @@ void History::sortBy(int column)
     std::vector<std::int64_t> key(m_frames.size());
     switch (column) {
     case kHistoryProject: {
-        // Project names are few: rank them once, then sort by rank.
-        std::vector<const ProjectRecord*> distinct(m_projectOf.begin(), m_projectOf.end());
-        std::sort(distinct.begin(), distinct.end());
-        distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+        // Project names are few: rank them once, then sort by rank. Every
+        // missing project is shown by the one name, so they share a slot.
+        const std::vector<ProjectRecord>& list = m_projects.projects();
+        std::vector<char> used(list.size() + 1, 0);
+        for (std::uint32_t slot : m_slotOf)
+            used[slot] = 1;
+        std::vector<std::uint32_t> slots;
         std::vector<std::string> names;
-        for (const ProjectRecord* p : distinct)
-            names.push_back(fieldText(p->name));
+        for (std::uint32_t slot = 0; slot < used.size(); ++slot) {
+            if (!used[slot])
+                continue;
+            slots.push_back(slot);
+            names.push_back(slot < list.size() ? fieldText(list[slot].name) : fieldText(deletedProjectRecord(-1).name));
+        }
         const Collator& byName = collator();
         const std::vector<std::size_t> sorted = byName.order(names);
-        std::unordered_map<const ProjectRecord*, std::int64_t> rank;
+        std::vector<std::int64_t> rank(used.size(), 0);
         std::int64_t r = 0;
         for (std::size_t i = 0; i < sorted.size(); ++i) {
             if (i > 0 && byName.compare(names[sorted[i - 1]], names[sorted[i]]) != 0)
                 ++r;
-            rank[distinct[sorted[i]]] = r;
+            rank[slots[sorted[i]]] = r;
         }
         for (std::size_t i = 0; i < m_frames.size(); ++i)
-            key[i] = rank[m_projectOf[i]];
+            key[i] = rank[m_slotOf[i]];
         break;
     }
     case kHistoryDate:
@@ -217,9 +247,7 @@ void History::sortBy(int column)
         return;
     }
     // File order among equals: sort the file positions, not the current rows.
-    std::iota(m_sorted.begin(), m_sorted.end(), 0u);
-    std::stable_sort(
-        m_sorted.begin(), m_sorted.end(), [&key](std::uint32_t a, std::uint32_t b) { return key[a] < key[b]; });
+    m_sorted = stableOrder(key);
     applyFilter();
 }
 

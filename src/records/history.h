@@ -13,6 +13,7 @@
 #include "data/money.h"
 #include "data/projectindex.h"
 #include "data/quickperiods.h"
+#include "data/recordfile.h"
 #include "data/records.h"
 #include "records/projectpaths.h"
 
@@ -47,12 +48,20 @@ struct HistoryTotals {
     bool operator==(const HistoryTotals&) const = default;
 };
 
+// The frames a listing is about, when it is about some only: the others are
+// dropped as soon as they are read, before anything is worked out for them.
+struct FrameSelection {
+    PeriodBounds period{INT32_MIN, INT32_MAX};
+    std::optional<std::vector<std::int32_t>> projects; // ids; every project when none
+};
+
 class History {
 public:
     // Reads every time frame, the projects and the customers once; nothing
     // (reported) when the time-frames file cannot be opened. The filter
-    // stays as it was.
-    bool load(const std::string& dataSetPath, Prompter& prompter);
+    // stays as it was. With a selection, only its frames are kept (the
+    // files are read and reported as they would be without one).
+    bool load(const std::string& dataSetPath, Prompter& prompter, const FrameSelection* only = nullptr);
 
     // The rows shown, in the current sort order.
     std::size_t size() const { return m_order.size(); }
@@ -61,6 +70,10 @@ public:
     const TimeFrameRecord& frame(std::size_t row) const { return m_frames[m_order[row]]; }
     const ProjectRecord& project(std::size_t row) const { return *m_projectOf[m_order[row]]; }
     std::string text(std::size_t row, int column) const;
+    // The local date (as a date number) and minute of the day a row starts
+    // at, from the per-day cache of the sorts.
+    std::int32_t dateNumber(std::size_t row) const;
+    int minuteOfDay(std::size_t row) const;
 
     // Ascending by a column; rows that compare equal keep their file order.
     void sortBy(int column);
@@ -84,7 +97,7 @@ private:
     const std::vector<std::int64_t>& cents() const;
     void applyFilter();
 
-    std::vector<TimeFrameRecord> m_frames; // file order
+    TimeFrames m_frames; // file order
     ProjectIndex m_projects;
     std::vector<const ProjectRecord*> m_projectOf; // per frame
     std::vector<std::uint32_t> m_slotOf; // per frame: the project's position, or past the end when missing

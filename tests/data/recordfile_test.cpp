@@ -424,3 +424,47 @@ TEST_F(DataSetTest, SavedProjectsReadBackInTheirOrder)
 
 } // namespace
 } // namespace quillory
+
+namespace quillory {
+namespace {
+
+// Read a run at a time, a file gives the records reading it whole gives,
+// whatever its length against the runs, a torn last record left out; the
+// first project of an id is the one found, as the index finds it.
+TEST(ScanRecords, HandsOverTheRecordsAWholeReadGives)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("Scan.tfr");
+    std::mt19937 random(3);
+    for (const std::size_t count : {0u, 1u, 4095u, 4096u, 4097u, 12'300u}) {
+        for (const std::size_t torn : {0u, 5u}) {
+            SCOPED_TRACE(::testing::Message() << count << " frames, " << torn << " bytes over");
+            std::string bytes(count * sizeof(TimeFrameRecord) + torn, '\0');
+            for (char& c : bytes)
+                c = static_cast<char>(random());
+            test::writeBytes(path, bytes);
+            std::vector<TimeFrameRecord> scanned;
+            std::size_t runs = 0;
+            ASSERT_TRUE(scanRecords<TimeFrameRecord>(path, [&](const TimeFrameRecord* f, std::size_t n) {
+                scanned.insert(scanned.end(), f, f + n);
+                ++runs;
+            }));
+            EXPECT_EQ(scanned, readRecords<TimeFrameRecord>(path).value());
+            EXPECT_EQ(runs, (count + 4095) / 4096);
+        }
+    }
+    EXPECT_FALSE(scanRecords<TimeFrameRecord>(dir.file("Missing.tfr"), [](const TimeFrameRecord*, std::size_t) {}));
+
+    const std::string prj = dir.file("Scan.prj");
+    std::vector<ProjectRecord> projects;
+    for (int i = 0; i < 100; ++i)
+        projects.push_back(newProjectRecord(i % 60, ("P" + std::to_string(i)).c_str(), -1));
+    test::writeBytes(prj, std::string(reinterpret_cast<const char*>(projects.data()), 100 * sizeof(ProjectRecord)));
+    EXPECT_EQ(fieldText(projectById(prj, 7).name), "P7");
+    EXPECT_EQ(fieldText(projectById(prj, 59).name), "P59");
+    EXPECT_EQ(fieldText(projectById(prj, 60).name), kDeletedProjectName);
+    EXPECT_EQ(fieldText(projectById(dir.file("Missing.prj"), 7).name), kDeletedProjectName);
+}
+
+} // namespace
+} // namespace quillory

@@ -2,6 +2,7 @@
 #include "app/mainframe.h"
 #include "chart/quilloryview.h"
 #include "chart/viewpainter.h"
+#include "data/fileio.h"
 #include "data/localedefaults.h"
 #include "data/recordfile.h"
 #include "data/text.h"
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <tuple>
@@ -122,6 +124,35 @@ TEST_F(ViewTest, ActivationReloadsTotalsAndWeek)
     view().OnActivateView();
     EXPECT_EQ(view().chart().items().size(), 2u);
     EXPECT_EQ(view().totals().m_totalMinutes[0], 60);
+}
+
+// The files an activation opens, by name.
+class OpenedFiles : public PosixFileSystem {
+public:
+    std::unique_ptr<FileHandle> open(const std::string& path, OpenMode mode) override
+    {
+        opened.push_back(path);
+        return PosixFileSystem::open(path, mode);
+    }
+    long count(const std::string& path) const { return std::count(opened.begin(), opened.end(), path); }
+    std::vector<std::string> opened;
+};
+
+TEST_F(ViewTest, ActivationReadsTheTimeFramesAndTheProjectsOnce)
+{
+    start();
+    ASSERT_TRUE(appendTimeFrame({1, at(1996, 3, 6, 8, 0), at(1996, 3, 6, 9, 0)}, path, prompter));
+    OpenedFiles files;
+    {
+        ScopedFileSystem scope(files);
+        view().OnActivateView();
+    }
+    EXPECT_EQ(files.count(siblingPath(path, "tfr")), 1);
+    EXPECT_EQ(files.count(siblingPath(path, "prj")), 1);
+    // And both the totals and the week are of what was read.
+    EXPECT_EQ(view().chart().items().size(), 2u);
+    EXPECT_EQ(view().totals().m_totalMinutes[kToday], 60);
+    EXPECT_EQ(view().totals().m_totalMinutes[kThisWeek], 180);
 }
 
 TEST_F(ViewTest, AMissingTimeFramesFileIsReportedOnceNotAtEveryActivation)

@@ -29,7 +29,7 @@ for size in 16 22 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png")
 done
 if [ -x "$build/src/cli/qly" ]; then
-  expected+=(bin/qly share/man/man1/qly.1.gz share/bash-completion/completions/qly)
+  expected+=(bin/qly libexec/quillory/qly-full share/man/man1/qly.1.gz share/bash-completion/completions/qly)
 fi
 for f in "${expected[@]}"; do
   [ -s "$prefix/$f" ] || fail "missing $f"
@@ -38,6 +38,13 @@ done
 if [ -x "$build/src/cli/qly" ]; then
   "$prefix/bin/qly" --version | grep -q '^qly (Quillory) ' || fail "the installed qly does not run"
   bash -n "$prefix/share/bash-completion/completions/qly" || fail "the completion is not bash"
+  # The installed qly loads no Qt, and hands PDF files to the installed
+  # qly-full, the build folder out of reach.
+  if readelf -d "$prefix/bin/qly" | grep -E 'NEEDED.*(Qt|ical|icu)'; then fail "bin/qly loads Qt, libical or ICU"; fi
+  "$prefix/bin/qly" new "$work/Plans.qly" >/dev/null || fail "the installed qly cannot create a data set"
+  (cd / && env -i PATH=/usr/bin:/bin QT_QPA_PLATFORM=offscreen HOME="$work" \
+    "$prefix/bin/qly" print customers "$work/Plans.qly" --pdf "$work/customers.pdf") || fail "the installed qly prints no PDF"
+  head -c 5 "$work/customers.pdf" | grep -q '%PDF-' || fail "the installed qly's PDF is no PDF"
 fi
 
 # Each PNG is as wide and as high as its folder says.
@@ -73,11 +80,14 @@ if command -v dpkg-shlibdeps >/dev/null && command -v dpkg-deb >/dev/null; then
   (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" >"$work/cpack.log") || { cat "$work/cpack.log"; fail "cpack"; }
   deb=$(ls "$work"/quillory_*.deb)
   depends=$(dpkg-deb -f "$deb" Depends)
-  for dep in libqt6widgets6 libqt6printsupport6 libqt6svg6 libc6 fonts-liberation libical3 tzdata; do
+  for dep in libqt6widgets6 libqt6printsupport6 libqt6svg6 libc6 fonts-liberation libical3 libicu tzdata; do
     echo "$depends" | grep -q "$dep" || fail "the package does not depend on $dep: $depends"
   done
   dpkg-deb -c "$deb" >"$work/content"
   grep -q "\./usr/bin/quillory$" "$work/content" || fail "the package has no /usr/bin/quillory"
+  if [ -x "$build/src/cli/qly" ]; then
+    grep -q "\./usr/libexec/quillory/qly-full$" "$work/content" || fail "the package has no qly-full"
+  fi
   grep -q "\./usr/share/applications/$id.desktop$" "$work/content" || fail "the package has no menu entry"
   echo "package: $(basename "$deb"), Depends: $depends"
 else
