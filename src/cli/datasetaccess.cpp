@@ -14,8 +14,6 @@
 
 #include <filesystem>
 
-#include <filesystem>
-
 namespace quillory::cli {
 
 std::string DataSet::symbol() const
