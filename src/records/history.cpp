@@ -88,8 +88,16 @@ bool History::load(const std::string& dataSetPath, Prompter& prompter, const Fra
             projects = std::move(*all);
         // Customer names only help to find rows: a customers file that
         // cannot be read is the customers dialog's to report.
-        if (auto all = readRecords<CustomerRecord>(siblingPath(dataSetPath, "cus")))
+        if (auto all = readRecords<CustomerRecord>(siblingPath(dataSetPath, "cus"))) {
             customers = std::move(*all);
+            // A removed customer's projects have none, as the summary and
+            // the invoices count them.
+            const CustomerNames known(customers);
+            for (ProjectRecord& p : projects) {
+                if (!known.knows(p.customerId))
+                    p.customerId = -1;
+            }
+        }
     }
     m_projects = ProjectIndex(std::move(projects));
     const std::vector<ProjectRecord>& list = m_projects.projects();

@@ -177,14 +177,16 @@ bool CSummary::Load(const std::string& dataSetPath, Prompter& prompter)
         const ProjectIndex index(std::move(*projects));
         const std::vector<ProjectRecord>& list = index.projects();
         const auto deleted = static_cast<std::uint32_t>(list.size());
+        m_customers = CustomerNames(*customers);
         for (const ProjectRecord& p : list) {
             m_projectIds.push_back(p.id);
-            m_projectCustomers.push_back(p.customerId);
+            // A removed customer's projects have none, as its removal says
+            // and as the invoices bill them.
+            m_projectCustomers.push_back(m_customers.knows(p.customerId) ? std::int32_t{p.customerId} : -1);
         }
         m_projectIds.push_back(-1);
         m_projectCustomers.push_back(-1); // a deleted project has no customer
         m_paths = ProjectPaths(list);
-        m_customers = CustomerNames(*customers);
 
         // Each frame of the period: its project and, grouped by time, its
         // month, week or day. Frames come mostly in order, so the period is
