@@ -90,13 +90,10 @@ bool History::load(const std::string& dataSetPath, Prompter& prompter, const Fra
         // cannot be read is the customers dialog's to report.
         if (auto all = readRecords<CustomerRecord>(siblingPath(dataSetPath, "cus"))) {
             customers = std::move(*all);
-            // A removed customer's projects have none, as the summary and
-            // the invoices count them.
+            // Filtered by customer as the summary and the invoices count them.
             const CustomerNames known(customers);
-            for (ProjectRecord& p : projects) {
-                if (!known.knows(p.customerId))
-                    p.customerId = -1;
-            }
+            for (ProjectRecord& p : projects)
+                p.customerId = known.billedAs(p.customerId);
         }
     }
     m_projects = ProjectIndex(std::move(projects));

@@ -49,6 +49,9 @@ public:
     explicit CustomerNames(const std::vector<CustomerRecord>& customers);
     std::string operator()(std::int32_t id) const;
     bool knows(std::int32_t id) const { return m_names.count(id) > 0; }
+    // The customer a project of `id` is billed to: none (-1) once the
+    // customers file no longer has it, as the customer's removal says.
+    std::int32_t billedAs(std::int32_t id) const { return knows(id) ? id : -1; }
 
 private:
     std::unordered_map<std::int32_t, std::string> m_names;

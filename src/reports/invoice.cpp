@@ -9,10 +9,10 @@
 #include "data/recordfile.h"
 #include "data/text.h"
 #include "platform/prompter.h"
+#include "records/projectpaths.h"
 #include "reports/invoicelayout.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace quillory {
 
@@ -101,17 +101,14 @@ bool CInvoice::Load(const std::string& dataSetPath, Prompter& prompter)
     // says: they are billed with the projects without a customer, never on
     // no invoice at all. Without a customers file to tell, they stay as they
     // are (the dialog has said the file is missing).
-    std::optional<std::unordered_set<std::int32_t>> customers;
+    std::optional<CustomerNames> customers;
     if (m_request.customerId == -1 && !frames->empty()) {
-        if (const auto all = readRecords<CustomerRecord>(siblingPath(dataSetPath, "cus"))) {
-            customers.emplace();
-            for (const CustomerRecord& c : *all)
-                customers->insert(c.id);
-        }
+        if (const auto all = readRecords<CustomerRecord>(siblingPath(dataSetPath, "cus")))
+            customers.emplace(*all);
     }
     const auto customerOf = [&](const ProjectRecord& project) {
         const std::int32_t id = project.customerId;
-        return customers && !customers->contains(id) ? -1 : id;
+        return customers ? customers->billedAs(id) : id;
     };
     for (const TimeFrameRecord& f : *frames) {
         if (f.start < m_request.from || f.start > m_request.to)

@@ -180,9 +180,7 @@ bool CSummary::Load(const std::string& dataSetPath, Prompter& prompter)
         m_customers = CustomerNames(*customers);
         for (const ProjectRecord& p : list) {
             m_projectIds.push_back(p.id);
-            // A removed customer's projects have none, as its removal says
-            // and as the invoices bill them.
-            m_projectCustomers.push_back(m_customers.knows(p.customerId) ? std::int32_t{p.customerId} : -1);
+            m_projectCustomers.push_back(m_customers.billedAs(p.customerId));
         }
         m_projectIds.push_back(-1);
         m_projectCustomers.push_back(-1); // a deleted project has no customer

@@ -26,9 +26,9 @@ namespace {
 using test::at;
 
 // A month of a freelancer's work: two customers, one the customers file
-// no longer has (its project has no customer now), projects without one, a sub-project billed to
-// another customer than its parent, a deleted project, and frames across
-// midnight and across the period's edges.
+// no longer has (its project has none now), projects without a customer,
+// a sub-project billed to another customer than its parent, a deleted
+// project, and frames across midnight and across the period's edges.
 class SummaryTest : public ::testing::Test {
 protected:
     void SetUp() override
