@@ -117,19 +117,21 @@ private:
     std::optional<std::int64_t> moment(std::size_t column)
     {
         m_skipped = false;
+        const auto read = [this](const TypedDate& date, int secondOfDay, std::optional<int> offset) {
+            const std::int64_t t = secondsSince1970(date, secondOfDay, offset);
+            m_skipped = !offset && !localTimeExists(date, secondOfDay, t);
+            return t;
+        };
         const std::string_view text = cell(column);
-        if (const auto full = parseIsoDateTime(text)) {
-            m_skipped = !full->offset && !localTimeExists(full->date, full->secondOfDay);
-            return secondsSince1970(full->date, full->secondOfDay, full->offset);
-        }
+        if (const auto full = parseIsoDateTime(text))
+            return read(full->date, full->secondOfDay, full->offset);
         if (m_columns.date == kNone)
             return std::nullopt;
         const auto date = parseIsoDate(cell(m_columns.date));
         const auto clock = parseClock(text);
         if (!date || !clock)
             return std::nullopt;
-        m_skipped = !localTimeExists(*date, *clock);
-        return secondsSince1970(*date, *clock, std::nullopt);
+        return read(*date, *clock, std::nullopt);
     }
 
     const Columns& m_columns;

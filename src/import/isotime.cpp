@@ -213,11 +213,11 @@ std::int64_t secondsSince1970(const TypedDate& date, int secondOfDay, std::optio
     return t;
 }
 
-bool localTimeExists(const TypedDate& date, int secondOfDay)
+bool localTimeExists(const TypedDate& date, int secondOfDay, std::int64_t read)
 {
     if (date.year < 1970 || date.year > 2037)
         return true; // out of range anyway, and said so
-    return showsAs(secondsSince1970(date, secondOfDay, std::nullopt), date, secondOfDay);
+    return showsAs(read, date, secondOfDay);
 }
 
 std::optional<std::int64_t> isoSeconds(std::string_view text)

@@ -30,9 +30,10 @@ std::optional<std::int64_t> parseDuration(std::string_view text);
 // Seconds since 1970 UTC of a date and a second of its day, at the offset
 // or, without one, in local time.
 std::int64_t secondsSince1970(const TypedDate& date, int secondOfDay, std::optional<int> offset);
-// Whether a local date and time was ever shown by the clock here: not so
-// for the hour skipped at the change to summer time.
-bool localTimeExists(const TypedDate& date, int secondOfDay);
+// Whether a local date and time, read as `read` by secondsSince1970, was
+// ever shown by the clock here: not so for the hour skipped at the change
+// to summer time.
+bool localTimeExists(const TypedDate& date, int secondOfDay, std::int64_t read);
 // The same of an ISO date-time's text; nothing when it is none.
 std::optional<std::int64_t> isoSeconds(std::string_view text);
 
