@@ -37,7 +37,7 @@ public:
         const qint64 value = idle;
         if (value < 0)
             connection.send(message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.NotSupported"),
-                QStringLiteral("This method is not part of the idle inhibition specification")));
+                QStringLiteral("This desktop does not tell the idle time")));
         else if (m_wide)
             connection.send(message.createReply(QVariant::fromValue(static_cast<quint64>(value))));
         else
