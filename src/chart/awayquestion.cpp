@@ -13,18 +13,6 @@ namespace quillory {
 
 namespace {
 
-// "Website", "Website and Logo", "Website, Logo and Blog".
-std::string joinNames(const std::vector<std::string>& names)
-{
-    std::string joined;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (i > 0)
-            joined += i + 1 == names.size() ? " and " : ", ";
-        joined += names[i];
-    }
-    return joined;
-}
-
 // The minutes between the two times as shown, so that the sentence adds
 // up: 15:20:54 to 15:22:11 reads "15:20 to 15:22 (0:02)".
 std::int64_t shownMinutes(const AwayPeriod& period)
@@ -40,7 +28,7 @@ std::string awayQuestionText(const AwayPeriod& period, const std::vector<std::st
     const auto moment
         = [&](Timestamp t) { return sameDay ? FormatTime24(t) : FormatDate(t, americanDates) + " " + FormatTime24(t); };
     return "You were away from " + moment(period.from) + " to " + moment(period.to) + " ("
-        + FormatDuration(shownMinutes(period), false) + ") while " + joinNames(names)
+        + FormatDuration(shownMinutes(period), false) + ") while " + joinedNames(names)
         + (names.size() == 1 ? " was" : " were") + " being timed.";
 }
 

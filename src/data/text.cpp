@@ -71,6 +71,17 @@ bool hasControlCharacters(std::string_view text, std::string_view allowed)
     return false;
 }
 
+std::string joinedNames(const std::vector<std::string>& names)
+{
+    std::string joined;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            joined += i + 1 == names.size() ? " and " : ", ";
+        joined += names[i];
+    }
+    return joined;
+}
+
 std::string replaceControlCharacters(std::string_view text, std::string_view allowed)
 {
     std::string shown;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillory {
 
@@ -37,6 +38,10 @@ bool hasControlCharacters(std::string_view text, std::string_view allowed = {});
 // from older files are shown where a terminal would act on them.
 // Those in `allowed` stay.
 std::string replaceControlCharacters(std::string_view text, std::string_view allowed = {});
+
+// Names as a sentence lists them: "Website", "Website and Logo",
+// "Website, Logo and Blog".
+std::string joinedNames(const std::vector<std::string>& names);
 inline constexpr const char* kControlCharactersMessage = "Please enter the text without control characters.";
 
 // Compares two UTF-8 texts ignoring the case of letters (Latin, Greek and

@@ -26,13 +26,7 @@ std::string namesList(const std::vector<std::string>& names, std::size_t limit, 
     std::vector<std::string> parts(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(shown));
     if (shown < names.size())
         parts.push_back(std::to_string(names.size() - shown) + " more " + noun);
-    std::string out;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0)
-            out += i + 1 == parts.size() ? " and " : ", ";
-        out += parts[i];
-    }
-    return out;
+    return joinedNames(parts);
 }
 
 } // namespace
